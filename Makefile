@@ -1,0 +1,27 @@
+# The two commands a newcomer needs: `make run` and `make test`.
+PRESET ?= default
+BUILD_DIR := build/$(PRESET)
+
+.PHONY: run test build configure deps clean
+
+run: build
+	@if [ -x $(BUILD_DIR)/bin/Gearsheet ]; then \
+		exec $(BUILD_DIR)/bin/Gearsheet; \
+	else \
+		echo "Everything is built; the Gearsheet window is not there yet."; \
+	fi
+
+test: build
+	ctest --preset $(PRESET)
+
+build: configure
+	cmake --build --preset $(PRESET)
+
+configure: deps
+	@[ -f $(BUILD_DIR)/build.ninja ] || cmake --preset $(PRESET)
+
+deps:
+	@./tools/install-deps.sh
+
+clean:
+	rm -rf build

@@ -1,0 +1,15 @@
+// The running executable's path and folder.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// Full path of the running program's executable (the main program, not a loaded library);
+// empty when it cannot be found.
+std::string ExecutablePath();
+
+// Folder of the running executable, ending with "/"; empty when it cannot be found.
+std::string ExecutableFolder();
+
+}  // namespace platform

@@ -1,0 +1,24 @@
+// The component's name, version and version report.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qfstore::core {
+
+inline constexpr std::string_view kComponentName = "Qfstore";
+inline constexpr std::string_view kComponentDescription = "Quillfen - Qfstore Version 1.2";
+inline constexpr int kVersionMajor = 1;
+inline constexpr int kVersionMinor = 2;
+inline constexpr int kVersionRevision = 3;
+
+// First line of every report: "Qfstore - 1.2.3".
+std::string LibraryVersionText();
+
+// A class's report: the first line, a lone carriage return, "Module: <class> - <version>".
+std::string ClassVersionText(std::string_view className, std::string_view classVersion);
+
+// Shows a report in the information box titled "Qfstore - Version Information".
+void ShowVersion(const std::string& text);
+
+}  // namespace qfstore::core

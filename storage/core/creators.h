@@ -1,0 +1,10 @@
+// Creators of the library's classes, one per class, used by the class table.
+#pragma once
+
+#include "qfstore/com.h"
+
+namespace qfstore::core {
+
+Unknown* NewQfstoreStdInterface();
+
+}  // namespace qfstore::core

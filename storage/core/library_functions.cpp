@@ -1,0 +1,198 @@
+#include "library_functions.h"
+
+#include <glob.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cctype>
+#include <limits>
+
+#include "qfstore/conversions.h"
+#include "trace.h"
+
+namespace qfstore::core {
+namespace {
+
+// The helpers index arrays with a 16-bit counter, which cannot reach past 32767.
+void CheckCounterBounds(const Variant& array) {
+    const int64_t lo = array.LBound();
+    const int64_t hi = static_cast<int64_t>(array.LBound()) +
+                       static_cast<int64_t>(array.Elements().size()) - 1;
+    if (lo < INT16_MIN || lo > INT16_MAX || hi < INT16_MIN || hi >= INT16_MAX)
+        throw RuntimeError(kErrOverflow);
+}
+
+void RequireArray(const Variant& v) {
+    if (!v.IsArray()) throw RuntimeError(kErrTypeMismatch);
+}
+
+// Sizes `target` to the bounds of `source`, every element `filler`, then converts element by
+// element; an error leaves the remaining elements as filled.
+template <class Convert>
+void ConvertEach(const Variant& source, Variant& target, const Variant& filler, Convert convert) {
+    RequireArray(source);
+    std::vector<Variant> items(source.Elements().size(), filler);
+    target = Variant::Array(filler.Type(), source.LBound(), std::move(items));
+    CheckCounterBounds(source);
+    for (size_t i = 0; i < source.Elements().size(); ++i)
+        target.Elements()[i] = convert(source.Elements()[i]);
+}
+
+}  // namespace
+
+int32_t InStr(int32_t start, const std::string& text, const std::string& search, int32_t compare) {
+    if (start < 1) throw RuntimeError(kErrInvalidCall);
+    if (text.empty() || static_cast<size_t>(start) > text.size()) return 0;
+    if (search.empty()) return start;
+    auto equal = [compare](char a, char b) {
+        if (compare == 0) return a == b;
+        return std::tolower(static_cast<unsigned char>(a)) ==
+               std::tolower(static_cast<unsigned char>(b));
+    };
+    const auto from = text.begin() + (start - 1);
+    const auto hit = std::search(from, text.end(), search.begin(), search.end(), equal);
+    return hit == text.end() ? 0 : static_cast<int32_t>(hit - text.begin()) + 1;
+}
+
+Variant Split(const std::string& text, const std::string& delimiter) {
+    std::vector<std::string> pieces;
+    if (delimiter.empty()) {
+        pieces.push_back(text);
+    } else {
+        size_t from = 0;
+        for (size_t at; (at = text.find(delimiter, from)) != std::string::npos;
+             from = at + delimiter.size())
+            pieces.push_back(text.substr(from, at - from));
+        pieces.push_back(text.substr(from));
+    }
+    return Variant::StringArray(std::move(pieces));
+}
+
+std::string ReverseString(const std::string& text) {
+    return TracedFunction("ReverseString", [&] {
+        if (text.size() > static_cast<size_t>(INT16_MAX)) throw RuntimeError(kErrOverflow);
+        return std::string(text.rbegin(), text.rend());
+    });
+}
+
+int32_t ReverseInStr(const std::string& text, const std::string& search, int32_t start,
+                     int32_t compare) {
+    return TracedFunction("ReverseInStr", [&] {
+        const int32_t d = InStr(start, ReverseString(text), ReverseString(search), compare);
+        if (d == 0) return 0;
+        return static_cast<int32_t>(text.size()) - d - static_cast<int32_t>(search.size()) + 2;
+    });
+}
+
+void VarToStrArray(const Variant& source, Variant& target) {
+    TracedFunction("VarToStrArray", [&] {
+        ConvertEach(source, target, Variant(std::string()), [](const Variant& element) {
+            // Every scalar kind, numbers of any size included, is written as its text.
+            return Variant(ToText(element, kComponentName));
+        });
+    });
+}
+
+void StrArrayToLngArray(const Variant& source, Variant& target) {
+    TracedFunction("StrArrayToLngArray", [&] {
+        ConvertEach(source, target, Variant(int32_t{0}), [](const Variant& element) {
+            return Variant(ToLong(element, kComponentName));
+        });
+    });
+}
+
+void StrArrayToDblArray(const Variant& source, Variant& target) {
+    TracedFunction("StrArrayToDblArray", [&] {
+        ConvertEach(source, target, Variant(0.0), [](const Variant& element) {
+            return Variant(ToDouble(element, kComponentName));
+        });
+    });
+}
+
+bool AllNumeric(const Variant& array) {
+    return TracedFunction("AllNumeric", [&] {
+        RequireArray(array);
+        return std::all_of(array.Elements().begin(), array.Elements().end(),
+                           [](const Variant& e) { return IsNumeric(e); });
+    });
+}
+
+bool IsDouble(const Variant& value) {
+    return TracedFunction("IsDouble", [&] {
+        if (!IsNumeric(value)) return false;
+        const std::string text = ToText(value, kComponentName);
+        const int32_t p = InStr(1, text, ".", 0);
+        if (p >= INT16_MAX) throw RuntimeError(kErrOverflow);
+        return InStr(p + 1, text, ".", 0) == 0;
+    });
+}
+
+int32_t PostInc(int32_t& n) {
+    return TracedFunction("PostInc", [&] {
+        if (n == std::numeric_limits<int32_t>::max()) throw RuntimeError(kErrOverflow);
+        return n++;
+    });
+}
+
+Variant PrepForSet(const Variant& value, const std::string& delimiter) {
+    return TracedFunction("PrepForSet", [&] {
+        if (!value.IsArray()) return value;
+        Variant texts;
+        VarToStrArray(value, texts);
+        std::string joined;
+        bool first = true;
+        for (const Variant& e : texts.Elements()) {
+            if (!first) joined += delimiter;
+            joined += e.AsString();
+            first = false;
+        }
+        return Variant(std::move(joined));
+    });
+}
+
+Variant PrepForGet(const Variant& value, const std::string& delimiter, bool detectArray,
+                   bool detectNumber) {
+    return TracedFunction("PrepForGet", [&]() -> Variant {
+        if (value.IsArray()) return Variant();
+        if (value.Type() == VarType::Long) return value;
+        if (value.Type() != VarType::String) return Variant();
+        const std::string& s = value.AsString();
+        if (InStr(1, s, delimiter, 0) > 0 && detectArray) {
+            Variant pieces = Split(s, delimiter);
+            if (AllNumeric(pieces) && detectNumber) {
+                Variant numbers;
+                if (InStr(1, s, ".", 0) > 0) {
+                    StrArrayToDblArray(pieces, numbers);
+                } else {
+                    StrArrayToLngArray(pieces, numbers);
+                }
+                return numbers;
+            }
+            return pieces;
+        }
+        if (IsDouble(value) && detectNumber) return Variant(ToDouble(value, kComponentName));
+        return value;
+    });
+}
+
+bool PathExists(const std::string& path) {
+    return TracedFunction("PathExists", [&] {
+        if (path.empty()) return false;
+        if (path.back() == '/') {
+            // A folder path matches the entries inside it, "." at least, when the folder exists.
+            struct stat st {};
+            return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+        }
+        glob_t found{};
+        const int rc = glob(path.c_str(), GLOB_NOSORT | GLOB_NOESCAPE, nullptr, &found);
+        bool exists = false;
+        if (rc == 0 && found.gl_pathc > 0) {
+            std::string name = found.gl_pathv[0];
+            exists = name.find_first_not_of(" \t") != std::string::npos;
+        }
+        globfree(&found);
+        return exists;
+    });
+}
+
+}  // namespace qfstore::core

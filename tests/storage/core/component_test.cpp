@@ -1,0 +1,114 @@
+// The component as a host sees it: loaded at run time, objects created by class identifier.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "qfstore/client.h"
+#include "qfstore/conversions.h"
+#include "qfstore/ids.h"
+#include "qfstore/library.h"
+#include "qfstore/std_interface.h"
+
+using namespace qfstore;
+
+namespace {
+
+const Component& Library() {
+    static const Component component = Component::Load(QFSTORE_LIBRARY_PATH, "test");
+    return component;
+}
+
+std::vector<std::pair<std::string, std::string>> g_shown;
+void RecordBox(const char* text, const char* title) { g_shown.emplace_back(text, title); }
+
+class ComponentTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        g_shown.clear();
+        Library().Symbol<QfstoreSetMessageBoxHookFn>("QfstoreSetMessageBoxHook")(&RecordBox);
+    }
+    Status CanUnloadNow() const {
+        return Library().Symbol<DllCanUnloadNowFn>("DllCanUnloadNow")();
+    }
+};
+
+struct ClassRow {
+    const Guid* clsid;
+    const char* name;
+    const char* report;  // through the standard interface; nullptr when the class has none
+};
+
+const ClassRow kClasses[] = {
+    {&CLSID_QfstoreLibrary, "QfstoreLibrary", nullptr},
+    {&CLSID_QfstoreStdInterface, "QfstoreStdInterface",
+     "Qfstore - 1.2.3\rModule: QfstoreStdInterface - 1.1"},
+};
+
+TEST_F(ComponentTest, EveryClassIsCreatedAndTheLibraryCanUnloadAfterTheLastRelease) {
+    ASSERT_EQ(CanUnloadNow(), kOk);
+    for (const ClassRow& row : kClasses) {
+        SCOPED_TRACE(row.name);
+        auto object = Library().Create<Unknown>(*row.clsid, "test");
+        ASSERT_TRUE(object);
+        EXPECT_EQ(CanUnloadNow(), kFalse);
+        if (row.report) {
+            auto store = object.As<QfstoreStdInterface>();
+            ASSERT_TRUE(store);
+            EXPECT_EQ(ToText(store->Version(), "test"), row.report);
+            auto again = store.As<Unknown>();
+            object.Reset();
+            store.Reset();
+            EXPECT_EQ(CanUnloadNow(), kFalse);  // `again` still holds it
+        }
+    }
+    EXPECT_EQ(CanUnloadNow(), kOk);
+}
+
+TEST_F(ComponentTest, UnknownClassAndInterfaceFailWithCantCreateObject) {
+    const Guid bogus{0x12345678, 1, 2, {3, 4, 5, 6, 7, 8, 9, 10}};
+    for (const Guid* clsid : {&bogus, &CLSID_QfstoreStdInterface}) {
+        try {
+            if (clsid == &bogus) {
+                Library().Create<Unknown>(*clsid, "Gearsheet");
+            } else {
+                Library().Create<QfstoreLibrary>(*clsid, "Gearsheet");
+            }
+            FAIL();
+        } catch (const Error& e) {
+            EXPECT_EQ(e.Number(), 429);
+            EXPECT_EQ(e.Description(), "Can't create object");
+            EXPECT_EQ(e.Source(), "Gearsheet");
+        }
+    }
+    EXPECT_EQ(CanUnloadNow(), kOk);
+    EXPECT_THROW(Component::Load("/nonexistent/libqfstore.so", "Gearsheet"), Error);
+}
+
+TEST_F(ComponentTest, LibraryVersionIsTheFirstLineOnlyAndShowsWhenAsked) {
+    auto library = Library().Create<QfstoreLibrary>(CLSID_QfstoreLibrary, "test");
+    auto same = Library().Create<QfstoreLibrary>(CLSID_QfstoreLibrary, "test");
+    EXPECT_EQ(library.Get(), same.Get());  // the one global object
+    EXPECT_EQ(library->Version(), "Qfstore - 1.2.3");
+    EXPECT_TRUE(g_shown.empty());
+    EXPECT_EQ(library->Version(true), "Qfstore - 1.2.3");
+    ASSERT_EQ(g_shown.size(), 1u);
+    EXPECT_EQ(g_shown[0].first, "Qfstore - 1.2.3");
+    EXPECT_EQ(g_shown[0].second, "Qfstore - Version Information");
+}
+
+TEST_F(ComponentTest, StdInterfaceClassStoresNothing) {
+    auto store = Library().Create<QfstoreStdInterface>(CLSID_QfstoreStdInterface, "test");
+    store->Path("/tmp/anything.ini");
+    store->Section("SECTION");
+    EXPECT_EQ(store->Path(), "");
+    EXPECT_EQ(store->Section(), "");
+    EXPECT_FALSE(store->SetValue("a", Variant(1)));
+    EXPECT_TRUE(store->GetValue("a").IsEmpty());
+    const Variant shown = store->Version(true);
+    ASSERT_EQ(g_shown.size(), 1u);
+    EXPECT_EQ(g_shown[0].first, "Qfstore - 1.2.3\rModule: QfstoreStdInterface - 1.1");
+    EXPECT_EQ(ToText(shown, "test"), g_shown[0].first);
+}
+
+}  // namespace

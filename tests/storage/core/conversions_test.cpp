@@ -1,0 +1,68 @@
+#include "qfstore/conversions.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace qfstore;
+
+namespace {
+
+TEST(NumericText, AcceptsDecimalFormsOnly) {
+    struct Row {
+        const char* text;
+        bool numeric;
+        double value;
+    };
+    for (const Row& r : {Row{"12", true, 12}, Row{" -0.5 ", true, -0.5}, Row{"+3.", true, 3},
+                         Row{".25", true, 0.25}, Row{"1e3", true, 1000}, Row{"2E-2", true, 0.02},
+                         Row{"", false, 0}, Row{" ", false, 0}, Row{".", false, 0},
+                         Row{"1e", false, 0}, Row{"0x10", false, 0}, Row{"1 2", false, 0},
+                         Row{"--1", false, 0}, Row{"1.2.3", false, 0}, Row{"nan", false, 0},
+                         Row{"inf", false, 0}}) {
+        auto got = ParseNumericText(r.text);
+        ASSERT_EQ(got.has_value(), r.numeric) << r.text;
+        if (r.numeric) {
+            EXPECT_DOUBLE_EQ(*got, r.value) << r.text;
+        }
+    }
+}
+
+TEST(Conversions, RoundHalfToEvenWithOverflow) {
+    EXPECT_EQ(ToInteger(Variant("1136.5"), "t"), 1136);
+    EXPECT_EQ(ToInteger(Variant(1137.5), "t"), 1138);
+    EXPECT_EQ(ToInteger(Variant(-0.5), "t"), 0);
+    EXPECT_EQ(ToInteger(Variant(32767.4), "t"), 32767);
+    EXPECT_EQ(ToLong(Variant(true), "t"), -1);
+    try {
+        ToInteger(Variant(32767.5), "Gearsheet");
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_EQ(e.Number(), 6);
+        EXPECT_EQ(e.Source(), "Gearsheet");
+    }
+    try {
+        ToDouble(Variant::Missing(), "Gearsheet");
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_EQ(e.Number(), 13);
+        EXPECT_EQ(e.Description(), "Type mismatch");
+    }
+}
+
+TEST(Conversions, TextForms) {
+    EXPECT_EQ(ToText(Variant(5.0), "t"), "5");
+    EXPECT_EQ(ToText(Variant(0.1), "t"), "0.1");
+    EXPECT_EQ(ToText(Variant(-1e21), "t"), "-1e+21");
+    EXPECT_EQ(ToText(Variant(int16_t{-12}), "t"), "-12");
+    EXPECT_EQ(ToText(Variant(false), "t"), "False");
+    EXPECT_EQ(ToText(Variant(), "t"), "");
+    EXPECT_EQ(ToText(Variant::Date(0), "t"), "1899-12-30");
+    EXPECT_EQ(ToText(Variant::Date(-1.25), "t"), "1899-12-29 06:00:00");
+    EXPECT_EQ(ToText(Variant::Currency(-50), "t"), "-0.005");
+    EXPECT_EQ(TypeName(Variant::Array(VarType::Long, 0, {})), "Long()");
+    EXPECT_EQ(Variant::Array(VarType::Long, 0, {}).VarTypeCode(), 8195);
+    EXPECT_TRUE(Variant::Missing().IsMissing());
+}
+
+}  // namespace
