@@ -23,11 +23,11 @@ inline constexpr long kSuccess = 0;
 inline constexpr long kFileNotFound = 2;       // key or value does not exist
 inline constexpr long kAccessDenied = 5;       // handle lacks the access, or key still has subkeys
 inline constexpr long kInvalidHandle = 6;      // null, unknown or closed handle
-inline constexpr long kInvalidParameter = 87;  // null result pointer, size without data, ...
-inline constexpr long kBadPathname = 161;      // key path starts with "\" or has an empty part
-inline constexpr long kMoreData = 234;         // buffer too small; the size says how much is needed
-inline constexpr long kKeyDeleted = 1018;      // the handle's key was deleted meanwhile
-inline constexpr long kCantWrite = 1013;       // the database could not be opened or written
+inline constexpr long kInvalidParameter = 87;  // null result pointer, data missing for its size
+inline constexpr long kBadPathname = 161;  // key path starts with "\" or has an empty part inside
+inline constexpr long kMoreData = 234;     // buffer too small; the size says how much is needed
+inline constexpr long kKeyDeleted = 1018;  // the handle's key was deleted meanwhile
+inline constexpr long kRegistryIoFailed = 1016;  // the database could not be opened or written
 
 // Access masks.
 inline constexpr uint32_t KEY_QUERY_VALUE = 0x0001;
@@ -53,7 +53,8 @@ inline constexpr uint32_t REG_OPENED_EXISTING_KEY = 2;
 // ASCII case and keep the spelling first written. An empty subKey opens the key itself again.
 
 // Opens subKey below key, creating it and its missing parents; disposition (may be null) says
-// whether it was new. The returned handle carries access and must be closed with CloseKey.
+// whether it was new; creating needs KEY_CREATE_SUB_KEY on key. The returned handle carries
+// access and must be closed with CloseKey.
 long CreateKey(Handle key, const std::string& subKey, uint32_t access, Handle* result,
                uint32_t* disposition);
 
