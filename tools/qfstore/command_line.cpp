@@ -1,0 +1,69 @@
+#include "command_line.h"
+
+#include <algorithm>
+
+#include "module.h"
+
+namespace qfstore_cli {
+
+std::string Arguments::Get(std::string_view name, std::string fallback) const {
+    const auto it = options.find(name);
+    return it == options.end() ? fallback : it->second;
+}
+
+Arguments ParseArguments(std::span<const std::string> args, std::span<const OptionSpec> allowed) {
+    Arguments parsed;
+    bool optionsEnded = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
+            parsed.positional.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        const auto spec = std::find_if(allowed.begin(), allowed.end(),
+                                       [&](const OptionSpec& o) { return o.name == arg; });
+        if (spec == allowed.end())
+            throw UsageError("unknown option " + arg);
+        if (!spec->takesValue) {
+            parsed.options[arg] = "";
+            continue;
+        }
+        if (i + 1 == args.size())
+            throw UsageError(arg + " needs a value");
+        parsed.options[arg] = args[++i];
+    }
+    return parsed;
+}
+
+void RequirePositionals(const Arguments& args, size_t min, size_t max, std::string_view what) {
+    const size_t n = args.positional.size();
+    if (n < min || n > max)
+        throw UsageError("expected " + std::string(what));
+}
+
+const qfstore::Component& Library() {
+    static const qfstore::Component component =
+        qfstore::Component::Load(platform::ExecutableFolder() + "libqfstore.so", kClientName);
+    return component;
+}
+
+void ReportError(std::ostream& err, const qfstore::Error& e) {
+    err << "Error " << e.Number() << ": " << e.Description() << "\n";
+    if (e.Source().empty())
+        return;
+    err << "Call stack:\n";
+    std::string_view rest = e.Source();
+    for (;;) {
+        const size_t end = rest.find(qfstore::kTraceSeparator);
+        err << "  " << rest.substr(0, end) << "\n";
+        if (end == std::string_view::npos)
+            break;
+        rest.remove_prefix(end + qfstore::kTraceSeparator.size());
+    }
+}
+
+}  // namespace qfstore_cli
