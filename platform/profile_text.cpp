@@ -1,0 +1,209 @@
+#include "profile_text.h"
+
+namespace platform::profile::detail {
+
+namespace {
+
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+constexpr size_t kNone = static_cast<size_t>(-1);
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+std::string_view TrimBlanks(std::string_view s) {
+    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+std::string_view Unquote(std::string_view s) {
+    if (s.size() >= 2 && (s.front() == '"' || s.front() == '\'') && s.back() == s.front()) {
+        return s.substr(1, s.size() - 2);
+    }
+    return s;
+}
+
+void Classify(Line& line, std::string_view content) {
+    const std::string_view s = TrimBlanks(content);
+    if (s.empty())
+        return;
+    if (s.front() == '[') {
+        std::string_view inside = s.substr(1);
+        // A header without "]" names the rest of its line.
+        inside = inside.substr(0, inside.find(']'));
+        line.kind = LineKind::kHeader;
+        line.name = TrimBlanks(inside);
+    } else if (s.front() == ';') {
+        line.kind = LineKind::kComment;
+    } else if (const size_t eq = s.find('='); eq != std::string_view::npos) {
+        line.kind = LineKind::kKey;
+        line.name = TrimBlanks(s.substr(0, eq));
+        line.value = Unquote(TrimBlanks(s.substr(eq + 1)));
+    }
+}
+
+// Index of the first header line naming `section`, or kNone.
+size_t FindSection(const Text& text, std::string_view section) {
+    for (size_t i = 0; i < text.lines.size(); ++i) {
+        const Line& line = text.lines[i];
+        if (line.kind == LineKind::kHeader && SameName(line.name, section))
+            return i;
+    }
+    return kNone;
+}
+
+// Index of the line after the section's last line.
+size_t SectionEnd(const Text& text, size_t header) {
+    size_t i = header + 1;
+    while (i < text.lines.size() && text.lines[i].kind != LineKind::kHeader) ++i;
+    return i;
+}
+
+size_t FindKey(const Text& text, size_t header, std::string_view key) {
+    const size_t end = SectionEnd(text, header);
+    for (size_t i = header + 1; i < end; ++i) {
+        const Line& line = text.lines[i];
+        if (line.kind == LineKind::kKey && SameName(line.name, key))
+            return i;
+    }
+    return kNone;
+}
+
+// `text` with body bytes [from, to) replaced by `insert`; the byte-order mark stays.
+std::string Splice(const Text& text, size_t from, size_t to, std::string_view insert) {
+    std::string out;
+    out.reserve(text.bom.size() + text.body.size() - (to - from) + insert.size());
+    out.append(text.bom);
+    out.append(text.body.substr(0, from));
+    out.append(insert);
+    out.append(text.body.substr(to));
+    return out;
+}
+
+bool HasEnding(const Line& line) {
+    return line.end != line.contentEnd;
+}
+
+}  // namespace
+
+Text Split(std::string_view bytes) {
+    Text text;
+    if (bytes.substr(0, kBom.size()) == kBom) {
+        text.bom = bytes.substr(0, kBom.size());
+        bytes.remove_prefix(kBom.size());
+    }
+    text.body = bytes;
+    text.eol = "\n";
+    bool sawEnding = false;
+    size_t pos = 0;
+    while (pos < bytes.size()) {
+        Line line;
+        line.begin = pos;
+        const size_t lf = bytes.find('\n', pos);
+        if (lf == std::string_view::npos) {
+            line.contentEnd = line.end = bytes.size();
+        } else {
+            const bool crlf = lf > pos && bytes[lf - 1] == '\r';
+            line.contentEnd = crlf ? lf - 1 : lf;
+            line.end = lf + 1;
+            if (!sawEnding)
+                text.eol = crlf ? "\r\n" : "\n";
+            sawEnding = true;
+        }
+        Classify(line, bytes.substr(line.begin, line.contentEnd - line.begin));
+        text.lines.push_back(line);
+        pos = line.end;
+    }
+    return text;
+}
+
+std::string_view TrimSpaces(std::string_view name) {
+    while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
+    while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+    return name;
+}
+
+std::string Fold(std::string_view name) {
+    std::string out(name);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return out;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i];
+        char y = b[i];
+        if (x >= 'A' && x <= 'Z')
+            x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z')
+            y = static_cast<char>(y - 'A' + 'a');
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+std::string WithValue(std::string_view bytes, std::string_view section, std::string_view key,
+                      std::string_view value) {
+    section = TrimSpaces(section);
+    key = TrimSpaces(key);
+    const Text text = Split(bytes);
+    const size_t header = FindSection(text, section);
+    if (header == kNone) {
+        std::string add;
+        // A last line without an ending gets one, so the header starts a line of its own.
+        if (!text.lines.empty() && !HasEnding(text.lines.back()))
+            add.append(text.eol);
+        add.append("[").append(section).append("]").append(text.eol);
+        add.append(key).append("=").append(value).append(text.eol);
+        return Splice(text, text.body.size(), text.body.size(), add);
+    }
+    if (const size_t found = FindKey(text, header, key); found != kNone) {
+        // The bytes up to and including "=" stay: the file's spelling of the name and its blanks.
+        const Line& line = text.lines[found];
+        const size_t eq = text.body.find('=', line.begin);
+        return Splice(text, eq + 1, line.contentEnd, value);
+    }
+    size_t after = header;
+    const size_t end = SectionEnd(text, header);
+    for (size_t i = header + 1; i < end; ++i) {
+        if (text.lines[i].kind == LineKind::kKey)
+            after = i;
+    }
+    const Line& anchor = text.lines[after];
+    std::string add;
+    if (!HasEnding(anchor))
+        add.append(text.eol);
+    add.append(key).append("=").append(value).append(text.eol);
+    return Splice(text, anchor.end, anchor.end, add);
+}
+
+std::optional<std::string> WithoutKey(std::string_view bytes, std::string_view section,
+                                      std::string_view key) {
+    const Text text = Split(bytes);
+    const size_t header = FindSection(text, TrimSpaces(section));
+    if (header == kNone)
+        return std::nullopt;
+    const size_t found = FindKey(text, header, TrimSpaces(key));
+    if (found == kNone)
+        return std::nullopt;
+    return Splice(text, text.lines[found].begin, text.lines[found].end, {});
+}
+
+std::optional<std::string> WithoutSection(std::string_view bytes, std::string_view section) {
+    const Text text = Split(bytes);
+    const size_t header = FindSection(text, TrimSpaces(section));
+    if (header == kNone)
+        return std::nullopt;
+    const size_t end = SectionEnd(text, header);
+    const size_t to = end < text.lines.size() ? text.lines[end].begin : text.body.size();
+    return Splice(text, text.lines[header].begin, to, {});
+}
+
+}  // namespace platform::profile::detail

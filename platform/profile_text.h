@@ -1,0 +1,55 @@
+// INI text split into classified lines, and the edits a write makes to it; no file access here.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform::profile::detail {
+
+enum class LineKind { kOther, kComment, kHeader, kKey };
+
+// One line of the body: offsets of its first byte, of its line ending and of the next line.
+struct Line {
+    size_t begin = 0;
+    size_t contentEnd = 0;
+    size_t end = 0;
+    LineKind kind = LineKind::kOther;
+    std::string_view name;   // section or key name, blanks trimmed
+    std::string_view value;  // key value, blanks trimmed, one pair of outer quotes removed
+};
+
+// The text of a file: an optional UTF-8 byte-order mark, then the body's lines.
+struct Text {
+    std::string_view bom;
+    std::string_view body;
+    std::vector<Line> lines;
+    std::string_view eol;  // ending for new lines: the file's first one, LF when it has none
+};
+
+// Splits `bytes` into lines; the views point into `bytes`.
+Text Split(std::string_view bytes);
+
+// `name` without leading and trailing spaces (tabs are kept).
+std::string_view TrimSpaces(std::string_view name);
+
+// ASCII lower case of `name`, the key under which names are compared.
+std::string Fold(std::string_view name);
+
+// Whether `a` and `b` are equal when ASCII letter case is ignored.
+bool SameName(std::string_view a, std::string_view b);
+
+// `bytes` with `key` of `section` set to `value`, adding the key or the section when missing.
+std::string WithValue(std::string_view bytes, std::string_view section, std::string_view key,
+                      std::string_view value);
+
+// `bytes` without the key's line; nullopt when the section or key is absent.
+std::optional<std::string> WithoutKey(std::string_view bytes, std::string_view section,
+                                      std::string_view key);
+
+// `bytes` without the section's header and lines; nullopt when the section is absent.
+std::optional<std::string> WithoutSection(std::string_view bytes, std::string_view section);
+
+}  // namespace platform::profile::detail
