@@ -1,0 +1,20 @@
+// The motorcycle's gearbox data, shared by the loaders and the speed table.
+#pragma once
+
+#include <array>
+
+namespace gearsheet {
+
+// Name of the program as the first line of the call stack of errors it raises.
+inline constexpr char kComponentName[] = "Gearsheet";
+
+inline constexpr int kGearCount = 6;
+
+// Six gearbox ratios (ratios[0] is gear 1) and the initial (primary) reduction by which the engine
+// speed is divided before the sprockets; all zero until loaded from the settings file.
+struct GearData {
+    std::array<double, kGearCount> ratios{};
+    double initialReduction = 0;
+};
+
+}  // namespace gearsheet
