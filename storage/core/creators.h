@@ -6,5 +6,6 @@
 namespace qfstore::core {
 
 Unknown* NewQfstoreStdInterface();
+Unknown* NewQfStorageString();
 
 }  // namespace qfstore::core
