@@ -1,5 +1,6 @@
 #include "registry.h"
 
+#include <pthread.h>
 #include <pwd.h>
 #include <sqlite3.h>
 #include <unistd.h>
@@ -147,6 +148,9 @@ std::string DatabasePath() {
     return (base / "qfstore" / "registry.sqlite3").string();
 }
 
+class Registry;
+Registry& TheRegistry();
+
 struct OpenEntry {
     int64_t id;
     uint32_t access;
@@ -154,6 +158,13 @@ struct OpenEntry {
 
 class Registry {
   public:
+    Registry() {
+        // SQLite must not see a connection carried over fork: its lock bookkeeping is per process
+        // and would claim locks the child does not hold. Close before forking; both sides
+        // reopen on their next operation.
+        pthread_atfork([] { TheRegistry().BeforeFork(); }, [] { TheRegistry().AfterFork(); },
+                       [] { TheRegistry().AfterFork(); });
+    }
     ~Registry() {
         if (db_ && owner_ == getpid())
             sqlite3_close(db_);
@@ -288,6 +299,14 @@ class Registry {
         return handles_.erase(key) ? kSuccess : kInvalidHandle;
     }
 
+    void BeforeFork() {
+        mutex_.lock();
+        if (db_ && owner_ == getpid())
+            sqlite3_close(db_);
+        db_ = nullptr;
+    }
+    void AfterFork() { mutex_.unlock(); }
+
   private:
     static std::optional<int64_t> RootId(Handle key) {
         for (const Root& root : kRoots) {
@@ -404,7 +423,7 @@ class Registry {
     }
 
     // Opens the database for the current XDG_CONFIG_HOME, creating folder, file and tables when
-    // missing. A connection inherited over fork is left alone: it belongs to the parent.
+    // missing. A connection that is somehow still inherited over fork is left alone.
     bool Connect() {
         const std::string path = DatabasePath();
         if (path.empty())
