@@ -1,0 +1,22 @@
+// The settings store as the program gets it: the component loaded at run time, one
+// QfINIFileHandler pointed at a file.
+#pragma once
+
+#include <string>
+
+#include "qfstore/client.h"
+#include "qfstore/ids.h"
+#include "qfstore/ini_file_handler.h"
+
+namespace gearing_test {
+
+inline qfstore::Ptr<qfstore::QfINIFileHandler> OpenStore(const std::string& path) {
+    static const qfstore::Component component =
+        qfstore::Component::Load(QFSTORE_LIBRARY_PATH, "Gearsheet");
+    auto store =
+        component.Create<qfstore::QfINIFileHandler>(qfstore::CLSID_QfINIFileHandler, "Gearsheet");
+    store->Path(path);
+    return store;
+}
+
+}  // namespace gearing_test
