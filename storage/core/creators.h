@@ -6,6 +6,7 @@
 namespace qfstore::core {
 
 Unknown* NewQfstoreStdInterface();
+Unknown* NewQfINIFileHandler();
 Unknown* NewQfStorageString();
 
 }  // namespace qfstore::core

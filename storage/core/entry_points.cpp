@@ -19,6 +19,7 @@ std::span<const ClassInfo> Classes() {
     static const ClassInfo table[] = {
         {&CLSID_QfstoreLibrary, "QfstoreLibrary", nullptr},
         {&CLSID_QfstoreStdInterface, "QfstoreStdInterface", &NewQfstoreStdInterface},
+        {&CLSID_QfINIFileHandler, "QfINIFileHandler", &NewQfINIFileHandler},
         {&CLSID_QfStorageString, "QfStorageString", &NewQfStorageString},
     };
     return table;

@@ -43,6 +43,8 @@ const ClassRow kClasses[] = {
     {&CLSID_QfstoreLibrary, "QfstoreLibrary", nullptr},
     {&CLSID_QfstoreStdInterface, "QfstoreStdInterface",
      "Qfstore - 1.2.3\rModule: QfstoreStdInterface - 1.1"},
+    {&CLSID_QfINIFileHandler, "QfINIFileHandler",
+     "Qfstore - 1.2.3\rModule: QfINIFileHandler - 1.2"},
     {&CLSID_QfStorageString, "QfStorageString",
      "Qfstore - 1.2.3\rModule: QfStorageString - 1.1"},
 };
