@@ -1,0 +1,322 @@
+// The INI rules as files on disk show them: reading, name lists, edits and the read cache.
+#include "profile.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "temp_dir.h"
+
+using namespace platform::profile;
+using testing_support::ReadFile;
+using testing_support::TempDir;
+using testing_support::WriteFile;
+
+namespace {
+
+constexpr const char* kOrigin = "Qfstore";
+
+struct ReadRow {
+    const char* name;
+    std::string text;
+    const char* section;
+    const char* key;
+    std::optional<std::string> expected;
+};
+
+void PrintTo(const ReadRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class ReadRule : public ::testing::TestWithParam<ReadRow> {};
+
+TEST_P(ReadRule, FileTextReadsAsExpected) {
+    TempDir dir;
+    const std::string file = dir.File("rules.ini");
+    WriteFile(file, GetParam().text);
+    EXPECT_EQ(ReadValue(file, GetParam().section, GetParam().key), GetParam().expected);
+}
+
+const ReadRow kReadRows[] = {
+    {"CaseIgnored", "[Gears]\nFirst=2.5\n", "gEARS", "FIRST", "2.5"},
+    {"BlanksInsideBrackets", "[ \tGears \t]\nk=1\n", "Gears", "k", "1"},
+    {"TextAfterBracketIgnored", "[Gears] ; note\nk=1\n", "Gears", "k", "1"},
+    {"HeaderWithoutBracket", "[Gears\nk=1\n", "Gears", "k", "1"},
+    {"IndentedHeader", "  [S]\nk=1\n", "S", "k", "1"},
+    {"BlanksAroundNameAndValue", "[S]\n \t k \t=  a b \t\n", "S", "k", "a b"},
+    {"ArgumentSpacesTrimmed", "[S]\nk=1\n", "  S ", " k  ", "1"},
+    {"ArgumentTabsKept", "[S]\nk=1\n", "S", "\tk", std::nullopt},
+    {"DoubleQuotes", "[S]\nk=\" a b \"\n", "S", "k", " a b "},
+    {"SingleQuotes", "[S]\nk='x'\n", "S", "k", "x"},
+    {"OnlyOuterPairRemoved", "[S]\nk=\"\"x\"\"\n", "S", "k", "\"x\""},
+    {"UnmatchedQuotesStay", "[S]\nk=\"x'\n", "S", "k", "\"x'"},
+    {"LoneQuoteStays", "[S]\nk=\"\n", "S", "k", "\""},
+    {"QuoteAtOneEndStays", "[S]\nk=\"x\n", "S", "k", "\"x"},
+    {"SplitAtFirstEquals", "[S]\nk=a=b\n", "S", "k", "a=b"},
+    {"EmptyValue", "[S]\nk=\n", "S", "k", ""},
+    {"FirstDuplicateSection", "[S]\nk=1\n[s]\nk=2\nj=3\n", "S", "k", "1"},
+    {"LaterDuplicateSectionUnread", "[S]\nk=1\n[s]\nk=2\nj=3\n", "S", "j", std::nullopt},
+    {"FirstDuplicateKey", "[S]\nk=1\nK=2\n", "S", "k", "1"},
+    {"Comment", "[S]\n;k=1\n", "S", "k", std::nullopt},
+    {"IndentedComment", "[S]\n \t;k=1\n", "S", "k", std::nullopt},
+    {"HashIsNoComment", "[S]\n#k=1\n", "S", "#k", "1"},
+    {"NoInlineComment", "[S]\nk=1 ; note\n", "S", "k", "1 ; note"},
+    {"KeyBeforeFirstHeader", "k=1\n[S]\n", "S", "k", std::nullopt},
+    {"KeyBeforeFirstHeaderNotInEmptySection", "k=1\n[S]\n", "", "k", std::nullopt},
+    {"EmptySectionName", "[]\nk=1\n", "", "k", "1"},
+    {"BlankSectionName", "[  ]\nk=1\n", "", "k", "1"},
+    {"EmptyKeyName", "[S]\n=v\n", "S", "", "v"},
+    {"LineWithoutEqualsIsNoKey", "[S]\nk\n", "S", "k", std::nullopt},
+    {"Crlf", "[S]\r\nk=1\r\n", "S", "k", "1"},
+    {"ByteOrderMark", "\xEF\xBB\xBF[S]\nk=1\n", "S", "k", "1"},
+    {"LastLineWithoutEnding", "[S]\nk=1", "S", "k", "1"},
+    {"MissingSection", "[S]\nk=1\n", "T", "k", std::nullopt},
+    {"MissingKey", "[S]\nk=1\n", "S", "j", std::nullopt},
+    {"NextSectionEndsTheFirst", "[S]\n[T]\nk=1\n", "S", "k", std::nullopt},
+};
+
+INSTANTIATE_TEST_SUITE_P(Profile, ReadRule, ::testing::ValuesIn(kReadRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ProfileRead, MissingFileReadsAsMissingAndIsNotCreated) {
+    TempDir dir;
+    const std::string file = dir.File("none.ini");
+    EXPECT_EQ(ReadValue(file, "S", "k"), std::nullopt);
+    EXPECT_TRUE(SectionNames(file).empty());
+    EXPECT_TRUE(KeyNames(file, "S").empty());
+    EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+TEST(ProfileRead, AFolderReadsAsMissing) {
+    TempDir dir;
+    EXPECT_EQ(ReadValue(dir.Path().string(), "S", "k"), std::nullopt);
+    EXPECT_TRUE(SectionNames(dir.Path().string()).empty());
+}
+
+TEST(ProfileNames, ListEveryOccurrenceInFileOrder) {
+    TempDir dir;
+    const std::string file = dir.File("names.ini");
+    WriteFile(file, "k0=1\n[A]\nx=1\n;c=2\nnoeq\n y =2\nx=3\n=4\n[B]\n[a]\nz=3\n[]\n[ C ] tail\n");
+    EXPECT_EQ(SectionNames(file), (std::vector<std::string>{"A", "B", "a", "", "C"}));
+    EXPECT_EQ(KeyNames(file, "a"), (std::vector<std::string>{"x", "y", "x", ""}));
+    EXPECT_TRUE(KeyNames(file, "B").empty());
+    EXPECT_TRUE(KeyNames(file, "missing").empty());
+}
+
+TEST(ProfileNames, LongValueAndLongListsComeBackWhole) {
+    TempDir dir;
+    const std::string file = dir.File("long.ini");
+    std::string text = "[Many]\n";
+    std::vector<std::string> keys;
+    for (int i = 0; i < 2000; ++i) {
+        keys.push_back("Field" + std::to_string(i));
+        text += keys.back() + "=" + std::to_string(i) + "\n";
+    }
+    WriteFile(file, text);
+    EXPECT_EQ(KeyNames(file, "Many"), keys);
+    EXPECT_EQ(ReadValue(file, "many", "field1999"), "1999");
+
+    const std::string value(5000, 'x');
+    WriteValue(file, "Long", "Value", value, kOrigin);
+    EXPECT_EQ(ReadValue(file, "Long", "Value"), value);
+    EXPECT_EQ(KeyNames(file, "Many").size(), 2000u);
+}
+
+enum class Op { kWrite, kDeleteKey, kDeleteSection };
+
+struct EditRow {
+    const char* name;
+    std::optional<std::string> before;  // nullopt: no file
+    Op op;
+    const char* section;
+    const char* key;
+    std::string value;
+    std::optional<std::string> after;  // nullopt: still no file
+};
+
+void PrintTo(const EditRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class EditRule : public ::testing::TestWithParam<EditRow> {};
+
+TEST_P(EditRule, FileHoldsExactlyTheExpectedBytes) {
+    const EditRow& row = GetParam();
+    TempDir dir;
+    const std::string file = dir.File("edit.ini");
+    if (row.before)
+        WriteFile(file, *row.before);
+    switch (row.op) {
+        case Op::kWrite:
+            WriteValue(file, row.section, row.key, row.value, kOrigin);
+            break;
+        case Op::kDeleteKey:
+            DeleteKey(file, row.section, row.key, kOrigin);
+            break;
+        case Op::kDeleteSection:
+            DeleteSection(file, row.section, kOrigin);
+            break;
+    }
+    if (row.after) {
+        EXPECT_EQ(ReadFile(file), *row.after);
+    } else {
+        EXPECT_FALSE(std::filesystem::exists(file));
+    }
+    // Nothing is left beside the file.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
+                            std::filesystem::directory_iterator()),
+              row.after ? 1 : 0);
+}
+
+const EditRow kEditRows[] = {
+    {"NewFile", std::nullopt, Op::kWrite, "S", "k", "v", "[S]\nk=v\n"},
+    {"EmptyFile", "", Op::kWrite, "S", "k", "v", "[S]\nk=v\n"},
+    {"ReplaceKeepsEveryOtherByte", "; top\n\n[S]\nk=old\n\n; c\n[T]\nk=x\n", Op::kWrite, "S", "k",
+     "new", "; top\n\n[S]\nk=new\n\n; c\n[T]\nk=x\n"},
+    {"ReplaceKeepsFileSpelling", "[Gears]\nFirst=1\n", Op::kWrite, "GEARS", "first", "2",
+     "[Gears]\nFirst=2\n"},
+    {"ReplaceKeepsBlanksBeforeEquals", "[S]\n  k = old\n", Op::kWrite, "S", "k", "new",
+     "[S]\n  k =new\n"},
+    {"ReplaceFirstDuplicate", "[S]\nk=1\nk=2\n[s]\nk=3\n", Op::kWrite, "s", "K", "9",
+     "[S]\nk=9\nk=2\n[s]\nk=3\n"},
+    {"NewKeyAfterLastKeyLine", "[S]\na=1\nnoeq\n;c=1\n\n[T]\nt=1\n", Op::kWrite, "S", "b", "2",
+     "[S]\na=1\nb=2\nnoeq\n;c=1\n\n[T]\nt=1\n"},
+    {"NewKeyInSectionWithoutKeys", "[S]\n\n[T]\n", Op::kWrite, "S", "NewKey", "v",
+     "[S]\nNewKey=v\n\n[T]\n"},
+    {"NewKeyInFirstDuplicateSection", "[S]\na=1\n[S]\n", Op::kWrite, "S", "b", "2",
+     "[S]\na=1\nb=2\n[S]\n"},
+    {"NewKeySpacesTrimmed", "[S]\n", Op::kWrite, "S", " k ", "v", "[S]\nk=v\n"},
+    {"KeyBeforeHeaderIsNotTheSections", "k=1\n[S]\n", Op::kWrite, "S", "k", "2", "k=1\n[S]\nk=2\n"},
+    {"NewSectionAtEndWithoutBlankLine", "[A]\na=1\n", Op::kWrite, " New Sec ", "k", "v",
+     "[A]\na=1\n[New Sec]\nk=v\n"},
+    {"NewSectionAfterTrailingBlankLine", "[A]\na=1\n\n", Op::kWrite, "B", "k", "v",
+     "[A]\na=1\n\n[B]\nk=v\n"},
+    {"EmptySectionAndKeyNames", "[A]\n", Op::kWrite, "", "", "v", "[A]\n[]\n=v\n"},
+    {"ValueWrittenAsGiven", "[S]\n", Op::kWrite, "S", "k", " \"q\" ; x", "[S]\nk= \"q\" ; x\n"},
+    {"ValueWithLineBreakWrittenUnchanged", "[S]\nk=1\n", Op::kWrite, "S", "k", "a\r\nb",
+     "[S]\nk=a\r\nb\n"},
+    {"CrlfKeptOnReplace", "[A]\r\na=1\r\n", Op::kWrite, "A", "a", "2", "[A]\r\na=2\r\n"},
+    {"CrlfForNewKey", "[A]\r\na=1\r\n", Op::kWrite, "A", "b", "2", "[A]\r\na=1\r\nb=2\r\n"},
+    {"CrlfForNewSection", "[A]\r\na=1\r\n", Op::kWrite, "B", "k", "v",
+     "[A]\r\na=1\r\n[B]\r\nk=v\r\n"},
+    {"ByteOrderMarkKept", "\xEF\xBB\xBF[A]\na=1\n", Op::kWrite, "A", "a", "2",
+     "\xEF\xBB\xBF[A]\na=2\n"},
+    {"ByteOrderMarkKeptOnDeletingFirstLine", "\xEF\xBB\xBF[A]\na=1\n[B]\n", Op::kDeleteSection, "A",
+     "", "", "\xEF\xBB\xBF[B]\n"},
+    {"UnendedLastLineReplaced", "[A]\na=1", Op::kWrite, "A", "a", "2", "[A]\na=2"},
+    {"UnendedLastLineThenNewKey", "[A]\na=1", Op::kWrite, "A", "b", "2", "[A]\na=1\nb=2\n"},
+    {"UnendedHeaderThenNewKey", "[A]", Op::kWrite, "A", "b", "2", "[A]\nb=2\n"},
+    {"UnendedLastLineThenNewSection", "[A]\na=1", Op::kWrite, "B", "k", "v",
+     "[A]\na=1\n[B]\nk=v\n"},
+    {"DeleteKey", "[S]\na=1\nb=2\n; c\n", Op::kDeleteKey, "S", "A", "", "[S]\nb=2\n; c\n"},
+    {"DeleteLastKeyKeepsHeader", "[S]\na=1\n[T]\n", Op::kDeleteKey, "s", "a", "", "[S]\n[T]\n"},
+    {"DeleteFirstDuplicateKey", "[S]\nk=1\nK=2\n", Op::kDeleteKey, "S", "k", "", "[S]\nK=2\n"},
+    {"DeleteEmptyKeyName", "[S]\n=1\nk=2\n", Op::kDeleteKey, "S", "", "", "[S]\nk=2\n"},
+    {"DeleteKeyCrlf", "[S]\r\na=1\r\nb=2\r\n", Op::kDeleteKey, "S", "a", "", "[S]\r\nb=2\r\n"},
+    {"DeleteUnendedLastKey", "[S]\na=1\nb=2", Op::kDeleteKey, "S", "b", "", "[S]\na=1\n"},
+    {"DeleteAbsentKeyChangesNothing", "[S]\na=1", Op::kDeleteKey, "S", "b", "", "[S]\na=1"},
+    {"DeleteKeyOfMissingFile", std::nullopt, Op::kDeleteKey, "S", "a", "", std::nullopt},
+    {"DeleteSectionWithItsLines", "; top\n[A]\na=1\n; c\n\n[B]\nb=1\n", Op::kDeleteSection, " a ",
+     "", "", "; top\n[B]\nb=1\n"},
+    {"DeleteUnendedLastSection", "[A]\na=1\n[B]\nb=1", Op::kDeleteSection, "B", "", "",
+     "[A]\na=1\n"},
+    {"DeleteFirstDuplicateSection", "[A]\n1=1\n[a]\n2=2\n", Op::kDeleteSection, "A", "", "",
+     "[a]\n2=2\n"},
+    {"DeleteEmptySectionName", "[]\nk=1\n[B]\n", Op::kDeleteSection, "", "", "", "[B]\n"},
+    {"DeleteAbsentSectionChangesNothing", "[A]\n", Op::kDeleteSection, "B", "", "", "[A]\n"},
+    {"DeleteSectionOfMissingFile", std::nullopt, Op::kDeleteSection, "A", "", "", std::nullopt},
+};
+
+INSTANTIATE_TEST_SUITE_P(Profile, EditRule, ::testing::ValuesIn(kEditRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ProfileWrite, ValueWithLineBreakReadsBackCutAtTheBreak) {
+    TempDir dir;
+    const std::string file = dir.File("break.ini");
+    WriteValue(file, "S", "k", "first\nsecond", kOrigin);
+    EXPECT_EQ(ReadValue(file, "S", "k"), "first");
+}
+
+TEST(ProfileWrite, PermissionBitsKept) {
+    TempDir dir;
+    const std::string file = dir.File("mode.ini");
+    WriteFile(file, "[S]\nk=1\n");
+    std::filesystem::permissions(file, std::filesystem::perms(0640));
+    WriteValue(file, "S", "k", "2", kOrigin);
+    EXPECT_EQ(std::filesystem::status(file).permissions(), std::filesystem::perms(0640));
+}
+
+TEST(ProfileWrite, WritesThroughASymbolicLinkToItsTarget) {
+    TempDir dir;
+    const std::string target = dir.File("target.ini");
+    const std::string link = dir.File("link.ini");
+    WriteFile(target, "[S]\nk=1\n");
+    std::filesystem::create_symlink(target, link);
+    WriteValue(link, "S", "k", "2", kOrigin);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ReadFile(target), "[S]\nk=2\n");
+}
+
+ino_t Inode(const std::string& file) {
+    struct stat st {};
+    EXPECT_EQ(stat(file.c_str(), &st), 0);
+    return st.st_ino;
+}
+
+TEST(ProfileCache, InPlaceRewriteOfTheSameSizeIsSeen) {
+    TempDir dir;
+    const std::string file = dir.File("cache.ini");
+    WriteFile(file, "[S]\nk=aaa\n");
+    EXPECT_EQ(ReadValue(file, "S", "k"), "aaa");
+    const ino_t inode = Inode(file);
+    for (const char* value : {"bbb", "ccc", "aaa"}) {
+        WriteFile(file, std::string("[S]\nk=") + value + "\n");
+        ASSERT_EQ(Inode(file), inode);
+        EXPECT_EQ(ReadValue(file, "S", "k"), value);
+        EXPECT_EQ(KeyNames(file, "S"), std::vector<std::string>{"k"});
+    }
+}
+
+TEST(ProfileCache, RemovedAndReplacedFilesAreSeen) {
+    TempDir dir;
+    const std::string file = dir.File("cache.ini");
+    const std::string other = dir.File("other.ini");
+    WriteFile(file, "[S]\nk=1\n");
+    EXPECT_EQ(ReadValue(file, "S", "k"), "1");
+    std::filesystem::remove(file);
+    EXPECT_EQ(ReadValue(file, "S", "k"), std::nullopt);
+    WriteFile(other, "[T]\nk=2\n");
+    std::filesystem::rename(other, file);
+    EXPECT_EQ(SectionNames(file), std::vector<std::string>{"T"});
+    WriteValue(file, "T", "k", "3", kOrigin);
+    EXPECT_EQ(ReadValue(file, "T", "k"), "3");
+}
+
+TEST(ProfileCache, ManyFilesReadFromManyThreads) {
+    TempDir dir;
+    constexpr int kFiles = 12;  // more than the cache holds
+    for (int f = 0; f < kFiles; ++f) {
+        WriteFile(dir.File(std::to_string(f) + ".ini"), "[S]\nk=" + std::to_string(f) + "\n");
+    }
+    std::vector<std::thread> readers;
+    std::vector<int> wrong(4, 0);
+    for (int t = 0; t < 4; ++t) {
+        readers.emplace_back([&, t] {
+            for (int round = 0; round < 200; ++round) {
+                const int f = (round * 7 + t) % kFiles;
+                const std::string expected = std::to_string(f);
+                if (ReadValue(dir.File(expected + ".ini"), "S", "k") != expected)
+                    ++wrong[t];
+            }
+        });
+    }
+    for (std::thread& reader : readers) reader.join();
+    EXPECT_EQ(wrong, std::vector<int>(4, 0));
+}
+
+}  // namespace
