@@ -1,0 +1,37 @@
+#include <QApplication>
+#include <QDialog>
+#include <QMessageBox>
+
+#include "dialogs.h"
+
+namespace gearsheet {
+
+void QtDialogs::Message(QWidget* parent, const QString& text, const QString& title,
+                        MessageIcon icon) {
+    QMessageBox box(parent);
+    box.setWindowTitle(title);
+    box.setText(text);
+    box.setStandardButtons(QMessageBox::Ok);
+    switch (icon) {
+        case MessageIcon::None:
+            box.setIcon(QMessageBox::NoIcon);
+            break;
+        case MessageIcon::Exclamation:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case MessageIcon::Information:
+            box.setIcon(QMessageBox::Information);
+            break;
+    }
+    box.exec();
+}
+
+void QtDialogs::Exec(QDialog& dialog) {
+    dialog.exec();
+}
+
+void QtDialogs::Beep() {
+    QApplication::beep();
+}
+
+}  // namespace gearsheet

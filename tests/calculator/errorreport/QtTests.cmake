@@ -1,0 +1,21 @@
+# Registers every test function of a Qt Test program as its own CTest entry, run headless. The
+# functions are the `void name();` lines of the listed source's `private slots:` section.
+function(gearsheet_add_qt_tests target source)
+    file(STRINGS ${source} lines)
+    set(in_slots OFF)
+    foreach(line IN LISTS lines)
+        if(line MATCHES "^ *private slots:")
+            set(in_slots ON)
+        elseif(in_slots AND line MATCHES "^ *(public|private|protected|signals)[ a-z]*:")
+            set(in_slots OFF)
+        elseif(in_slots AND line MATCHES "^ *void ([A-Za-z0-9_]+)\\(\\);")
+            set(name ${CMAKE_MATCH_1})
+            if(NOT name MATCHES "^(init|cleanup)(TestCase)?$" AND NOT name MATCHES "_data$")
+                add_test(NAME ${target}.${name} COMMAND ${target} ${name})
+                set_tests_properties(${target}.${name} PROPERTIES
+                    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8")
+            endif()
+        endif()
+    endforeach()
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
+endfunction()

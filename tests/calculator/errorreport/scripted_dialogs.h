@@ -1,0 +1,62 @@
+// Answers the program's dialogs in tests: records every message box and error report, runs an
+// optional script on the shown error dialog, and never enters a modal loop.
+#pragma once
+
+#include <QDialog>
+#include <QPushButton>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "dialogs.h"
+#include "qf_error_form.h"
+
+namespace testing_support {
+
+class ScriptedDialogs final : public gearsheet::Dialogs {
+  public:
+    struct Message {
+        QString text;
+        QString title;
+        gearsheet::MessageIcon icon;
+    };
+    struct Report {
+        std::string sourceName;
+        int32_t number;
+        std::string description;
+        std::string callStack;
+        std::string descriptionText;
+        QString caption;
+    };
+
+    std::vector<Message> messages;
+    std::vector<Report> reports;
+    int beeps = 0;
+    // Runs while a message box would be shown.
+    std::function<void(const Message&)> onMessage;
+    // Runs while the error dialog is shown (not modally); the dialog is closed with "Ok"
+    // afterwards unless the script closed it.
+    std::function<void(gearsheet::QfErrorForm&)> onReport;
+
+    void Message(QWidget*, const QString& text, const QString& title,
+                 gearsheet::MessageIcon icon) override {
+        messages.push_back({text, title, icon});
+        if (onMessage)
+            onMessage(messages.back());
+    }
+
+    void Exec(QDialog& dialog) override {
+        auto& form = dynamic_cast<gearsheet::QfErrorForm&>(dialog);
+        reports.push_back({form.SourceName(), form.ErrorNumber(), form.ErrorDescription(),
+                           form.CallStackText(), form.DescriptionText(), form.windowTitle()});
+        form.show();
+        if (onReport)
+            onReport(form);
+        if (form.isVisible())
+            form.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+    }
+
+    void Beep() override { ++beeps; }
+};
+
+}  // namespace testing_support
