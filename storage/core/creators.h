@@ -8,5 +8,6 @@ namespace qfstore::core {
 Unknown* NewQfstoreStdInterface();
 Unknown* NewQfINIFileHandler();
 Unknown* NewQfStorageString();
+Unknown* NewQfRegistryKey();
 
 }  // namespace qfstore::core

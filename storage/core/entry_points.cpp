@@ -21,6 +21,7 @@ std::span<const ClassInfo> Classes() {
         {&CLSID_QfstoreStdInterface, "QfstoreStdInterface", &NewQfstoreStdInterface},
         {&CLSID_QfINIFileHandler, "QfINIFileHandler", &NewQfINIFileHandler},
         {&CLSID_QfStorageString, "QfStorageString", &NewQfStorageString},
+        {&CLSID_QfRegistryKey, "QfRegistryKey", &NewQfRegistryKey},
     };
     return table;
 }

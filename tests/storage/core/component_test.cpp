@@ -47,6 +47,7 @@ const ClassRow kClasses[] = {
      "Qfstore - 1.2.3\rModule: QfINIFileHandler - 1.2"},
     {&CLSID_QfStorageString, "QfStorageString",
      "Qfstore - 1.2.3\rModule: QfStorageString - 1.1"},
+    {&CLSID_QfRegistryKey, "QfRegistryKey", "Qfstore - 1.2.3\rModule: QfRegistryKey - 1.2"},
 };
 
 TEST_F(ComponentTest, EveryClassIsCreatedAndTheLibraryCanUnloadAfterTheLastRelease) {
