@@ -7,8 +7,9 @@ namespace {
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 constexpr size_t kNone = static_cast<size_t>(-1);
 
+// A stray CR (a value written with one at its end, a CR CR LF ending) counts as a blank too.
 bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
+    return c == ' ' || c == '\t' || c == '\r';
 }
 
 std::string_view TrimBlanks(std::string_view s) {

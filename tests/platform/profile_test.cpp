@@ -73,6 +73,8 @@ const ReadRow kReadRows[] = {
     {"EmptyKeyName", "[S]\n=v\n", "S", "", "v"},
     {"LineWithoutEqualsIsNoKey", "[S]\nk\n", "S", "k", std::nullopt},
     {"Crlf", "[S]\r\nk=1\r\n", "S", "k", "1"},
+    {"StrayCrIsABlank", "[S]\r\r\n\rk\r=\r1\r\r\n", "S", "k", "1"},
+    {"CrInsideValueKept", "[S]\nk=a\rb\n", "S", "k", "a\rb"},
     {"ByteOrderMark", "\xEF\xBB\xBF[S]\nk=1\n", "S", "k", "1"},
     {"LastLineWithoutEnding", "[S]\nk=1", "S", "k", "1"},
     {"MissingSection", "[S]\nk=1\n", "T", "k", std::nullopt},

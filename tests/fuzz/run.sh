@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Builds the INI reader/writer fuzz target with clang (libFuzzer, ASan, UBSan) into build/fuzz and
+# runs it for the given number of seconds (default 60). The corpus lives in a temporary folder;
+# an input that fails is kept in build/fuzz.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+
+seconds="${1:-60}"
+out=build/fuzz
+mkdir -p "$out"
+clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
+    -Iplatform -Istorage/include \
+    tests/fuzz/profile_fuzz.cpp platform/profile.cpp platform/profile_file.cpp \
+    platform/profile_text.cpp -o "$out/profile_fuzz"
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+mkdir "$work/corpus" "$work/files"
+printf '[S]\nk=v\n' >"$work/corpus/plain"
+printf '\xEF\xBB\xBF; c\r\n[A] x\r\n k = "q" \r\n=e\r\n[]\r\nx' >"$work/corpus/mixed"
+printf 'k0=1\n[a]\n[A]\nk=1\nK=2\n[b' >"$work/corpus/duplicates"
+
+# Files go to memory when it is there: every write flushes to disk.
+[ -d /dev/shm ] && [ -w /dev/shm ] && files="$(mktemp -d /dev/shm/profile-fuzz-XXXXXX)" || files="$work/files"
+trap 'rm -rf "$work" "$files"' EXIT
+PROFILE_FUZZ_DIR="$files" "$out/profile_fuzz" -max_total_time="$seconds" -max_len=4096 \
+    -print_final_stats=1 -artifact_prefix="$out/" "$work/corpus"
