@@ -6,6 +6,7 @@ packages=(
     cmake ninja-build g++ clang pkg-config
     qt6-base-dev libgl-dev libsqlite3-dev libgtest-dev libbenchmark-dev
     xvfb xauth util-linux
+    libclang-rt-14-dev
 )
 
 missing=()
