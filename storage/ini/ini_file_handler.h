@@ -12,7 +12,8 @@ namespace qfstore::core {
 
 class INIFileHandler final : public Object<QfINIFileHandler> {
   public:
-    // Section "DEFAULT", no path, the running program's folder as the base of relative names.
+    // Section "DEFAULT", no path, the running program's folder as the base of relative names
+    // (when that folder cannot be found, relative names stay relative to the working folder).
     INIFileHandler();
     // The same with `programFolder` (ending with "/") as the base of relative names.
     explicit INIFileHandler(std::string programFolder);

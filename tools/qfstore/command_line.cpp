@@ -11,7 +11,7 @@ std::string Arguments::Get(std::string_view name, std::string fallback) const {
     return it == options.end() ? fallback : it->second;
 }
 
-Arguments ParseArguments(std::span<const std::string> args, std::span<const OptionSpec> allowed) {
+Arguments ParseArguments(std::span<const std::string> args, std::span<const Option> allowed) {
     Arguments parsed;
     bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -24,11 +24,11 @@ Arguments ParseArguments(std::span<const std::string> args, std::span<const Opti
             optionsEnded = true;
             continue;
         }
-        const auto spec = std::find_if(allowed.begin(), allowed.end(),
-                                       [&](const OptionSpec& o) { return o.name == arg; });
-        if (spec == allowed.end())
+        const auto option = std::find_if(allowed.begin(), allowed.end(),
+                                         [&](const Option& o) { return o.name == arg; });
+        if (option == allowed.end())
             throw UsageError("unknown option " + arg);
-        if (!spec->takesValue) {
+        if (!option->takesValue) {
             parsed.options[arg] = "";
             continue;
         }

@@ -26,7 +26,7 @@ class UsageError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-struct OptionSpec {
+struct Option {
     std::string_view name;  // with its leading "--"
     bool takesValue;
 };
@@ -43,7 +43,7 @@ struct Arguments {
 
 // Splits `args` into positionals and the options of `allowed`, anywhere among them; "--" ends
 // the options. Throws UsageError for an unknown option or a missing option value.
-Arguments ParseArguments(std::span<const std::string> args, std::span<const OptionSpec> allowed);
+Arguments ParseArguments(std::span<const std::string> args, std::span<const Option> allowed);
 
 // Throws UsageError unless min <= positional count <= max.
 void RequirePositionals(const Arguments& args, size_t min, size_t max, std::string_view what);

@@ -52,7 +52,7 @@ int Keys(const std::string& file, std::span<const std::string> rest, std::ostrea
 }
 
 int Get(const std::string& file, std::span<const std::string> rest, std::ostream& out) {
-    static constexpr std::array<OptionSpec, 4> kOptions{{
+    static constexpr std::array<Option, 4> kOptions{{
         {"--delim", true},
         {"--raw", false},
         {"--default", true},
@@ -78,7 +78,7 @@ int Get(const std::string& file, std::span<const std::string> rest, std::ostream
 }
 
 int Set(const std::string& file, std::span<const std::string> rest, std::ostream&) {
-    static constexpr std::array<OptionSpec, 1> kOptions{{{"--delim", true}}};
+    static constexpr std::array<Option, 1> kOptions{{{"--delim", true}}};
     const Arguments args = ParseArguments(rest, kOptions);
     RequirePositionals(args, 3, SIZE_MAX, "SECTION KEY VALUE... after 'set'");
     const std::span<const std::string> values = std::span(args.positional).subspan(2);

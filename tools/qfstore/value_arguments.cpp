@@ -1,0 +1,22 @@
+#include "value_arguments.h"
+
+#include <vector>
+
+#include "output.h"
+
+namespace qfstore_cli {
+
+qfstore::Variant ValueOf(std::span<const std::string> values) {
+    if (values.size() == 1) return qfstore::Variant(values[0]);
+    return qfstore::Variant::StringArray(std::vector<std::string>(values.begin(), values.end()));
+}
+
+void PrintValue(std::ostream& out, const Arguments& args, const qfstore::Variant& value) {
+    if (args.Has("--json")) {
+        PrintJson(out, value);
+    } else {
+        PrintText(out, value);
+    }
+}
+
+}  // namespace qfstore_cli
