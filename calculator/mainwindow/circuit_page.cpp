@@ -1,0 +1,317 @@
+#include "circuit_page.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "artwork.h"
+#include "circuit_record.h"
+#include "dialogs.h"
+#include "gearing/gear_data.h"
+#include "gearing/settings_file.h"
+#include "locale_numbers.h"
+#include "page_layout.h"
+#include "qf_handy_library.h"
+#include "record_names.h"
+#include "settings_store.h"
+
+namespace gearsheet {
+namespace {
+
+using namespace settings;
+
+constexpr int kFrontColumn = 1;
+constexpr int kRearColumn = 2;
+
+QLineEdit* SprocketBox(const char* name, int widthTwips, QWidget* parent) {
+    auto* box = new QLineEdit(QStringLiteral("0"), parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setFixedWidth(TwipsWide(parent, widthTwips));
+    return box;
+}
+
+QPushButton* Button(const char* name, const QString& text, QWidget* parent) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setMinimumWidth(TwipsWide(parent, 975));
+    return button;
+}
+
+// The heading row and column are plain cells that cannot be chosen or edited.
+QTableWidgetItem* HeadingCell(const QString& text, const QBrush& shade, Qt::Alignment align) {
+    auto* item = new QTableWidgetItem(text);
+    item->setFlags(Qt::ItemIsEnabled);
+    item->setBackground(shade);
+    item->setTextAlignment(align | Qt::AlignVCenter);
+    return item;
+}
+
+// The suspension table: 11 rows × 3 columns, row 0 and column 0 headings, sized to show every
+// cell without scrolling.
+QTableWidget* FieldsGrid(QWidget* parent) {
+    auto* grid = new QTableWidget(1 + kSuspensionRows, 3, parent);
+    grid->setObjectName(QStringLiteral("grdFields"));
+    grid->horizontalHeader()->hide();
+    grid->verticalHeader()->hide();
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
+                          QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+    grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    const QBrush shade = grid->palette().button();
+    grid->setItem(0, 0, HeadingCell(QString(), shade, Qt::AlignLeft));
+    grid->setItem(0, kFrontColumn, HeadingCell(QStringLiteral("FRONT"), shade, Qt::AlignHCenter));
+    grid->setItem(0, kRearColumn, HeadingCell(QStringLiteral("REAR"), shade, Qt::AlignHCenter));
+    for (int r = 1; r <= kSuspensionRows; ++r) {
+        grid->setItem(
+            r, 0,
+            HeadingCell(QString::fromLatin1(kSuspensionRowNames[r - 1]), shade, Qt::AlignLeft));
+        grid->setItem(r, kFrontColumn, new QTableWidgetItem);
+        grid->setItem(r, kRearColumn, new QTableWidgetItem);
+    }
+
+    const int widthsTwips[] = {1140, 2115, 2070};
+    int width = 0;
+    for (int c = 0; c < 3; ++c) {
+        grid->setColumnWidth(c, TwipsWide(parent, widthsTwips[c]));
+        width += grid->columnWidth(c);
+    }
+    const int rowHeight = grid->fontMetrics().height() + 8;
+    grid->verticalHeader()->setMinimumSectionSize(rowHeight);
+    grid->verticalHeader()->setDefaultSectionSize(rowHeight);
+    const int frame = 2 * grid->frameWidth();
+    grid->setFixedSize(width + frame, grid->rowCount() * rowHeight + frame);
+    return grid;
+}
+
+}  // namespace
+
+CircuitPage::CircuitPage(FormContext& context, QWidget* parent)
+    : QWidget(parent), context_(context) {
+    setObjectName(QStringLiteral("CircuitPage"));
+
+    cboCircuits_ = new QComboBox(this);
+    cboCircuits_->setObjectName(QStringLiteral("cboCircuits"));
+    cboCircuits_->setEditable(true);
+    cboCircuits_->setInsertPolicy(QComboBox::NoInsert);
+    cboCircuits_->setMinimumWidth(TwipsWide(this, 4335));
+    txtFrontSp_ = SprocketBox("txtFrontSp", 735, this);
+    txtRearSp_ = SprocketBox("txtRearSp", 735, this);
+    auto* cmdCopyValues = Button("cmdCopyValues", QStringLiteral("Copy Values"), this);
+    grdFields_ = FieldsGrid(this);
+    auto* cmdClear = Button("cmdClear", QStringLiteral("Clear"), this);
+    auto* cmdAddCirquit = Button("cmdAddCirquit", QStringLiteral("Add"), this);
+    auto* cmdDeleteCirquit = Button("cmdDeleteCirquit", QStringLiteral("Delete"), this);
+
+    // Row 1: the circuit list; row 2: the sprockets and "Copy Values".
+    auto* rows = new QGridLayout;
+    rows->setHorizontalSpacing(8);
+    rows->setVerticalSpacing(10);
+    rows->addWidget(PlainLabel(QStringLiteral("Circuit:"), this), 0, 0);
+    rows->addWidget(cboCircuits_, 0, 1, 1, 5);
+    rows->addWidget(PlainLabel(QStringLiteral("Front Sprocket:"), this), 1, 0);
+    rows->addWidget(txtFrontSp_, 1, 1);
+    rows->addWidget(PlainLabel(QStringLiteral("Rear Sprocket:"), this), 1, 2);
+    rows->addWidget(txtRearSp_, 1, 3);
+    rows->addWidget(cmdCopyValues, 1, 5);
+    rows->setColumnStretch(4, 1);
+
+    // Row 4: "Clear" at the left, "Add" and "Delete" at the right.
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdClear);
+    buttons->addStretch(1);
+    buttons->addWidget(cmdAddCirquit);
+    buttons->addWidget(cmdDeleteCirquit);
+
+    auto* table = new QVBoxLayout;
+    table->setSpacing(10);
+    table->addWidget(grdFields_);
+    table->addLayout(buttons);
+    auto* body = new QHBoxLayout;
+    body->addLayout(table);
+    body->addStretch(1);
+
+    auto* page = new QVBoxLayout(this);
+    page->addWidget(PageHeading("Label4", QStringLiteral("Circuit Database"), this));
+    page->addWidget(SeparatorLine(this));
+    page->addLayout(rows);
+    page->addLayout(body);
+    page->addWidget(SeparatorLine(this));
+    page->addWidget(new PictureBox(this), 0, Qt::AlignHCenter);
+    page->addStretch(1);
+
+    connect(cboCircuits_, &QComboBox::activated, this, [this] {
+        // The user's choice has no caller to pass a failure on to.
+        Handled(context_.errors, ".cboCircuits_Click", [this] { cboCircuits_Click(); });
+    });
+    connect(cmdAddCirquit, &QPushButton::clicked, this, [this] { cmdAddCirquit_Click(); });
+    connect(cmdDeleteCirquit, &QPushButton::clicked, this, [this] { cmdDeleteCirquit_Click(); });
+    connect(cmdClear, &QPushButton::clicked, this, [this] { cmdClear_Click(); });
+    connect(cmdCopyValues, &QPushButton::clicked, this, [this] { cmdCopyValues_Click(); });
+    for (QLineEdit* box : {txtFrontSp_, txtRearSp_}) box->installEventFilter(this);
+}
+
+void CircuitPage::SetSprocketTargets(QLineEdit* frontSprocket, QLineEdit* rearSprocket) {
+    txtFrontSprocket_ = frontSprocket;
+    txtRearSproket_ = rearSprocket;
+}
+
+void CircuitPage::RefreshCircuitCombo() {
+    Handled(context_.errors, ".RefreshCircuitCombo", [&] {
+        qfstore::QfINIFileHandler& store = context_.store.Get();
+        store.Section(kCircuitsSection);
+        cboCircuits_->clear();
+        const qfstore::Variant names = store.GetFieldNames();
+        if (QfHandyLibrary::ArrayUpperBound(names, 1).Type() == qfstore::VarType::Null)
+            return;
+        for (const qfstore::Variant& name : names.Elements())
+            cboCircuits_->addItem(ValueText(name));
+        const int last = cboCircuits_->count() - 1;
+        if (last < 0)
+            return;
+        cboCircuits_->setCurrentIndex(last);
+        QCoreApplication::processEvents();
+        cboCircuits_->setEditText(cboCircuits_->itemText(last));
+    });
+}
+
+void CircuitPage::cboCircuits_Click() {
+    qfstore::PassOn("MainForm.cboCircuits_Click", kComponentName, [&] {
+        qfstore::QfINIFileHandler& store = context_.store.Get();
+        store.Section(kCircuitsSection);
+        const qfstore::Variant record = store.GetValue(cboCircuits_->currentText().toStdString(),
+                                                       kCircuitDelimiter, true, false);
+        // A name without a record (an empty list, or the last circuit deleted) shows nothing.
+        if (record.IsMissing())
+            return;
+        PlaceCircuitData(record);
+    });
+}
+
+void CircuitPage::PlaceCircuitData(const qfstore::Variant& record) {
+    Handled(context_.errors, ".PlaceCircuitData", [&] {
+        for (int i = 0; i < kSuspensionRows; ++i)
+            grdFields_->item(i + 1, kFrontColumn)
+                ->setText(CircuitRecordField(record, kCircuitFrontFirst + i));
+        for (int i = 0; i < kSuspensionRows; ++i)
+            grdFields_->item(i + 1, kRearColumn)
+                ->setText(CircuitRecordField(record, kCircuitRearFirst + i));
+        txtFrontSp_->setText(CircuitRecordField(record, kCircuitFrontSprocket));
+        txtRearSp_->setText(CircuitRecordField(record, kCircuitRearSprocket));
+    });
+}
+
+std::vector<QString> CircuitPage::GetCirquitData() {
+    std::vector<QString> fields;
+    Handled(context_.errors, ".GetCirquitData", [&] {
+        fields.resize(kCircuitFieldCount);
+        for (int i = 0; i < kSuspensionRows; ++i) {
+            fields[kCircuitFrontFirst + i] = grdFields_->item(i + 1, kFrontColumn)->text();
+            fields[kCircuitRearFirst + i] = grdFields_->item(i + 1, kRearColumn)->text();
+        }
+        fields[kCircuitFrontSprocket] = txtFrontSp_->text();
+        fields[kCircuitRearSprocket] = txtRearSp_->text();
+    });
+    return fields;
+}
+
+void CircuitPage::ClearCircuitData() {
+    Handled(context_.errors, ".ClearCircuitData", [&] {
+        for (int column : {kFrontColumn, kRearColumn})
+            for (int r = 1; r <= kSuspensionRows; ++r) grdFields_->item(r, column)->setText({});
+        txtFrontSp_->clear();
+        txtRearSp_->clear();
+    });
+}
+
+void CircuitPage::cmdAddCirquit_Click() {
+    Handled(context_.errors, ".cmdAddCirquit_Click", [&] {
+        qfstore::QfINIFileHandler& store = context_.store.Get();
+        store.Section(kCircuitsSection);
+        const QString name = cboCircuits_->currentText();
+        const std::vector<QString> fields = GetCirquitData();
+        // A name or text the settings file cannot hold faithfully is refused; nothing is written.
+        std::optional<QString> problem = NameProblem(name, QStringLiteral("circuit"));
+        if (!problem)
+            problem = CircuitRecordProblem(fields);
+        if (problem) {
+            context_.dialogs.Message(window(), *problem, kProgramTitle, MessageIcon::Exclamation);
+            return;
+        }
+        store.SetValue(name.toStdString(), CircuitRecordValue(fields), kCircuitDelimiter);
+        RefreshCircuitCombo();
+        cboCircuits_Click();
+    });
+}
+
+void CircuitPage::cmdDeleteCirquit_Click() {
+    Handled(context_.errors, ".cmdDeleteCirquit_Click", [&] {
+        qfstore::QfINIFileHandler& store = context_.store.Get();
+        store.Section(kCircuitsSection);
+        const int chosen = cboCircuits_->currentIndex();
+        if (chosen < 0)
+            throw qfstore::Error::Runtime(qfstore::kErrObjectNotSet, kComponentName);
+        store.DeleteField(cboCircuits_->itemText(chosen).toStdString());
+        cboCircuits_->removeItem(chosen);
+        ClearCircuitData();
+        RefreshCircuitCombo();
+        cboCircuits_Click();
+    });
+}
+
+void CircuitPage::cmdClear_Click() {
+    ClearCircuitData();
+}
+
+void CircuitPage::cmdCopyValues_Click() {
+    Handled(context_.errors, ".cmdCopyValues_Click", [&] {
+        if (!txtFrontSprocket_ || !txtRearSproket_)
+            throw qfstore::Error::Runtime(qfstore::kErrObjectNotSet, kComponentName);
+        txtFrontSprocket_->setText(txtFrontSp_->text());
+        txtRearSproket_->setText(txtRearSp_->text());
+    });
+}
+
+bool CircuitPage::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut && !movingFocus_) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        // Leaving the window (or a message box taking the focus) is not leaving the box.
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            auto* box = static_cast<QLineEdit*>(watched);
+            const char* procedure =
+                box == txtFrontSp_ ? ".txtFrontSp_LostFocus" : ".txtRearSp_LostFocus";
+            // Checked once the focus has settled on its new widget.
+            QMetaObject::invokeMethod(
+                box, [this, box, procedure] { SprocketLeft(box, procedure); },
+                Qt::QueuedConnection);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CircuitPage::SprocketLeft(QLineEdit* box, const char* procedure) {
+    Handled(context_.errors, procedure, [&] {
+        // An emptied box means no sprocket yet; unlike the Details page it is not refused.
+        if (box->text().isEmpty()) {
+            box->setText(QStringLiteral("0"));
+            return;
+        }
+        if (IsNumericText(box->text()))
+            return;
+        context_.dialogs.Message(window(), QStringLiteral("Only Numeric Values Are Allowed"),
+                                 kProgramTitle, MessageIcon::None);
+        movingFocus_ = true;
+        box->setFocus(Qt::OtherFocusReason);
+        movingFocus_ = false;
+    });
+}
+
+}  // namespace gearsheet

@@ -1,0 +1,59 @@
+// The "Circuit Database" page: the circuits of the settings file, each with the sprockets used
+// there and a table of front and rear suspension settings.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <vector>
+
+#include "form_context.h"
+
+class QComboBox;
+class QLineEdit;
+class QTableWidget;
+
+namespace gearsheet {
+
+class CircuitPage : public QWidget {
+    Q_OBJECT
+  public:
+    CircuitPage(FormContext& context, QWidget* parent = nullptr);
+
+    // Rebuilds the circuit list from the settings file in file order and puts the last circuit's
+    // name in the list's text; reports its own failures.
+    void RefreshCircuitCombo();
+    // Shows the circuit named in the list's text; a name without a record leaves the page as it
+    // is. Passes failures on to its caller with the line "MainForm.cboCircuits_Click".
+    void cboCircuits_Click();
+
+    // The Details page's sprocket boxes that "Copy Values" writes to.
+    void SetSprocketTargets(QLineEdit* frontSprocket, QLineEdit* rearSprocket);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    // Shows a stored record: the FRONT column, the REAR column, then the two sprockets.
+    void PlaceCircuitData(const qfstore::Variant& record);
+    // The 22 texts of the record as shown.
+    std::vector<QString> GetCirquitData();
+    void ClearCircuitData();
+    void cmdAddCirquit_Click();
+    void cmdDeleteCirquit_Click();
+    void cmdClear_Click();
+    void cmdCopyValues_Click();
+    // The rule shared by the two sprocket boxes when they lose the focus.
+    void SprocketLeft(QLineEdit* box, const char* procedure);
+
+    FormContext& context_;
+    QComboBox* cboCircuits_;
+    QLineEdit* txtFrontSp_;
+    QLineEdit* txtRearSp_;
+    QTableWidget* grdFields_;
+    QPointer<QLineEdit> txtFrontSprocket_;
+    QPointer<QLineEdit> txtRearSproket_;
+    // Set while the page itself moves the focus, so that the move is not checked again.
+    bool movingFocus_ = false;
+};
+
+}  // namespace gearsheet

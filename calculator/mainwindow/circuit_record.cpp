@@ -1,0 +1,50 @@
+#include "circuit_record.h"
+
+#include "gearing/gear_data.h"
+#include "gearing/settings_file.h"
+#include "locale_numbers.h"
+#include "qfstore/error.h"
+
+namespace gearsheet {
+
+QString CircuitFieldPlace(int index) {
+    using namespace settings;
+    if (index == kCircuitFrontSprocket)
+        return QStringLiteral("the \"Front Sprocket:\" box");
+    if (index == kCircuitRearSprocket)
+        return QStringLiteral("the \"Rear Sprocket:\" box");
+    const bool front = index < kCircuitRearFirst;
+    const int row = index - (front ? kCircuitFrontFirst : kCircuitRearFirst);
+    return QStringLiteral("row \"%1\", column \"%2\"")
+        .arg(QString::fromLatin1(kSuspensionRowNames[row]),
+             front ? QStringLiteral("FRONT") : QStringLiteral("REAR"));
+}
+
+std::optional<QString> CircuitRecordProblem(const std::vector<QString>& fields) {
+    const QString start = QStringLiteral("The circuit can't be saved: ");
+    for (size_t i = 0; i < fields.size(); ++i) {
+        const QString& text = fields[i];
+        const QString place = CircuitFieldPlace(static_cast<int>(i));
+        if (text.contains(QLatin1Char('|')))
+            return start + QStringLiteral("the text in %1 must not contain \"|\".").arg(place);
+        if (text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')))
+            return start +
+                   QStringLiteral("the text in %1 must not contain a line break.").arg(place);
+    }
+    return std::nullopt;
+}
+
+qfstore::Variant CircuitRecordValue(const std::vector<QString>& fields) {
+    std::vector<std::string> texts;
+    texts.reserve(fields.size());
+    for (const QString& f : fields) texts.push_back(f.toStdString());
+    return qfstore::Variant::StringArray(std::move(texts));
+}
+
+QString CircuitRecordField(const qfstore::Variant& record, int index) {
+    if (!record.IsArray())
+        throw qfstore::Error::Runtime(qfstore::kErrTypeMismatch, kComponentName);
+    return ValueText(record.At(index, kComponentName));
+}
+
+}  // namespace gearsheet
