@@ -33,12 +33,18 @@ TEST(ProfileCrash, KilledWriterLeavesTheOldOrTheNewFile) {
     const std::set<std::string> whole = {FileWith("initial"), FileWith(first), FileWith(second)};
 
     std::mt19937 random(12345);
-    std::uniform_int_distribution<int> delay(0, 3000);
+    // Up to about the time one flushed write takes, so kills land before, inside and after it.
+    std::uniform_int_distribution<int> delay(0, 8000);
     for (int round = 0; round < 200; ++round) {
+        const std::string before = ReadFile(file);
+        // The child starts with the value the file does not hold, so that every write changes it.
+        const bool firstHeld = before == FileWith(first);
         const pid_t pid = fork();
         ASSERT_GE(pid, 0);
         if (pid == 0) {
-            for (int i = 0;; ++i) WriteValue(file, "S", "k", i % 2 ? second : first, "Qfstore");
+            for (int i = firstHeld ? 1 : 0;; ++i) {
+                WriteValue(file, "S", "k", i % 2 ? second : first, "Qfstore");
+            }
         }
         usleep(static_cast<useconds_t>(delay(random)));
         kill(pid, SIGKILL);
