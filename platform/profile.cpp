@@ -53,7 +53,8 @@ std::shared_ptr<const Parsed> Parse(std::string_view bytes) {
 // seconds on FAT). An in-place change of the same size within one tick of the stamp we saw leaves
 // the stat unchanged, so a parse is trusted on its stat alone only when the file's last change
 // lay this long before the moment we looked. Younger files are read again on every call and
-// their bytes compared, which costs a read but no parse.
+// their bytes compared, which costs a read but no parse. A file system whose clock runs more than
+// this behind ours (a remote server) could still hide such a change.
 constexpr int64_t kSettleSeconds = 2;
 
 bool Settled(const Stamp& stamp, const timespec& lookedAt) {
@@ -89,7 +90,6 @@ class Cache {
         if (!contents)
             return Forget(path);
         const bool settled = Settled(contents->stamp, lookedAt);
-        std::shared_ptr<const Parsed> parsed;
         {
             std::lock_guard<std::mutex> hold(mutex_);
             auto it = Find(path);
@@ -100,7 +100,7 @@ class Cache {
                 return it->parsed;
             }
         }
-        parsed = Parse(contents->bytes);
+        std::shared_ptr<const Parsed> parsed = Parse(contents->bytes);
         std::lock_guard<std::mutex> hold(mutex_);
         auto it = Find(path);
         if (it != entries_.end())
