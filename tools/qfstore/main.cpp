@@ -7,6 +7,8 @@
 
 #include "command_line.h"
 #include "ini_commands.h"
+#include "registry_commands.h"
+#include "string_commands.h"
 #include "qfstore/ids.h"
 #include "qfstore/library.h"
 
@@ -27,15 +29,19 @@ struct Command {
     int (*run)(std::span<const std::string> args, std::ostream& out);
 };
 
-constexpr std::array<Command, 2> kCommands{{
+constexpr std::array<Command, 6> kCommands{{
     {"version", &Version},
     {"ini", &RunIni},
+    {"string", &RunString},
+    {"reg", &RunReg},
+    {"register", &RunRegister},
+    {"unregister", &RunUnregister},
 }};
 
 void PrintUsage(std::ostream& out) {
     out << "Usage:\n"
            "  qfstore version\n"
-        << kIniUsage
+        << kIniUsage << kStringUsage << kRegUsage
         << "  qfstore --help\n"
            "\n"
            "FILE is the INI file's name, used as given. Names print one per line.\n"
@@ -50,6 +56,12 @@ void PrintUsage(std::ostream& out) {
            "set stores one VALUE as its text, several as one list joined by the delimiter.\n"
            "delete removes KEY from SECTION, or the whole SECTION without KEY.\n"
            "A SECTION that is empty or blank means DEFAULT. \"--\" ends the options.\n"
+           "\n"
+           "string keeps one tagged text in FILE; --path and --section qualify NAME. set and\n"
+           "delete rewrite FILE at once (a temporary file renamed over it).\n"
+           "reg addresses a registry key (addressing creates it); set --long stores one whole\n"
+           "number as a 32-bit number, other values as text. delete-key needs a key without\n"
+           "subkeys. register and unregister enter or remove the library's classes.\n"
            "\n"
            "Exit status:\n"
            "  0   done\n"

@@ -33,20 +33,23 @@ using qfstore::Variant;
 
 namespace fs = std::filesystem;
 
-Error FileError() { return Error::Runtime(qfstore::kErrFileAccess, std::string(kClientName)); }
+Error FileError() {
+    return Error::Runtime(qfstore::kErrFileAccess, std::string(kClientName));
+}
 
 // A file descriptor closed when it goes.
 class Fd {
-public:
+  public:
     explicit Fd(int fd) : fd_(fd) {}
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
     ~Fd() {
-        if (fd_ >= 0) close(fd_);
+        if (fd_ >= 0)
+            close(fd_);
     }
     int Get() const { return fd_; }
 
-private:
+  private:
     int fd_;
 };
 
@@ -56,7 +59,8 @@ std::string Target(const std::string& file) {
     std::error_code ec;
     if (fs::is_symlink(file, ec)) {
         const fs::path target = fs::weakly_canonical(file, ec);
-        if (!ec) return target.string();
+        if (!ec)
+            return target.string();
     }
     return file;
 }
@@ -70,16 +74,19 @@ std::string FolderOf(const std::string& file) {
 std::string ReadText(const std::string& file) {
     const Fd fd(open(file.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.Get() < 0) {
-        if (errno == ENOENT) return {};
+        if (errno == ENOENT)
+            return {};
         throw FileError();
     }
     std::string text;
     char buffer[65536];
     for (;;) {
         const ssize_t n = read(fd.Get(), buffer, sizeof buffer);
-        if (n == 0) return text;
+        if (n == 0)
+            return text;
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             throw FileError();
         }
         text.append(buffer, static_cast<size_t>(n));
@@ -93,7 +100,8 @@ void WriteText(const std::string& file, const std::string& text) {
     const std::string folder = FolderOf(file);
     std::string temp = (fs::path(folder) / ("." + fs::path(file).filename().string() + ".XXXXXX"));
     const Fd fd(mkostemp(temp.data(), O_CLOEXEC));
-    if (fd.Get() < 0) throw FileError();
+    if (fd.Get() < 0)
+        throw FileError();
     bool ok = true;
     struct stat old {};
     if (stat(file.c_str(), &old) == 0) {
@@ -105,9 +113,11 @@ void WriteText(const std::string& file, const std::string& text) {
     }
     for (size_t done = 0; ok && done < text.size();) {
         const ssize_t n = write(fd.Get(), text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno == EINTR)
+            continue;
         ok = n > 0;
-        if (ok) done += static_cast<size_t>(n);
+        if (ok)
+            done += static_cast<size_t>(n);
     }
     ok = ok && fsync(fd.Get()) == 0 && rename(temp.c_str(), file.c_str()) == 0;
     if (!ok) {
@@ -115,22 +125,25 @@ void WriteText(const std::string& file, const std::string& text) {
         throw FileError();
     }
     const Fd dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.Get() >= 0) fsync(dir.Get());
+    if (dir.Get() >= 0)
+        fsync(dir.Get());
 }
 
 // Holds an exclusive lock on the file's folder, so that two rewrites of it do not lose each
 // other's changes; error 75 when the folder cannot be opened.
 class FolderLock {
-public:
+  public:
     explicit FolderLock(const std::string& file)
         : fd_(open(FolderOf(file).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
-        if (fd_.Get() < 0) throw FileError();
+        if (fd_.Get() < 0)
+            throw FileError();
         while (flock(fd_.Get(), LOCK_EX) != 0) {
-            if (errno != EINTR) throw FileError();
+            if (errno != EINTR)
+                throw FileError();
         }
     }
 
-private:
+  private:
     Fd fd_;
 };
 
@@ -162,9 +175,11 @@ int Get(const std::string& file, std::span<const std::string> rest, std::ostream
     const bool detect = !args.Has("--raw");
     const bool hasDefault = args.Has("--default");
     const Variant fallback = hasDefault ? Variant(args.Get("--default", "")) : Variant::Missing();
-    const Variant value = OpenStore(file, args)->GetValue(
-        args.positional[0], args.Get("--delim", std::string(kTab)), detect, detect, fallback);
-    if (!hasDefault && value.IsMissing()) return kExitAbsent;
+    const Variant value = OpenStore(file, args)
+                              ->GetValue(args.positional[0], args.Get("--delim", std::string(kTab)),
+                                         detect, detect, fallback);
+    if (!hasDefault && value.IsMissing())
+        return kExitAbsent;
     PrintValue(out, args, value);
     return kExitDone;
 }
@@ -178,7 +193,8 @@ void Rewrite(const std::string& given, const Arguments& args, Change&& change) {
     const std::string before = store->Value();
     change(*store);
     const std::string after = store->Value();
-    if (after != before) WriteText(file, after);
+    if (after != before)
+        WriteText(file, after);
 }
 
 int Set(const std::string& file, std::span<const std::string> rest, std::ostream&) {
@@ -213,9 +229,11 @@ constexpr std::array<Verb, 3> kVerbs{{
 }  // namespace
 
 int RunString(std::span<const std::string> args, std::ostream& out) {
-    if (args.size() < 2) throw UsageError("expected FILE and a verb after 'string'");
+    if (args.size() < 2)
+        throw UsageError("expected FILE and a verb after 'string'");
     for (const Verb& verb : kVerbs) {
-        if (verb.name == args[1]) return verb.run(args[0], args.subspan(2), out);
+        if (verb.name == args[1])
+            return verb.run(args[0], args.subspan(2), out);
     }
     throw UsageError("unknown string verb '" + args[1] + "'");
 }

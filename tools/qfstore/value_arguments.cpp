@@ -7,7 +7,8 @@
 namespace qfstore_cli {
 
 qfstore::Variant ValueOf(std::span<const std::string> values) {
-    if (values.size() == 1) return qfstore::Variant(values[0]);
+    if (values.size() == 1)
+        return qfstore::Variant(values[0]);
     return qfstore::Variant::StringArray(std::vector<std::string>(values.begin(), values.end()));
 }
 
