@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyle>
+#include <QTextDocument>
 
 #include <algorithm>
 
@@ -43,6 +44,9 @@ QfErrorForm::QfErrorForm(Dialogs& dialogs, QString programName, std::string prog
     setObjectName(QStringLiteral("QfErrorForm"));
     setWindowTitle(QStringLiteral("Error"));
     setModal(true);
+    // The design measures suit a font with 13-pixel lines; a larger font enlarges the whole
+    // dialog alike, as dialog units do.
+    fontScale_ = std::max(1.0, fontMetrics().height() / 13.0);
 
     Image1_ = new QLabel(this);
     Image1_->setObjectName(QStringLiteral("Image1"));
@@ -84,6 +88,7 @@ QfErrorForm::QfErrorForm(Dialogs& dialogs, QString programName, std::string prog
         box->setObjectName(QString::fromLatin1(name));
         box->setReadOnly(true);
         box->setLineWrapMode(QPlainTextEdit::NoWrap);
+        box->document()->setDocumentMargin(2);
         return box;
     };
     txtLable_ = heading("txtLable", "Error Details...");
@@ -108,20 +113,24 @@ QfErrorForm::QfErrorForm(Dialogs& dialogs, QString programName, std::string prog
     connect(cmdOK_, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
 }
 
+int QfErrorForm::Px(int twips, bool vertical) const {
+    return TwipsToPixels(twips * fontScale_, vertical ? logicalDpiY() : logicalDpiX());
+}
+
 void QfErrorForm::Place(QWidget* w, int left, int top, int width, int height) {
-    // Small design heights are given at least the height the widget needs for its text, so
-    // that larger fonts and scaling stay readable; the rows below keep their distance.
-    const int dpiX = logicalDpiX();
-    const int dpiY = logicalDpiY();
-    int h = TwipsToPixels(height, dpiY);
-    if (height > 15 && w != Image1_)
+    // One-line controls get at least the room their text needs.
+    int h = Px(height, true);
+    int wide = Px(width, false);
+    if (qobject_cast<QLineEdit*>(w) || qobject_cast<QPushButton*>(w) ||
+        qobject_cast<QCheckBox*>(w)) {
         h = std::max(h, w->sizeHint().height());
-    w->setGeometry(TwipsToPixels(left, dpiX), TwipsToPixels(top, dpiY), TwipsToPixels(width, dpiX),
-                   h);
+        wide = std::max(wide, w->sizeHint().width());
+    }
+    w->setGeometry(Px(left, false), Px(top, true), wide, h);
 }
 
 void QfErrorForm::SetHeightTwips(int twips) {
-    setFixedSize(TwipsToPixels(kWidthTwips, logicalDpiX()), TwipsToPixels(twips, logicalDpiY()));
+    setFixedSize(Px(kWidthTwips, false), Px(twips, true));
 }
 
 void QfErrorForm::Form_Load() {

@@ -46,6 +46,10 @@ class QfErrorForm : public QDialog {
     // The clock that dates log entries; the system clock unless a test sets another.
     void SetClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
 
+    // Pixels of the dialog's height for a design height in twips.
+    int PixelHeight(int twips) const { return Px(twips, true); }
+    int PixelWidth(int twips) const { return Px(twips, false); }
+
     // Dialog sizes in twips.
     static constexpr int kWidthTwips = 5565;
     static constexpr int kCollapsedHeightTwips = 1800;
@@ -61,6 +65,8 @@ class QfErrorForm : public QDialog {
     void cmdOK_Click();
     void Form_QueryUnload();
     void Place(QWidget* w, int left, int top, int width, int height);
+    // Pixels for a design length in twips, scaled with the dialog's font.
+    int Px(int twips, bool vertical) const;
     void SetHeightTwips(int twips);
 
     Dialogs& dialogs_;
@@ -73,6 +79,7 @@ class QfErrorForm : public QDialog {
     std::string callStack_;
     std::string descriptionText_;
     bool expanded_ = false;
+    double fontScale_ = 1.0;
     std::function<QDateTime()> clock_ = [] { return QDateTime::currentDateTime(); };
 
     QLabel* Image1_;

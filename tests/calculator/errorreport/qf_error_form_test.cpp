@@ -101,7 +101,7 @@ void QfErrorFormTest::reportShowsTextsCollapsedWithBeep() {
              "Error Code: 11\r\nDescription: Division by zero\r\n"
              "Trapped In: MainForm.vsIndexTab1_Click");
     QCOMPARE(dialogs.beeps, 1);
-    QCOMPARE(height, gearsheet::TwipsToPixels(1800, form.logicalDpiY()));
+    QCOMPARE(height, form.PixelHeight(1800));
     QVERIFY(!detailsVisible);
     QVERIFY(!form.isVisible());
 }
@@ -114,10 +114,9 @@ void QfErrorFormTest::detailsExpandsAndMovesOk() {
         auto* ok = f.findChild<QPushButton*>("cmdOK");
         auto* details = f.findChild<QPushButton*>("cmdDetails");
         QTest::mouseClick(details, Qt::LeftButton);
-        QCOMPARE(f.height(), gearsheet::TwipsToPixels(5160, f.logicalDpiY()));
+        QCOMPARE(f.height(), f.PixelHeight(5160));
         QVERIFY(!details->isEnabled());
-        QCOMPARE(ok->pos(), QPoint(gearsheet::TwipsToPixels(4080, f.logicalDpiX()),
-                                   gearsheet::TwipsToPixels(4200, f.logicalDpiY())));
+        QCOMPARE(ok->pos(), QPoint(f.PixelWidth(4080), f.PixelHeight(4200)));
         QVERIFY(f.findChild<QPlainTextEdit*>("txtCallStack")->isVisible());
         QCOMPARE(f.findChild<QPlainTextEdit*>("txtCallStack")->toPlainText(),
                  "Gearsheet.MainForm.RereshGrid\n");
@@ -128,11 +127,10 @@ void QfErrorFormTest::detailsExpandsAndMovesOk() {
 
     // The next report starts collapsed again.
     dialogs.onReport = [&](QfErrorForm& f) {
-        QCOMPARE(f.height(), gearsheet::TwipsToPixels(1800, f.logicalDpiY()));
+        QCOMPARE(f.height(), f.PixelHeight(1800));
         QVERIFY(f.findChild<QPushButton*>("cmdDetails")->isEnabled());
         QCOMPARE(f.findChild<QPushButton*>("cmdOK")->pos(),
-                 QPoint(gearsheet::TwipsToPixels(2520, f.logicalDpiX()),
-                        gearsheet::TwipsToPixels(840, f.logicalDpiY())));
+                 QPoint(f.PixelWidth(2520), f.PixelHeight(840)));
     };
     form.ShowError(GridError(), "MainForm.vsIndexTab1_Click", false);
     QCOMPARE(dialogs.beeps, 2);

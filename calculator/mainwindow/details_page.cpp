@@ -1,0 +1,204 @@
+#include "details_page.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "artwork.h"
+#include "dialogs.h"
+#include "gearing/gear_data.h"
+#include "gearing/settings_file.h"
+#include "locale_numbers.h"
+#include "page_layout.h"
+#include "qf_handy_library.h"
+#include "record_names.h"
+#include "settings_store.h"
+
+namespace gearsheet {
+namespace {
+
+// An item's tag is the circumference as the store returned it (a number, or text), kept in the
+// text form it is shown in.
+QVariant TagOf(const qfstore::Variant& value) {
+    return ValueText(value);
+}
+
+QLineEdit* InputBox(const char* name, const QString& text, int widthTwips, QWidget* parent) {
+    auto* box = new QLineEdit(text, parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setFixedWidth(TwipsWide(parent, widthTwips));
+    return box;
+}
+
+}  // namespace
+
+DetailsPage::DetailsPage(FormContext& context, QWidget* parent)
+    : QWidget(parent), context_(context) {
+    setObjectName(QStringLiteral("DetailsPage"));
+
+    cboTyreTypes_ = new QComboBox(this);
+    cboTyreTypes_->setObjectName(QStringLiteral("cboTyreTypes"));
+    cboTyreTypes_->setEditable(true);
+    cboTyreTypes_->setInsertPolicy(QComboBox::NoInsert);
+    cboTyreTypes_->setMinimumWidth(TwipsWide(this, 4335));
+    txtCircumferance_ = InputBox("txtCircumferance", QStringLiteral("0"), 975, this);
+    txtFrontSprocket_ = InputBox("txtFrontSprocket", QStringLiteral("16"), 735, this);
+    txtRearSproket_ = InputBox("txtRearSproket", QStringLiteral("48"), 735, this);
+    auto* cmdAddTyre = new QPushButton(QStringLiteral("Add"), this);
+    cmdAddTyre->setObjectName(QStringLiteral("cmdAddTyre"));
+    auto* cmdDeteTyreType = new QPushButton(QStringLiteral("Delete"), this);
+    cmdDeteTyreType->setObjectName(QStringLiteral("cmdDeteTyreType"));
+    for (QPushButton* b : {cmdAddTyre, cmdDeteTyreType}) b->setMinimumWidth(TwipsWide(this, 975));
+    lblInitalReduction_ = new QLabel(this);
+    lblInitalReduction_->setObjectName(QStringLiteral("lblInitalReduction"));
+
+    // Rows top to bottom; columns: caption, input, unit, then the two buttons.
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(10);
+    grid->addWidget(PlainLabel(QStringLiteral("TyreType:"), this), 0, 0);
+    grid->addWidget(cboTyreTypes_, 0, 1, 1, 5);
+    grid->addWidget(PlainLabel(QStringLiteral("Circumferance:"), this), 1, 0);
+    grid->addWidget(txtCircumferance_, 1, 1);
+    grid->addWidget(PlainLabel(QStringLiteral("\""), this), 1, 2);
+    grid->addWidget(cmdAddTyre, 1, 4);
+    grid->addWidget(cmdDeteTyreType, 1, 5);
+    grid->addWidget(PlainLabel(QStringLiteral("Initial Reduction:"), this), 2, 0);
+    grid->addWidget(lblInitalReduction_, 2, 1, 1, 2);
+    grid->addWidget(PlainLabel(QStringLiteral("Front Sproket:"), this), 3, 0);
+    grid->addWidget(txtFrontSprocket_, 3, 1);
+    grid->addWidget(PlainLabel(QStringLiteral("teeth"), this), 3, 2);
+    grid->addWidget(PlainLabel(QStringLiteral("Rear Sproket:"), this), 4, 0);
+    grid->addWidget(txtRearSproket_, 4, 1);
+    grid->addWidget(PlainLabel(QStringLiteral("teeth"), this), 4, 2);
+    grid->setColumnStretch(3, 1);
+
+    auto* page = new QVBoxLayout(this);
+    page->addWidget(PageHeading("Label2", QStringLiteral("Details"), this));
+    page->addWidget(SeparatorLine(this));
+    page->addLayout(grid);
+    page->addWidget(SeparatorLine(this));
+    page->addWidget(new PictureBox(this), 0, Qt::AlignHCenter);
+    page->addStretch(1);
+
+    connect(cboTyreTypes_, &QComboBox::activated, this, [this] { cboTyreTypes_Click(); });
+    connect(cmdAddTyre, &QPushButton::clicked, this, [this] { cmdAddTyre_Click(); });
+    connect(cmdDeteTyreType, &QPushButton::clicked, this, [this] { cmdDeteTyreType_Click(); });
+    for (QLineEdit* box : {txtCircumferance_, txtFrontSprocket_, txtRearSproket_})
+        box->installEventFilter(this);
+}
+
+void DetailsPage::SetInitialReductionText(const QString& text) {
+    lblInitalReduction_->setText(text);
+}
+QString DetailsPage::FrontSprocketText() const {
+    return txtFrontSprocket_->text();
+}
+QString DetailsPage::RearSprocketText() const {
+    return txtRearSproket_->text();
+}
+QString DetailsPage::CircumferenceText() const {
+    return txtCircumferance_->text();
+}
+
+void DetailsPage::RefreshTyreCombo() {
+    Handled(context_.errors, ".RefreshTyreCombo", [&] {
+        qfstore::QfINIFileHandler& store = context_.store.Get();
+        store.Section(settings::kTyresSection);
+        cboTyreTypes_->clear();
+        const qfstore::Variant names = store.GetFieldNames();
+        if (QfHandyLibrary::ArrayUpperBound(names, 1).Type() == qfstore::VarType::Null)
+            return;
+        for (const qfstore::Variant& name : names.Elements()) {
+            const std::string& text = name.AsString();
+            const qfstore::Variant circumference =
+                store.GetValue(text, settings::kArrayDelimiter, true, true,
+                               qfstore::Variant(settings::kDefaultCircumference));
+            cboTyreTypes_->addItem(QString::fromStdString(text), TagOf(circumference));
+        }
+        const int last = cboTyreTypes_->count() - 1;
+        if (last < 0)
+            throw qfstore::Error::Runtime(qfstore::kErrSubscript, kComponentName);
+        cboTyreTypes_->setCurrentIndex(last);
+        txtCircumferance_->setText(cboTyreTypes_->itemData(last).toString());
+        QCoreApplication::processEvents();
+        cboTyreTypes_->setEditText(cboTyreTypes_->itemText(last));
+    });
+}
+
+void DetailsPage::cboTyreTypes_Click() {
+    Handled(context_.errors, ".cboTyreTypes_Click", [&] {
+        const int chosen = cboTyreTypes_->currentIndex();
+        if (chosen < 0)
+            throw qfstore::Error::Runtime(qfstore::kErrObjectNotSet, kComponentName);
+        txtCircumferance_->setText(cboTyreTypes_->itemData(chosen).toString());
+    });
+}
+
+void DetailsPage::cmdAddTyre_Click() {
+    Handled(context_.errors, ".cmdAddTyre_Click", [&] {
+        const QString name = cboTyreTypes_->currentText();
+        if (auto problem = NameProblem(name, QStringLiteral("tyre type"))) {
+            context_.dialogs.Message(window(), *problem, kProgramTitle, MessageIcon::Exclamation);
+            return;
+        }
+        qfstore::QfINIFileHandler& store = context_.store.Get();
+        store.Section(settings::kTyresSection);
+        store.SetValue(name.toStdString(),
+                       qfstore::Variant(txtCircumferance_->text().toStdString()),
+                       settings::kArrayDelimiter);
+        RefreshTyreCombo();
+    });
+}
+
+void DetailsPage::cmdDeteTyreType_Click() {
+    Handled(context_.errors, ".cmdDeteTyreType_Click", [&] {
+        qfstore::QfINIFileHandler& store = context_.store.Get();
+        store.Section(settings::kTyresSection);
+        const int chosen = cboTyreTypes_->currentIndex();
+        if (chosen < 0)
+            throw qfstore::Error::Runtime(qfstore::kErrObjectNotSet, kComponentName);
+        store.DeleteField(cboTyreTypes_->itemText(chosen).toStdString());
+        cboTyreTypes_->removeItem(chosen);
+        // No other tyre becomes the chosen one.
+        cboTyreTypes_->setCurrentIndex(-1);
+        cboTyreTypes_->setEditText(QString());
+        txtCircumferance_->setText(QString());
+    });
+}
+
+bool DetailsPage::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut && !movingFocus_) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        // Leaving the window (or a message box taking the focus) is not leaving the box.
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            auto* box = static_cast<QLineEdit*>(watched);
+            const char* procedure = box == txtCircumferance_   ? ".txtCircumferance_LostFocus"
+                                    : box == txtFrontSprocket_ ? ".txtFrontSprocket_LostFocus"
+                                                               : ".txtRearSproket_LostFocus";
+            // Checked once the focus has settled on its new widget.
+            QMetaObject::invokeMethod(
+                box, [this, box, procedure] { CheckNumeric(box, procedure); },
+                Qt::QueuedConnection);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void DetailsPage::CheckNumeric(QLineEdit* box, const char* procedure) {
+    Handled(context_.errors, procedure, [&] {
+        if (IsNumericText(box->text()))
+            return;
+        context_.dialogs.Message(window(), QStringLiteral("Only Numeric Values Are Allowed"),
+                                 kProgramTitle, MessageIcon::None);
+        movingFocus_ = true;
+        box->setFocus(Qt::OtherFocusReason);
+        movingFocus_ = false;
+    });
+}
+
+}  // namespace gearsheet

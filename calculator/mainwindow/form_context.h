@@ -1,0 +1,64 @@
+// What the pages of the main window share: the settings store, the dialog seam and the error
+// report that every handler ends a failure with.
+#pragma once
+
+#include <QString>
+#include <memory>
+#include <new>
+#include <string>
+#include <string_view>
+
+#include "qfstore/error.h"
+#include "qfstore/variant.h"
+
+class QWidget;
+
+namespace gearsheet {
+
+class Dialogs;
+class QfErrorForm;
+class SettingsStore;
+
+// The caption of the program's message boxes.
+inline const QString kProgramTitle = QStringLiteral("Gearsheet");
+
+// Shows failures in the one error report dialog, created on first use and kept.
+class ErrorReporter {
+  public:
+    ErrorReporter(Dialogs& dialogs, QString programName, std::string programFolder,
+                  QWidget* parent);
+    ~ErrorReporter();
+
+    // Reports `error` as trapped in "MainForm" followed by `procedure` (".cmdAddTyre_Click").
+    void Report(const qfstore::Error& error, std::string_view procedure);
+
+    // The dialog, created when it does not exist yet.
+    QfErrorForm& Form();
+
+  private:
+    Dialogs& dialogs_;
+    QString programName_;
+    std::string programFolder_;
+    QWidget* parent_;
+    std::unique_ptr<QfErrorForm> form_;
+};
+
+struct FormContext {
+    SettingsStore& store;
+    Dialogs& dialogs;
+    ErrorReporter& errors;
+};
+
+// Runs a handler's body; a failure stops it and goes to the error report under `procedure`.
+template <class Body>
+void Handled(ErrorReporter& errors, std::string_view procedure, Body&& body) {
+    try {
+        body();
+    } catch (const qfstore::Error& e) {
+        errors.Report(e, procedure);
+    } catch (const std::bad_alloc&) {
+        errors.Report(qfstore::Error::Runtime(qfstore::kErrOutOfMemory, "Gearsheet"), procedure);
+    }
+}
+
+}  // namespace gearsheet

@@ -1,0 +1,42 @@
+// Pieces of layout shared by the pages: headings, labels, separator lines and twips sizes.
+#pragma once
+
+#include <QFrame>
+#include <QLabel>
+#include <QString>
+
+#include "twips.h"
+
+namespace gearsheet {
+
+// The bold 18-point heading across the top of a page.
+inline QLabel* PageHeading(const char* name, const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    QFont font = label->font();
+    font.setBold(true);
+    font.setPointSize(18);
+    label->setFont(font);
+    return label;
+}
+
+// A plain label of the "Label1" family.
+inline QLabel* PlainLabel(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QStringLiteral("Label1"));
+    return label;
+}
+
+inline QFrame* SeparatorLine(QWidget* parent) {
+    auto* line = new QFrame(parent);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
+}
+
+// A width given in twips, in the widget's pixels.
+inline int TwipsWide(const QWidget* w, int twips) {
+    return TwipsToPixels(twips, w->logicalDpiX());
+}
+
+}  // namespace gearsheet

@@ -1,0 +1,84 @@
+#include "speed_page.h"
+
+#include <QHeaderView>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "gearing/gear_data.h"
+#include "gearing/speed_table.h"
+#include "page_layout.h"
+
+namespace gearsheet {
+
+const QColor SpeedPage::kShading(202, 215, 230);
+
+SpeedPage::SpeedPage(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("SpeedPage"));
+
+    // Row 0 and column 0 are heading cells of the grid itself, so that cell (r, g) is row r and
+    // gear g of the table.
+    grdMain_ = new QTableWidget(kSpeedRows + 1, kGearCount + 1, this);
+    grdMain_->setObjectName(QStringLiteral("grdMain"));
+    grdMain_->horizontalHeader()->hide();
+    grdMain_->verticalHeader()->hide();
+    grdMain_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grdMain_->setSelectionMode(QAbstractItemView::NoSelection);
+    grdMain_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grdMain_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grdMain_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+
+    const QBrush headingBrush = palette().button();
+    QFont headingFont = font();
+    headingFont.setBold(true);
+    auto heading = [&](int row, int column, const QString& text) {
+        auto* item = new QTableWidgetItem(text);
+        item->setBackground(headingBrush);
+        item->setFont(headingFont);
+        item->setTextAlignment(Qt::AlignCenter);
+        grdMain_->setItem(row, column, item);
+    };
+    heading(0, 0, QString());
+    static const char* const kGearNames[kGearCount] = {"1st Gear", "2nd Gear", "3rd Gear",
+                                                       "4th Gear", "5th Gear", "6th Gear"};
+    for (int g = 1; g <= kGearCount; ++g) heading(0, g, QString::fromLatin1(kGearNames[g - 1]));
+    for (int r = 1; r <= kSpeedRows; ++r) {
+        heading(r, 0, QStringLiteral("%1 RPM").arg(EngineSpeed(r), 0, 'f', 0));
+        for (int g = 1; g <= kGearCount; ++g) {
+            auto* item = new QTableWidgetItem;
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            grdMain_->setItem(r, g, item);
+        }
+    }
+
+    // Design widths, widened where the font needs more room for the headings.
+    grdMain_->resizeColumnsToContents();
+    grdMain_->setColumnWidth(0, std::max(grdMain_->columnWidth(0) + 8, TwipsWide(this, 945)));
+    for (int g = 1; g <= kGearCount; ++g)
+        grdMain_->setColumnWidth(g, std::max(grdMain_->columnWidth(g) + 8, TwipsWide(this, 825)));
+    grdMain_->resizeRowsToContents();
+    int width = 2 * grdMain_->frameWidth(), height = 2 * grdMain_->frameWidth();
+    for (int c = 0; c < grdMain_->columnCount(); ++c) width += grdMain_->columnWidth(c);
+    for (int r = 0; r < grdMain_->rowCount(); ++r) height += grdMain_->rowHeight(r);
+    grdMain_->setFixedSize(width, height);
+
+    auto* page = new QVBoxLayout(this);
+    page->addWidget(PageHeading("Label3", QStringLiteral("Speed Calculation"), this));
+    page->addWidget(SeparatorLine(this));
+    page->addWidget(grdMain_, 0, Qt::AlignHCenter);
+    page->addStretch(1);
+}
+
+void SpeedPage::PlaceSpeed(int row, int gear, const QString& text, bool shaded) {
+    QTableWidgetItem* item = grdMain_->item(row, gear);
+    item->setText(text);
+    if (shaded) {
+        grdMain_->setCurrentCell(row, gear);
+        grdMain_->currentItem()->setBackground(kShading);
+    }
+}
+
+void SpeedPage::ResetCurrentCell() {
+    grdMain_->setCurrentCell(0, 0);
+}
+
+}  // namespace gearsheet
