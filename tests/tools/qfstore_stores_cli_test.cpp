@@ -158,12 +158,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "<\\..a={1};",
                       {"set", "a", "2"},
                       "Error 5: Invalid procedure call or argument\nCall stack:\n  Qfstore\n"
-                      "  QfStorageString.SSEditValue\n  QfStorageString.SetValue\n"},
-        StringFailure{"value_holding_closing_tag",
-                      "",
-                      {"set", "a", "x/>y"},
-                      "Error 5: Invalid procedure call or argument\nCall stack:\n  Qfstore\n"
-                      "  QfStorageString.SetValue\n"}),
+                      "  QfStorageString.SSEditValue\n  QfStorageString.SetValue\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(StoresCliTest, StringIntoMissingFolderIsError75) {

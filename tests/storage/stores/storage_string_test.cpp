@@ -209,18 +209,6 @@ TEST(QfStorageString, NamesAreCaseSensitiveAndMayBeEmpty) {
     EXPECT_TRUE(store->GetValue("x").IsMissing());
 }
 
-TEST(QfStorageString, DetectionFlagsAndOtherDelimiters) {
-    auto store = NewStore();
-    std::vector<Variant> numbers = {Variant(int32_t{1}), Variant(int32_t{2})};
-    store->SetValue("n", Variant::Array(VarType::Long, 0, numbers), "|");
-    store->SetValue("b", Variant(true));
-    EXPECT_EQ(store->Value(), "<\\..n={1|2};/><\\..b={True};/>");
-    EXPECT_EQ(store->GetValue("n", "|"), Variant::Array(VarType::Long, 0, numbers));
-    EXPECT_EQ(store->GetValue("n", "|", false), Variant("1|2"));
-    EXPECT_EQ(store->GetValue("n", "|", true, false), Variant::StringArray({"1", "2"}));
-    EXPECT_EQ(store->GetValue("b"), Variant("True"));
-}
-
 TEST(QfStorageString, TagChangeHidesOldRecordsAndAppendsASecond) {
     auto store = NewStore();
     store->SetValue("a", "1");
