@@ -24,6 +24,9 @@ class DetailsPage : public QWidget {
     QString FrontSprocketText() const;
     QString RearSprocketText() const;
     QString CircumferenceText() const;
+    // The sprocket boxes, which the Circuit Database page's "Copy Values" fills.
+    QLineEdit* FrontSprocketBox() const { return txtFrontSprocket_; }
+    QLineEdit* RearSprocketBox() const { return txtRearSproket_; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -55,6 +55,7 @@ MainForm::MainForm(Dialogs& dialogs, MainFormOptions options, QWidget* parent)
     details_ = new DetailsPage(context_);
     speed_ = new SpeedPage;
     circuits_ = new CircuitPage(context_);
+    circuits_->SetSprocketTargets(details_->FrontSprocketBox(), details_->RearSprocketBox());
     const QStringList captions =
         QStringLiteral("Details|Speed Calculation|Circuit Database").split(QLatin1Char('|'));
     vsIndexTab1_->addTab(details_, captions[0]);
@@ -63,11 +64,18 @@ MainForm::MainForm(Dialogs& dialogs, MainFormOptions options, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(vsIndexTab1_);
 
+    // The tab bar makes the clicked tab current only after announcing the click; the handler
+    // runs once that is done, so that it sees the clicked tab as current and may change it.
     connect(vsIndexTab1_->tabBar(), &QTabBar::tabBarClicked, this, [this](int index) {
         if (index < 0)
             return;  // a click beside the tabs
-        vsIndexTab1_->setCurrentIndex(index);
-        vsIndexTab1_Click();
+        QMetaObject::invokeMethod(
+            this,
+            [this, index] {
+                vsIndexTab1_->setCurrentIndex(index);
+                vsIndexTab1_Click();
+            },
+            Qt::QueuedConnection);
     });
 }
 
