@@ -8,7 +8,8 @@ run: build
 	@if [ -x $(BUILD_DIR)/bin/Gearsheet ]; then \
 		exec $(BUILD_DIR)/bin/Gearsheet; \
 	else \
-		echo "Everything is built; the Gearsheet window is not there yet."; \
+		echo "No $(BUILD_DIR)/bin/Gearsheet: Qt 6 Widgets was not found when configuring."; \
+		exit 1; \
 	fi
 
 test: build
