@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "artwork.h"
 #include "circuit_record.h"
@@ -78,17 +79,22 @@ QTableWidget* FieldsGrid(QWidget* parent) {
         grid->setItem(r, kRearColumn, new QTableWidgetItem);
     }
 
+    // The heading column is as wide as its longest heading; the two value columns share the rest
+    // of the page.
     const int widthsTwips[] = {1140, 2115, 2070};
-    int width = 0;
-    for (int c = 0; c < 3; ++c) {
-        grid->setColumnWidth(c, TwipsWide(parent, widthsTwips[c]));
-        width += grid->columnWidth(c);
+    grid->resizeColumnToContents(0);
+    grid->setColumnWidth(0, std::max(grid->columnWidth(0) + 8, TwipsWide(parent, widthsTwips[0])));
+    int width = grid->columnWidth(0);
+    for (int c = 1; c < 3; ++c) {
+        grid->horizontalHeader()->setSectionResizeMode(c, QHeaderView::Stretch);
+        width += TwipsWide(parent, widthsTwips[c]);
     }
     const int rowHeight = grid->fontMetrics().height() + 8;
     grid->verticalHeader()->setMinimumSectionSize(rowHeight);
     grid->verticalHeader()->setDefaultSectionSize(rowHeight);
     const int frame = 2 * grid->frameWidth();
-    grid->setFixedSize(width + frame, grid->rowCount() * rowHeight + frame);
+    grid->setMinimumWidth(width + frame);
+    grid->setFixedHeight(grid->rowCount() * rowHeight + frame);
     return grid;
 }
 
@@ -131,19 +137,12 @@ CircuitPage::CircuitPage(FormContext& context, QWidget* parent)
     buttons->addWidget(cmdAddCirquit);
     buttons->addWidget(cmdDeleteCirquit);
 
-    auto* table = new QVBoxLayout;
-    table->setSpacing(10);
-    table->addWidget(grdFields_);
-    table->addLayout(buttons);
-    auto* body = new QHBoxLayout;
-    body->addLayout(table);
-    body->addStretch(1);
-
     auto* page = new QVBoxLayout(this);
     page->addWidget(PageHeading("Label4", QStringLiteral("Circuit Database"), this));
     page->addWidget(SeparatorLine(this));
     page->addLayout(rows);
-    page->addLayout(body);
+    page->addWidget(grdFields_);
+    page->addLayout(buttons);
     page->addWidget(SeparatorLine(this));
     page->addWidget(new PictureBox(this), 0, Qt::AlignHCenter);
     page->addStretch(1);
