@@ -1,4 +1,5 @@
-// The circuit record without widgets: field places, refused texts and fields read back.
+// The circuit record without widgets: texts it cannot hold (line breaks cannot be typed into the
+// page) and fields read back from the store.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -8,22 +9,11 @@
 
 namespace {
 
-using gearsheet::CircuitFieldPlace;
 using gearsheet::CircuitRecordField;
 using gearsheet::CircuitRecordProblem;
-using gearsheet::CircuitRecordValue;
 
 std::vector<QString> EmptyRecord() {
     return std::vector<QString>(22);
-}
-
-TEST(CircuitFieldPlace, NamesRowColumnOrSprocketBox) {
-    EXPECT_EQ(CircuitFieldPlace(0), "row \"Static Sag:\", column \"FRONT\"");
-    EXPECT_EQ(CircuitFieldPlace(3), "row \"Prelead:\", column \"FRONT\"");
-    EXPECT_EQ(CircuitFieldPlace(15), "row \"Rebound:\", column \"REAR\"");
-    EXPECT_EQ(CircuitFieldPlace(19), "row \"Other4:\", column \"REAR\"");
-    EXPECT_EQ(CircuitFieldPlace(20), "the \"Front Sprocket:\" box");
-    EXPECT_EQ(CircuitFieldPlace(21), "the \"Rear Sprocket:\" box");
 }
 
 struct ProblemCase {
@@ -67,18 +57,6 @@ TEST(CircuitRecordProblem, AcceptsOrdinaryAndEmptyTexts) {
     fields[20] = "0012";
     EXPECT_FALSE(CircuitRecordProblem(fields).has_value());
     EXPECT_FALSE(CircuitRecordProblem(EmptyRecord()).has_value());
-}
-
-TEST(CircuitRecordValue, IsAZeroBasedListOfTheTexts) {
-    std::vector<QString> fields = EmptyRecord();
-    fields[2] = "1.50";
-    fields[21] = "45";
-    const qfstore::Variant value = CircuitRecordValue(fields);
-    ASSERT_TRUE(value.IsArray());
-    EXPECT_EQ(value.LBound(), 0);
-    EXPECT_EQ(value.UBound(), 21);
-    EXPECT_EQ(value.Elements()[2].AsString(), "1.50");
-    EXPECT_EQ(value.Elements()[21].AsString(), "45");
 }
 
 void ExpectError(const qfstore::Variant& record, int index, int32_t number) {
