@@ -1,9 +1,11 @@
 #include "artwork.h"
 
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
 #include <QtMath>
+#include <algorithm>
 
 namespace gearsheet {
 namespace {
@@ -44,12 +46,25 @@ QPixmap IconPixmap(int size) {
     return pixmap;
 }
 
+// Paints each size when it is first asked for, so that start-up pays for none it doesn't show.
+class SprocketIconEngine final : public QIconEngine {
+  public:
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override {
+        painter->drawPixmap(rect, IconPixmap(std::min(rect.width(), rect.height())));
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override {
+        return IconPixmap(std::max(1, std::min(size.width(), size.height())));
+    }
+    QIconEngine* clone() const override { return new SprocketIconEngine; }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+        return {{16, 16}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {128, 128}, {256, 256}};
+    }
+};
+
 }  // namespace
 
 QIcon AppIcon() {
-    QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256}) icon.addPixmap(IconPixmap(size));
-    return icon;
+    return QIcon(new SprocketIconEngine);
 }
 
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {

@@ -45,6 +45,9 @@ DetailsPage::DetailsPage(FormContext& context, QWidget* parent)
     cboTyreTypes_->setEditable(true);
     cboTyreTypes_->setInsertPolicy(QComboBox::NoInsert);
     cboTyreTypes_->setMinimumWidth(TwipsWide(this, 4335));
+    // Sized by the design, not by measuring every tyre name.
+    cboTyreTypes_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cboTyreTypes_->setMinimumContentsLength(20);
     txtCircumferance_ = InputBox("txtCircumferance", QStringLiteral("0"), 975, this);
     txtFrontSprocket_ = InputBox("txtFrontSprocket", QStringLiteral("16"), 735, this);
     txtRearSproket_ = InputBox("txtRearSproket", QStringLiteral("48"), 735, this);
@@ -113,13 +116,17 @@ void DetailsPage::RefreshTyreCombo() {
         const qfstore::Variant names = store.GetFieldNames();
         if (QfHandyLibrary::ArrayUpperBound(names, 1).Type() == qfstore::VarType::Null)
             return;
+        // The items go in with one insertion once their tags are read: long lists fill quickly.
+        QStringList texts;
+        QVariantList tags;
         for (const qfstore::Variant& name : names.Elements()) {
             const std::string& text = name.AsString();
-            const qfstore::Variant circumference =
-                store.GetValue(text, settings::kArrayDelimiter, true, true,
-                               qfstore::Variant(settings::kDefaultCircumference));
-            cboTyreTypes_->addItem(QString::fromStdString(text), TagOf(circumference));
+            tags << TagOf(store.GetValue(text, settings::kArrayDelimiter, true, true,
+                                         qfstore::Variant(settings::kDefaultCircumference)));
+            texts << QString::fromStdString(text);
         }
+        cboTyreTypes_->insertItems(0, texts);
+        for (int i = 0; i < tags.size(); ++i) cboTyreTypes_->setItemData(i, tags[i]);
         const int last = cboTyreTypes_->count() - 1;
         if (last < 0)
             throw qfstore::Error::Runtime(qfstore::kErrSubscript, kComponentName);

@@ -12,9 +12,13 @@
 namespace gearsheet {
 namespace {
 
-QLocale ShownLocale() {
-    QLocale locale = QLocale::system();
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+// The system locale is read once per run; making it for every number shows in long lists.
+const QLocale& ShownLocale() {
+    static const QLocale locale = [] {
+        QLocale l = QLocale::system();
+        l.setNumberOptions(QLocale::OmitGroupSeparator);
+        return l;
+    }();
     return locale;
 }
 
@@ -25,7 +29,7 @@ std::optional<double> ParseLocaleNumber(const QString& text) {
     if (trimmed.isEmpty())
         return std::nullopt;
     bool ok = false;
-    const double value = QLocale::system().toDouble(trimmed, &ok);
+    const double value = ShownLocale().toDouble(trimmed, &ok);
     if (!ok)
         return std::nullopt;
     return value;

@@ -1,5 +1,6 @@
 #include "speed_page.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -25,7 +26,6 @@ SpeedPage::SpeedPage(QWidget* parent) : QWidget(parent) {
     grdMain_->setSelectionMode(QAbstractItemView::NoSelection);
     grdMain_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grdMain_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    grdMain_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
 
     const QBrush headingBrush = palette().button();
     QFont headingFont = font();
@@ -50,12 +50,19 @@ SpeedPage::SpeedPage(QWidget* parent) : QWidget(parent) {
         }
     }
 
-    // Design widths, widened where the font needs more room for the headings.
-    grdMain_->resizeColumnsToContents();
-    grdMain_->setColumnWidth(0, std::max(grdMain_->columnWidth(0) + 8, TwipsWide(this, 945)));
+    // Design widths, widened where the font needs more room for the headings; measured from the
+    // heading texts alone, which are the widest cells.
+    const QFontMetrics bold(headingFont);
+    const int padding = 2 * bold.horizontalAdvance(QLatin1Char('M'));
+    grdMain_->setColumnWidth(0,
+                             std::max(bold.horizontalAdvance(QStringLiteral("15500 RPM")) + padding,
+                                      TwipsWide(this, 945)));
     for (int g = 1; g <= kGearCount; ++g)
-        grdMain_->setColumnWidth(g, std::max(grdMain_->columnWidth(g) + 8, TwipsWide(this, 825)));
-    grdMain_->resizeRowsToContents();
+        grdMain_->setColumnWidth(
+            g, std::max(bold.horizontalAdvance(QString::fromLatin1(kGearNames[g - 1])) + padding,
+                        TwipsWide(this, 825)));
+    grdMain_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grdMain_->verticalHeader()->setDefaultSectionSize(bold.height() + bold.height() / 2);
     int width = 2 * grdMain_->frameWidth(), height = 2 * grdMain_->frameWidth();
     for (int c = 0; c < grdMain_->columnCount(); ++c) width += grdMain_->columnWidth(c);
     for (int r = 0; r < grdMain_->rowCount(); ++r) height += grdMain_->rowHeight(r);

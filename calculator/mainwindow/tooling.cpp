@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 
 #include "main_form.h"
 #include "qf_error_form.h"
@@ -43,15 +44,27 @@ class ScreenshotDialogs final : public Dialogs {
     void Beep() override {}
 };
 
-// Quits once the watched window has been painted.
+// Once the watched window has been painted: prints the milliseconds since the launch time given
+// (nanoseconds since the epoch) and ends the process at once, so that nothing is saved.
 class QuitAfterPaint final : public QObject {
   public:
-    using QObject::QObject;
+    QuitAfterPaint(long long launchNs, QObject* parent) : QObject(parent), launchNs_(launchNs) {}
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint)
-            QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
+        if (event->type() == QEvent::Paint) {
+            QTimer::singleShot(0, this, [this] {
+                timespec now{};
+                clock_gettime(CLOCK_REALTIME, &now);
+                const long long ns = now.tv_sec * 1000000000LL + now.tv_nsec - launchNs_;
+                std::printf("first paint after %.2f ms\n", static_cast<double>(ns) / 1e6);
+                std::fflush(stdout);
+                std::_Exit(0);
+            });
+        }
         return QObject::eventFilter(watched, event);
     }
+
+  private:
+    long long launchNs_;
 };
 
 void TakeScreenshots(MainForm& form) {
@@ -85,7 +98,8 @@ void StartTooling(MainForm& form) {
         QDir().mkpath(ScreenshotFolder());
         QTimer::singleShot(0, &form, [&form] { TakeScreenshots(form); });
     } else if (qEnvironmentVariableIsSet("GEARSHEET_QUIT_AFTER_SHOW")) {
-        form.installEventFilter(new QuitAfterPaint(&form));
+        const long long launchNs = qgetenv("GEARSHEET_QUIT_AFTER_SHOW").toLongLong();
+        form.installEventFilter(new QuitAfterPaint(launchNs, &form));
     }
 }
 

@@ -2,7 +2,9 @@
 // the user's way:
 //   GEARSHEET_SCREENSHOTS=<folder>  writes one PNG per tab and one of the expanded error dialog
 //                                   into the folder, then quits (tools/screenshot.sh);
-//   GEARSHEET_QUIT_AFTER_SHOW=1     quits as soon as the window has been painted once (bench/).
+//   GEARSHEET_QUIT_AFTER_SHOW=<ns>  once the window has been painted, prints the milliseconds since
+//                                   <ns> (the launch time, nanoseconds since the epoch) and ends
+//                                   the process without saving anything (bench/startup/).
 #pragma once
 
 #include <memory>

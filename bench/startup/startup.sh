@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Times Gearsheet from start to its first painted window with a settings file of 1,000 tyres and
+# 1,000 circuits, against an empty Qt window, and prints both figures and their ratio.
+#
+#   bench/startup/startup.sh [RUNS]       (default 20 runs of each, interleaved)
+#   BUILD_DIR=build/x bench/startup/startup.sh
+#   QT_QPA_PLATFORM=xcb xvfb-run -a bench/startup/startup.sh   on a virtual X screen instead of
+#                                                              Qt's offscreen platform
+# Exit status 1 when the ratio exceeds LIMIT (default 1.5).
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build=${BUILD_DIR:-$root/build/default}
+case $build in /*) ;; *) build=$root/$build ;; esac
+runs=${1:-20}
+limit=${LIMIT:-1.5}
+export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+
+for f in Gearsheet empty_window_bench; do
+    [ -x "$build/bin/$f" ] || { echo "No $build/bin/$f: build it first." >&2; exit 2; }
+done
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp "$build/bin/Gearsheet" "$build/bin/empty_window_bench" "$work/"
+cp -P "$build"/bin/libqfstore.so* "$work/"
+
+# The shipped gear data, then 1,000 tyres and 1,000 circuits of 22 fields each.
+{
+    sed -n '/^\[GEARS\]/,/^InitialReduction/p' "$root/calculator/data/Gearsheet.INI"
+    echo "[TYRES]"
+    for i in $(seq 1 1000); do echo "Tyre $i=$((70 + i % 15)).$((i % 10))"; done
+    echo "[CIRCUITS]"
+    for i in $(seq 1 1000); do
+        echo "Circuit $i=30|28|$i|5|12|14|||||25|22|$i|6|10|12|||||$((14 + i % 3))|$((40 + i % 8))"
+    done
+} > "$work/Gearsheet.INI"
+
+# The settings file has been at rest for a few seconds, as a user's file is between two starts
+# (the INI reader trusts its cache only for files older than that).
+sleep 3
+
+# Milliseconds from launching the program to its first painted window, as it reports them.
+run_ms() {
+    GEARSHEET_QUIT_AFTER_SHOW=$(date +%s%N) "$@" 2>/dev/null | sed -n 's/^first paint after \([0-9.]*\) ms$/\1/p'
+}
+
+# One warm-up run each, so that both start from the same file cache.
+run_ms "$work/Gearsheet" >/dev/null
+run_ms "$work/empty_window_bench" >/dev/null
+gearsheet=()
+empty=()
+for _ in $(seq 1 "$runs"); do
+    gearsheet+=("$(run_ms "$work/Gearsheet")")
+    empty+=("$(run_ms "$work/empty_window_bench")")
+done
+
+median() { printf '%s\n' "$@" | sort -g | awk '{a[NR]=$1} END {printf "%.1f", (NR%2 ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2)}'; }
+if [ ${#gearsheet[@]} -ne "$runs" ] || [ ${#empty[@]} -ne "$runs" ] || printf '%s\n' "${gearsheet[@]}" "${empty[@]}" | grep -qv '[0-9]'; then
+    echo "A run reported no time." >&2
+    exit 2
+fi
+g=$(median "${gearsheet[@]}")
+e=$(median "${empty[@]}")
+ratio=$(awk -v g="$g" -v e="$e" 'BEGIN {printf "%.2f", g / e}')
+echo "platform:              $QT_QPA_PLATFORM, $runs runs each, medians"
+echo "empty Qt window:       $e ms"
+echo "Gearsheet (1000+1000): $g ms"
+echo "ratio:                 $ratio (limit $limit)"
+awk -v r="$ratio" -v l="$limit" 'BEGIN {exit !(r <= l)}'
