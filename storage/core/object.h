@@ -8,6 +8,7 @@
 
 #include "qfstore/com.h"
 #include "qfstore/std_interface.h"
+#include "trace.h"
 
 namespace qfstore::core {
 
@@ -18,14 +19,15 @@ std::atomic<long>& LiveCount();
 // Own is the class's own interface; QueryExtra answers the further interfaces it implements.
 template <class Own>
 class Object : public Own {
-public:
+  public:
     Object() { ++LiveCount(); }
     Object(const Object&) = delete;
     Object& operator=(const Object&) = delete;
     virtual ~Object() { --LiveCount(); }
 
     Status QueryInterface(const Guid& iid, void** out) override {
-        if (!out) return kPointer;
+        if (!out)
+            return kPointer;
         *out = nullptr;
         if (iid == IID_Unknown || iid == Own::kIid) {
             *out = static_cast<Own*>(this);
@@ -40,14 +42,15 @@ public:
     uint32_t AddRef() override { return ++refs_; }
     uint32_t Release() override {
         const uint32_t left = --refs_;
-        if (left == 0) delete this;
+        if (left == 0)
+            delete this;
         return left;
     }
 
-protected:
+  protected:
     virtual void* QueryExtra(const Guid&) { return nullptr; }
 
-private:
+  private:
     std::atomic<uint32_t> refs_{1};
 };
 
@@ -55,7 +58,7 @@ private:
 // identity and reference count.
 template <class Impl>
 class StdInterfaceTearOff final : public QfstoreStdInterface {
-public:
+  public:
     explicit StdInterfaceTearOff(Impl& owner) : owner_(owner) {}
 
     Status QueryInterface(const Guid& iid, void** out) override {
@@ -77,8 +80,36 @@ public:
     }
     Variant Version(bool bShow) override { return owner_.QfstoreStdInterface_Version(bShow); }
 
-private:
+    // This tear-off for the standard interface's identifier, nullptr otherwise: the body of the
+    // owner's QueryExtra.
+    void* For(const Guid& iid) {
+        return iid == IID_QfstoreStdInterface ? static_cast<QfstoreStdInterface*>(this) : nullptr;
+    }
+
+  private:
     Impl& owner_;
+};
+
+// The standard interface's SetValue and GetValue of a store whose own members do the work:
+// GetValue with array and number detection and the missing-argument marker as its default.
+// Errors leave with "<kClass>.QfstoreStdInterface_SetValue" or "..._GetValue" appended.
+template <class Impl, const std::string_view& kClass>
+class StdValueMembers {
+  public:
+    bool QfstoreStdInterface_SetValue(const std::string& sFieldName, const Variant& vValue,
+                                      const std::string& sDelimiter) {
+        return Traced(kClass, ".QfstoreStdInterface_SetValue",
+                      [&] { return Self().SetValue(sFieldName, vValue, sDelimiter); });
+    }
+    Variant QfstoreStdInterface_GetValue(const std::string& sFieldName,
+                                         const std::string& sDelimiter) {
+        return Traced(kClass, ".QfstoreStdInterface_GetValue", [&] {
+            return Self().GetValue(sFieldName, sDelimiter, true, true, Variant::Missing());
+        });
+    }
+
+  private:
+    Impl& Self() { return static_cast<Impl&>(*this); }
 };
 
 }  // namespace qfstore::core

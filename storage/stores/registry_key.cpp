@@ -85,7 +85,8 @@ uint32_t KindOf(const Variant& v) {
     }
 }
 
-class RegistryKey final : public Object<QfRegistryKey> {
+class RegistryKey final : public Object<QfRegistryKey>,
+                          public StdValueMembers<RegistryKey, kClass> {
   public:
     void RootKey(RegRootKey root) override {
         Traced(kClass, ".RootKey (Let)", [&] {
@@ -212,28 +213,13 @@ class RegistryKey final : public Object<QfRegistryKey> {
     std::string QfstoreStdInterface_Section() {
         return Traced(kClass, ".QfstoreStdInterface_Section (Get)", [&] { return Section(); });
     }
-    bool QfstoreStdInterface_SetValue(const std::string& sFieldName, const Variant& vValue,
-                                      const std::string& sDelimiter) {
-        return Traced(kClass, ".QfstoreStdInterface_SetValue",
-                      [&] { return SetValue(sFieldName, vValue, sDelimiter); });
-    }
-    Variant QfstoreStdInterface_GetValue(const std::string& sFieldName,
-                                         const std::string& sDelimiter) {
-        return Traced(kClass, ".QfstoreStdInterface_GetValue", [&] {
-            return GetValue(sFieldName, sDelimiter, true, true, Variant::Missing());
-        });
-    }
     Variant QfstoreStdInterface_Version(bool bShow) {
         return Traced(kClass, ".QfstoreStdInterface_Version",
                       [&] { return Variant(Version(bShow)); });
     }
 
   protected:
-    void* QueryExtra(const Guid& iid) override {
-        if (iid == IID_QfstoreStdInterface)
-            return static_cast<QfstoreStdInterface*>(&stdInterface_);
-        return nullptr;
-    }
+    void* QueryExtra(const Guid& iid) override { return stdInterface_.For(iid); }
 
   private:
     struct Subscriber {

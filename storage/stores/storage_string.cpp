@@ -20,7 +20,8 @@ int32_t Find(const std::string& text, const std::string& what, int32_t from) {
     return InStr(from, text, what, 0);
 }
 
-class StorageString final : public Object<QfStorageString> {
+class StorageString final : public Object<QfStorageString>,
+                            public StdValueMembers<StorageString, kClass> {
   public:
     StorageString() {
         Traced(kClass, ".Class_Initialize", [&] {
@@ -141,28 +142,13 @@ class StorageString final : public Object<QfStorageString> {
     std::string QfstoreStdInterface_Section() {
         return Traced(kClass, ".QfstoreStdInterface_Section (Get)", [&] { return section_; });
     }
-    bool QfstoreStdInterface_SetValue(const std::string& sFieldName, const Variant& vValue,
-                                      const std::string& sDelimiter) {
-        return Traced(kClass, ".QfstoreStdInterface_SetValue",
-                      [&] { return SetValue(sFieldName, vValue, sDelimiter); });
-    }
-    Variant QfstoreStdInterface_GetValue(const std::string& sFieldName,
-                                         const std::string& sDelimiter) {
-        return Traced(kClass, ".QfstoreStdInterface_GetValue", [&] {
-            return GetValue(sFieldName, sDelimiter, true, true, Variant::Missing());
-        });
-    }
     Variant QfstoreStdInterface_Version(bool bShow) {
         return Traced(kClass, ".QfstoreStdInterface_Version (Get)",
                       [&] { return Variant(Version(bShow)); });
     }
 
   protected:
-    void* QueryExtra(const Guid& iid) override {
-        if (iid == IID_QfstoreStdInterface)
-            return static_cast<QfstoreStdInterface*>(&stdInterface_);
-        return nullptr;
-    }
+    void* QueryExtra(const Guid& iid) override { return stdInterface_.For(iid); }
 
   private:
     static bool Contains(const std::string& text, const std::string& what) {
