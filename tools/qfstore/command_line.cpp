@@ -45,6 +45,18 @@ void RequirePositionals(const Arguments& args, size_t min, size_t max, std::stri
         throw UsageError("expected " + std::string(what));
 }
 
+int RunVerb(std::span<const std::string> args, std::span<const Verb> verbs,
+            std::string_view command, std::string_view store, std::ostream& out) {
+    if (args.size() < 2)
+        throw UsageError("expected " + std::string(store) + " and a verb after '" +
+                         std::string(command) + "'");
+    for (const Verb& verb : verbs) {
+        if (verb.name == args[1])
+            return verb.run(args[0], args.subspan(2), out);
+    }
+    throw UsageError("unknown " + std::string(command) + " verb '" + args[1] + "'");
+}
+
 const qfstore::Component& Library() {
     static const qfstore::Component component =
         qfstore::Component::Load(platform::ExecutableFolder() + "libqfstore.so", kClientName);

@@ -48,6 +48,18 @@ Arguments ParseArguments(std::span<const std::string> args, std::span<const Opti
 // Throws UsageError unless min <= positional count <= max.
 void RequirePositionals(const Arguments& args, size_t min, size_t max, std::string_view what);
 
+// A verb of a store command, run with the store's address (a file or a key) and the arguments
+// after the verb; returns the exit status.
+struct Verb {
+    std::string_view name;
+    int (*run)(const std::string& store, std::span<const std::string> rest, std::ostream& out);
+};
+
+// Runs the verb that `args` name after the store's address: `qfstore COMMAND STORE VERB ...`.
+// `store` names the address in the usage error for too few arguments.
+int RunVerb(std::span<const std::string> args, std::span<const Verb> verbs,
+            std::string_view command, std::string_view store, std::ostream& out);
+
 // The library beside this program, loaded once; error 429 when it or its entry point is missing.
 const qfstore::Component& Library();
 

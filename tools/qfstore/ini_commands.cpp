@@ -6,6 +6,7 @@
 #include "output.h"
 #include "qfstore/ids.h"
 #include "qfstore/ini_file_handler.h"
+#include "value_arguments.h"
 
 namespace qfstore_cli {
 
@@ -21,8 +22,6 @@ namespace {
 using qfstore::Ptr;
 using qfstore::QfINIFileHandler;
 using qfstore::Variant;
-
-constexpr std::string_view kTab = "\t";
 
 Ptr<QfINIFileHandler> OpenStore(const std::string& file) {
     auto store = Library().Create<QfINIFileHandler>(qfstore::CLSID_QfINIFileHandler, kClientName);
@@ -52,28 +51,15 @@ int Keys(const std::string& file, std::span<const std::string> rest, std::ostrea
 }
 
 int Get(const std::string& file, std::span<const std::string> rest, std::ostream& out) {
-    static constexpr std::array<Option, 4> kOptions{{
-        {"--delim", true},
-        {"--raw", false},
-        {"--default", true},
-        {"--json", false},
-    }};
-    const Arguments args = ParseArguments(rest, kOptions);
+    const Arguments args = ParseArguments(rest, kGetOptions);
     RequirePositionals(args, 2, 2, "SECTION KEY after 'get'");
-    const bool detect = !args.Has("--raw");
-    const bool hasDefault = args.Has("--default");
-    const Variant fallback = hasDefault ? Variant(args.Get("--default", "")) : Variant::Missing();
+    const GetRequest get(args);
     auto store = OpenStore(file);
     store->Section(args.positional[0]);
-    const Variant value = store->GetValue(
-        args.positional[1], args.Get("--delim", std::string(kTab)), detect, detect, fallback);
-    if (!hasDefault && value.IsMissing())
+    const Variant value = get.Read(*store, args.positional[1]);
+    if (!get.hasDefault && value.IsMissing())
         return kExitAbsent;
-    if (args.Has("--json")) {
-        PrintJson(out, value);
-    } else {
-        PrintText(out, value);
-    }
+    PrintValue(out, args, value);
     return kExitDone;
 }
 
@@ -81,15 +67,10 @@ int Set(const std::string& file, std::span<const std::string> rest, std::ostream
     static constexpr std::array<Option, 1> kOptions{{{"--delim", true}}};
     const Arguments args = ParseArguments(rest, kOptions);
     RequirePositionals(args, 3, SIZE_MAX, "SECTION KEY VALUE... after 'set'");
-    const std::span<const std::string> values = std::span(args.positional).subspan(2);
-    // Several values are one stored list; a single one is stored as its text.
-    const Variant value =
-        values.size() == 1
-            ? Variant(values[0])
-            : Variant::StringArray(std::vector<std::string>(values.begin(), values.end()));
+    const Variant value = ValueOf(std::span(args.positional).subspan(2));
     auto store = OpenStore(file);
     store->Section(args.positional[0]);
-    store->SetValue(args.positional[1], value, args.Get("--delim", std::string(kTab)));
+    store->SetValue(args.positional[1], value, DelimiterOf(args));
     return kExitDone;
 }
 
@@ -106,11 +87,6 @@ int Delete(const std::string& file, std::span<const std::string> rest, std::ostr
     return kExitDone;
 }
 
-struct Verb {
-    std::string_view name;
-    int (*run)(const std::string& file, std::span<const std::string> rest, std::ostream& out);
-};
-
 constexpr std::array<Verb, 5> kVerbs{{
     {"sections", &Sections},
     {"keys", &Keys},
@@ -122,13 +98,7 @@ constexpr std::array<Verb, 5> kVerbs{{
 }  // namespace
 
 int RunIni(std::span<const std::string> args, std::ostream& out) {
-    if (args.size() < 2)
-        throw UsageError("expected FILE and a verb after 'ini'");
-    for (const Verb& verb : kVerbs) {
-        if (verb.name == args[1])
-            return verb.run(args[0], args.subspan(2), out);
-    }
-    throw UsageError("unknown ini verb '" + args[1] + "'");
+    return RunVerb(args, kVerbs, "ini", "FILE", out);
 }
 
 }  // namespace qfstore_cli

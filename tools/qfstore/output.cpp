@@ -67,13 +67,10 @@ void AppendJsonValue(std::string& json, const Variant& v) {
             json += "null";
             break;
         case VarType::Integer:
-            json += std::to_string(v.AsInteger());
-            break;
         case VarType::Long:
-            json += std::to_string(v.AsLong());
-            break;
         case VarType::Byte:
-            json += std::to_string(v.AsByte());
+            // A whole number's stored text is already its JSON number.
+            json += qfstore::ToText(v, kClientName);
             break;
         case VarType::Error:
             json += std::to_string(v.AsErrorCode());

@@ -94,14 +94,11 @@ Ptr<QfRegistryKey> OpenKey(const std::string& address) {
 int Get(const std::string& address, std::span<const std::string> rest, std::ostream& out) {
     const Arguments args = ParseArguments(rest, kGetOptions);
     RequirePositionals(args, 1, 1, "NAME after 'get'");
-    const bool detect = !args.Has("--raw");
-    const bool hasDefault = args.Has("--default");
-    const Variant fallback = hasDefault ? Variant(args.Get("--default", "")) : Variant::Missing();
+    const GetRequest get(args);
     auto key = OpenKey(address);
-    const Variant value = key->GetValue(args.positional[0], args.Get("--delim", std::string(kTab)),
-                                        detect, detect, fallback);
+    const Variant value = get.Read(*key, args.positional[0]);
     const int32_t status = key->ErrorState();
-    if (status == kNotFound && !hasDefault)
+    if (status == kNotFound && !get.hasDefault)
         return kExitAbsent;
     if (status != 0 && status != kNotFound)
         throw StatusError(status, "GetValue");
@@ -125,7 +122,7 @@ int Set(const std::string& address, std::span<const std::string> rest, std::ostr
     const auto values = std::span(args.positional).subspan(1);
     const Variant value = args.Has("--long") ? LongOf(values[0]) : ValueOf(values);
     auto key = OpenKey(address);
-    if (key->SetValue(args.positional[0], value, args.Get("--delim", std::string(kTab))))
+    if (key->SetValue(args.positional[0], value, DelimiterOf(args)))
         throw StatusError(key->ErrorState(), "SetValue");
     return kExitDone;
 }
@@ -149,11 +146,6 @@ int DeleteKey(const std::string& address, std::span<const std::string> rest, std
     Check(*key, "DeleteKey");
     return kExitDone;
 }
-
-struct Verb {
-    std::string_view name;
-    int (*run)(const std::string& address, std::span<const std::string> rest, std::ostream& out);
-};
 
 constexpr std::array<Verb, 4> kVerbs{{
     {"get", &Get},
@@ -180,13 +172,7 @@ int CallEntryPoint(std::span<const std::string> args, const char* name, std::str
 }  // namespace
 
 int RunReg(std::span<const std::string> args, std::ostream& out) {
-    if (args.size() < 2)
-        throw UsageError("expected 'ROOT\\KEY' and a verb after 'reg'");
-    for (const Verb& verb : kVerbs) {
-        if (verb.name == args[1])
-            return verb.run(args[0], args.subspan(2), out);
-    }
-    throw UsageError("unknown reg verb '" + args[1] + "'");
+    return RunVerb(args, kVerbs, "reg", "'ROOT\\KEY'", out);
 }
 
 int RunRegister(std::span<const std::string> args, std::ostream&) {

@@ -172,13 +172,9 @@ int Get(const std::string& file, std::span<const std::string> rest, std::ostream
     static constexpr auto kOptions = WithQualifiers(kGetOptions);
     const Arguments args = ParseArguments(rest, kOptions);
     RequirePositionals(args, 1, 1, "NAME after 'get'");
-    const bool detect = !args.Has("--raw");
-    const bool hasDefault = args.Has("--default");
-    const Variant fallback = hasDefault ? Variant(args.Get("--default", "")) : Variant::Missing();
-    const Variant value = OpenStore(file, args)
-                              ->GetValue(args.positional[0], args.Get("--delim", std::string(kTab)),
-                                         detect, detect, fallback);
-    if (!hasDefault && value.IsMissing())
+    const GetRequest get(args);
+    const Variant value = get.Read(*OpenStore(file, args), args.positional[0]);
+    if (!get.hasDefault && value.IsMissing())
         return kExitAbsent;
     PrintValue(out, args, value);
     return kExitDone;
@@ -203,7 +199,7 @@ int Set(const std::string& file, std::span<const std::string> rest, std::ostream
     RequirePositionals(args, 2, SIZE_MAX, "NAME VALUE... after 'set'");
     const Variant value = ValueOf(std::span(args.positional).subspan(1));
     Rewrite(file, args, [&](QfStorageString& store) {
-        store.SetValue(args.positional[0], value, args.Get("--delim", std::string(kTab)));
+        store.SetValue(args.positional[0], value, DelimiterOf(args));
     });
     return kExitDone;
 }
@@ -215,11 +211,6 @@ int Delete(const std::string& file, std::span<const std::string> rest, std::ostr
     return kExitDone;
 }
 
-struct Verb {
-    std::string_view name;
-    int (*run)(const std::string& file, std::span<const std::string> rest, std::ostream& out);
-};
-
 constexpr std::array<Verb, 3> kVerbs{{
     {"get", &Get},
     {"set", &Set},
@@ -229,13 +220,7 @@ constexpr std::array<Verb, 3> kVerbs{{
 }  // namespace
 
 int RunString(std::span<const std::string> args, std::ostream& out) {
-    if (args.size() < 2)
-        throw UsageError("expected FILE and a verb after 'string'");
-    for (const Verb& verb : kVerbs) {
-        if (verb.name == args[1])
-            return verb.run(args[0], args.subspan(2), out);
-    }
-    throw UsageError("unknown string verb '" + args[1] + "'");
+    return RunVerb(args, kVerbs, "string", "FILE", out);
 }
 
 }  // namespace qfstore_cli

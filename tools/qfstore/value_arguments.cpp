@@ -6,6 +6,17 @@
 
 namespace qfstore_cli {
 
+std::string DelimiterOf(const Arguments& args) {
+    return args.Get("--delim", std::string(kTab));
+}
+
+GetRequest::GetRequest(const Arguments& args)
+    : delim(DelimiterOf(args)),
+      detect(!args.Has("--raw")),
+      hasDefault(args.Has("--default")),
+      fallback(hasDefault ? qfstore::Variant(args.Get("--default", ""))
+                          : qfstore::Variant::Missing()) {}
+
 qfstore::Variant ValueOf(std::span<const std::string> values) {
     if (values.size() == 1)
         return qfstore::Variant(values[0]);

@@ -1,5 +1,5 @@
-// What the string and registry verbs share: the options of get, printing a value read, and the
-// value that set stores.
+// What the verbs of every store share: the options of get, reading and printing the value get
+// asks for, and the value that set stores.
 #pragma once
 
 #include <array>
@@ -21,6 +21,26 @@ inline constexpr std::array<Option, 4> kGetOptions{{
     {"--default", true},
     {"--json", false},
 }};
+
+// The list delimiter of --delim; one tab character by default.
+std::string DelimiterOf(const Arguments& args);
+
+// What get's options ask of the store: the delimiter, list and number detection unless --raw,
+// and the value of --default, the missing-argument marker without it.
+struct GetRequest {
+    explicit GetRequest(const Arguments& args);
+
+    // The store's value of `name` as the options ask for it.
+    template <class Store>
+    qfstore::Variant Read(Store& store, const std::string& name) const {
+        return store.GetValue(name, delim, detect, detect, fallback);
+    }
+
+    std::string delim;
+    bool detect;
+    bool hasDefault;
+    qfstore::Variant fallback;
+};
 
 // The value set stores: one VALUE as its text, several as one list of texts.
 qfstore::Variant ValueOf(std::span<const std::string> values);
