@@ -20,136 +20,72 @@ namespace {
 
 using Ratios = std::array<double, 6>;
 
-struct GearsCase {
-    const char* name;
-    std::optional<std::string> file;  // no file when empty
-    Ratios before;
-    Ratios after;
-    int errorNumber;  // 0: loaded
-};
-
-void PrintTo(const GearsCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
 const std::string kSixGears =
     "[GEARS]\nGear1=2.583\nGear2=2.000\nGear3=1.667\nGear4=1.444\nGear5=1.286\nGear6=1.150\n";
-const Ratios kZero{};
 const Ratios kSix{2.583, 2, 1.667, 1.444, 1.286, 1.15};
+const Ratios kOld{7, 7, 7, 7, 7, 7};  // what the gear data held before loading
 
-const GearsCase kGearsCases[] = {
-    {"all six", kSixGears, kZero, kSix, 0},
-    {"no file", std::nullopt, kZero, kZero, 13},
-    {"no GEARS section", "[WINDOW_POS]\nTop=1200\nLeft=900\n", kZero, kZero, 13},
-    {"Gear1 to Gear3 only",
-     "[GEARS]\nGear1=2.5\nGear2=1.9\nGear3=1.5\n",
-     kZero,
-     {2.5, 1.9, 1.5, 0, 0, 0},
-     13},
-    {"later ratios keep their old values",
-     "[GEARS]\nGear1=2.5\nGear2=1.9\n",
-     {7, 7, 7, 7, 7, 7},
-     {2.5, 1.9, 7, 7, 7, 7},
-     13},
-    {"non-numeric ratio",
-     "[GEARS]\nGear1=2.5\nGear2=second\nGear3=1.5\n",
-     kZero,
-     {2.5, 0, 0, 0, 0, 0},
-     13},
-    {"empty ratio", "[GEARS]\nGear1=\n", kZero, kZero, 13},
-    {"tab-delimited value reads as a list", "[GEARS]\nGear1=2.5\t3\n", kZero, kZero, 13},
-    {"keys in another section", "[REDUCTIONS]\nGear1=2.5\n" + kSixGears.substr(8), kZero, kZero,
-     13},
-    {"names in other case, blanks and quotes",
-     "[ gears ]\ngear1 = 2.583\nGEAR2=\"2.000\"\n" + kSixGears.substr(32), kZero, kSix, 0},
-};
-
-class InitializeGearsTest : public ::testing::TestWithParam<GearsCase> {
-  protected:
-    testing_support::TempDir dir_;
-};
-
-TEST_P(InitializeGearsTest, LoadsRatiosUpToTheFirstFailure) {
-    const GearsCase& c = GetParam();
-    const std::string path = dir_.File("Gearsheet.INI");
-    if (c.file)
-        testing_support::WriteFile(path, *c.file);
-    auto store = gearing_test::OpenStore(path);
-    GearData gears;
-    gears.ratios = c.before;
-    gears.initialReduction = 3;
-    try {
-        InitializeGears(*store, gears);
-        EXPECT_EQ(c.errorNumber, 0);
-    } catch (const qfstore::Error& e) {
-        EXPECT_EQ(e.Number(), c.errorNumber);
-        EXPECT_EQ(e.Description(), "Type mismatch");
-        EXPECT_EQ(e.Source(), "Gearsheet\r\nInitializeGears");
-    }
-    EXPECT_EQ(gears.ratios, c.after);
-    EXPECT_EQ(gears.initialReduction, 3);
-    EXPECT_EQ(store->Section(), "GEARS");
-    EXPECT_EQ(testing_support::ReadFile(path), c.file.value_or(""));  // reading writes nothing
-}
-
-INSTANTIATE_TEST_SUITE_P(Files, InitializeGearsTest, ::testing::ValuesIn(kGearsCases));
-
-struct ReductionCase {
+// One loader on one file (none when absent): the gear data afterwards, and the call-stack line
+// of its type-mismatch error (none when it loaded).
+struct LoadCase {
     const char* name;
+    void (*load)(qfstore::QfINIFileHandler&, GearData&);
     std::optional<std::string> file;
-    double after;
-    int errorNumber;
+    Ratios ratios;
+    double initialReduction;
+    const char* failedIn;
 };
 
-void PrintTo(const ReductionCase& c, std::ostream* os) {
+void PrintTo(const LoadCase& c, std::ostream* os) {
     *os << c.name;
 }
 
-const ReductionCase kReductionCases[] = {
-    {"present", kSixGears + "[REDUCTIONS]\nInitialReduction=2.073\n", 2.073, 0},
-    {"negative", "[REDUCTIONS]\nInitialReduction=-1.5e0\n", -1.5, 0},
-    {"no file", std::nullopt, 0, 13},
-    {"no REDUCTIONS section", kSixGears, 0, 13},
-    {"key in GEARS only", "[GEARS]\nInitialReduction=2.073\n", 0, 13},
-    {"non-numeric", "[REDUCTIONS]\nInitialReduction=85/41\n", 0, 13},
-};
+class LoaderTest : public ::testing::TestWithParam<LoadCase> {};
 
-class InitalizeReductionsTest : public ::testing::TestWithParam<ReductionCase> {
-  protected:
-    testing_support::TempDir dir_;
-};
-
-TEST_P(InitalizeReductionsTest, LoadsTheInitialReduction) {
-    const ReductionCase& c = GetParam();
-    const std::string path = dir_.File("Gearsheet.INI");
+TEST_P(LoaderTest, LoadsUpToTheFirstFailure) {
+    const LoadCase& c = GetParam();
+    testing_support::TempDir dir;
+    const std::string path = dir.File("Gearsheet.INI");
     if (c.file)
         testing_support::WriteFile(path, *c.file);
-    auto store = gearing_test::OpenStore(path);
-    GearData gears;
-    gears.ratios.fill(5);
+    GearData gears{kOld, 7};
     try {
-        InitalizeReductions(*store, gears);
-        EXPECT_EQ(c.errorNumber, 0);
+        c.load(*gearing_test::OpenStore(path), gears);
+        EXPECT_EQ(c.failedIn, nullptr);
     } catch (const qfstore::Error& e) {
-        EXPECT_EQ(e.Number(), c.errorNumber);
+        ASSERT_NE(c.failedIn, nullptr) << e.Number() << " " << e.Source();
+        EXPECT_EQ(e.Number(), 13);
         EXPECT_EQ(e.Description(), "Type mismatch");
-        EXPECT_EQ(e.Source(), "Gearsheet\r\nInitalizeReductions");
+        EXPECT_EQ(e.Source(), std::string("Gearsheet\r\n") + c.failedIn);
     }
-    EXPECT_EQ(gears.initialReduction, c.after);
-    EXPECT_EQ(gears.ratios, Ratios({5, 5, 5, 5, 5, 5}));
-    EXPECT_EQ(store->Section(), "REDUCTIONS");
+    EXPECT_EQ(gears.ratios, c.ratios);
+    EXPECT_EQ(gears.initialReduction, c.initialReduction);
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, InitalizeReductionsTest, ::testing::ValuesIn(kReductionCases));
+constexpr auto* kGears = &InitializeGears;
+constexpr auto* kReductions = &InitalizeReductions;
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Files, LoaderTest, ::testing::Values(
+    LoadCase{"gears", kGears, kSixGears, kSix, 7, nullptr},
+    LoadCase{"gears_no_file", kGears, std::nullopt, kOld, 7, "InitializeGears"},
+    LoadCase{"gears_no_section", kGears, "[WINDOW_POS]\nTop=1200\n", kOld, 7, "InitializeGears"},
+    LoadCase{"gears_1_to_3_only", kGears, "[GEARS]\nGear1=2.5\nGear2=1.9\nGear3=1.5\n", {2.5, 1.9, 1.5, 7, 7, 7}, 7, "InitializeGears"},
+    LoadCase{"gears_non_numeric", kGears, "[GEARS]\nGear1=2.5\nGear2=second\nGear3=1.5\n", {2.5, 7, 7, 7, 7, 7}, 7, "InitializeGears"},
+    LoadCase{"gears_empty", kGears, "[GEARS]\nGear1=\n", kOld, 7, "InitializeGears"},
+    LoadCase{"gears_list", kGears, "[GEARS]\nGear1=2.5\t3\n", kOld, 7, "InitializeGears"},
+    LoadCase{"reductions", kReductions, kSixGears + "[REDUCTIONS]\nInitialReduction=-1.5e0\n", kOld, -1.5, nullptr},
+    LoadCase{"reductions_no_file", kReductions, std::nullopt, kOld, 7, "InitalizeReductions"},
+    LoadCase{"reductions_in_gears_only", kReductions, "[GEARS]\nInitialReduction=2.073\n", kOld, 7, "InitalizeReductions"},
+    LoadCase{"reductions_non_numeric", kReductions, "[REDUCTIONS]\nInitialReduction=85/41\n", kOld, 7, "InitalizeReductions"}),
+    [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST(StuffTest, LoadersFillTheProgramsGearDataByDefault) {
     testing_support::TempDir dir;
     const std::string path = dir.File("Gearsheet.INI");
     testing_support::WriteFile(path, kSixGears + "[REDUCTIONS]\nInitialReduction=2.073\n");
     auto store = gearing_test::OpenStore(path);
-    GearData& gears = gearsheet::Stuff::Gears();
-    EXPECT_EQ(gears.ratios, kZero);
-    EXPECT_EQ(gears.initialReduction, 0);
     InitializeGears(*store);
     InitalizeReductions(*store);
     EXPECT_EQ(gearsheet::Stuff::Gears().ratios, kSix);
