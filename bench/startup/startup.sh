@@ -4,8 +4,9 @@
 #
 #   bench/startup/startup.sh [RUNS]       (default 20 runs of each, interleaved)
 #   BUILD_DIR=build/x bench/startup/startup.sh
-#   QT_QPA_PLATFORM=xcb xvfb-run -a bench/startup/startup.sh   on a virtual X screen instead of
-#                                                              Qt's offscreen platform
+#   QT_QPA_PLATFORM=offscreen bench/startup/startup.sh   on Qt's offscreen platform
+# By default both run on X, as a user's would: on $DISPLAY when there is one, else on a virtual
+# screen of their own (xvfb-run), else offscreen.
 # Exit status 1 when the ratio exceeds LIMIT (default 1.5).
 set -euo pipefail
 
@@ -14,7 +15,14 @@ build=${BUILD_DIR:-$root/build/default}
 case $build in /*) ;; *) build=$root/$build ;; esac
 runs=${1:-20}
 limit=${LIMIT:-1.5}
-export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+if [ "${QT_QPA_PLATFORM:-xcb}" = xcb ] && [ -z "${DISPLAY:-}" ]; then
+    if command -v xvfb-run >/dev/null; then
+        exec env QT_QPA_PLATFORM=xcb xvfb-run -a "$0" "$@"
+    fi
+    echo "No X display and no xvfb-run: measuring offscreen." >&2
+    export QT_QPA_PLATFORM=offscreen
+fi
+export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-xcb}
 
 for f in Gearsheet empty_window_bench; do
     [ -x "$build/bin/$f" ] || { echo "No $build/bin/$f: build it first." >&2; exit 2; }

@@ -57,10 +57,13 @@ QTableWidgetItem* HeadingCell(const QString& text, const QBrush& shade, Qt::Alig
 // The suspension table: 11 rows × 3 columns, row 0 and column 0 headings, sized to show every
 // cell without scrolling.
 QTableWidget* FieldsGrid(QWidget* parent) {
-    auto* grid = new QTableWidget(1 + kSuspensionRows, 3, parent);
+    // The headers are hidden before the cells exist, so that no one measures them.
+    auto* grid = new QTableWidget(parent);
     grid->setObjectName(QStringLiteral("grdFields"));
     grid->horizontalHeader()->hide();
     grid->verticalHeader()->hide();
+    grid->setRowCount(1 + kSuspensionRows);
+    grid->setColumnCount(3);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
                           QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
@@ -109,6 +112,9 @@ CircuitPage::CircuitPage(FormContext& context, QWidget* parent)
     cboCircuits_->setEditable(true);
     cboCircuits_->setInsertPolicy(QComboBox::NoInsert);
     cboCircuits_->setMinimumWidth(TwipsWide(this, 4335));
+    // Sized by the design, not by measuring every circuit name.
+    cboCircuits_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cboCircuits_->setMinimumContentsLength(20);
     txtFrontSp_ = SprocketBox("txtFrontSp", 735, this);
     txtRearSp_ = SprocketBox("txtRearSp", 735, this);
     auto* cmdCopyValues = Button("cmdCopyValues", QStringLiteral("Copy Values"), this);
@@ -171,8 +177,10 @@ void CircuitPage::RefreshCircuitCombo() {
         const qfstore::Variant names = store.GetFieldNames();
         if (QfHandyLibrary::ArrayUpperBound(names, 1).Type() == qfstore::VarType::Null)
             return;
-        for (const qfstore::Variant& name : names.Elements())
-            cboCircuits_->addItem(ValueText(name));
+        // One insertion for the whole list: long lists fill quickly.
+        QStringList texts;
+        for (const qfstore::Variant& name : names.Elements()) texts << ValueText(name);
+        cboCircuits_->insertItems(0, texts);
         const int last = cboCircuits_->count() - 1;
         if (last < 0)
             return;

@@ -6,7 +6,10 @@
 #include <QGridLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStandardItemModel>
 #include <QVBoxLayout>
+#include <memory>
+#include <vector>
 
 #include "artwork.h"
 #include "dialogs.h"
@@ -116,17 +119,24 @@ void DetailsPage::RefreshTyreCombo() {
         const qfstore::Variant names = store.GetFieldNames();
         if (QfHandyLibrary::ArrayUpperBound(names, 1).Type() == qfstore::VarType::Null)
             return;
-        // The items go in with one insertion once their tags are read: long lists fill quickly.
-        QStringList texts;
-        QVariantList tags;
+        // The items go in with their tags in one insertion: long lists fill quickly. They are
+        // owned here until then, should a read fail.
+        std::vector<std::unique_ptr<QStandardItem>> read;
+        read.reserve(names.Elements().size());
         for (const qfstore::Variant& name : names.Elements()) {
             const std::string& text = name.AsString();
-            tags << TagOf(store.GetValue(text, settings::kArrayDelimiter, true, true,
-                                         qfstore::Variant(settings::kDefaultCircumference)));
-            texts << QString::fromStdString(text);
+            auto item = std::make_unique<QStandardItem>(QString::fromStdString(text));
+            item->setData(TagOf(store.GetValue(text, settings::kArrayDelimiter, true, true,
+                                               qfstore::Variant(settings::kDefaultCircumference))),
+                          Qt::UserRole);
+            read.push_back(std::move(item));
         }
-        cboTyreTypes_->insertItems(0, texts);
-        for (int i = 0; i < tags.size(); ++i) cboTyreTypes_->setItemData(i, tags[i]);
+        QList<QStandardItem*> items;
+        items.reserve(static_cast<qsizetype>(read.size()));
+        for (auto& item : read) items << item.release();
+        static_cast<QStandardItemModel*>(cboTyreTypes_->model())
+            ->invisibleRootItem()
+            ->insertRows(0, items);
         const int last = cboTyreTypes_->count() - 1;
         if (last < 0)
             throw qfstore::Error::Runtime(qfstore::kErrSubscript, kComponentName);

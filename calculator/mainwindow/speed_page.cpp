@@ -18,10 +18,13 @@ SpeedPage::SpeedPage(QWidget* parent) : QWidget(parent) {
 
     // Row 0 and column 0 are heading cells of the grid itself, so that cell (r, g) is row r and
     // gear g of the table.
-    grdMain_ = new QTableWidget(kSpeedRows + 1, kGearCount + 1, this);
+    // The headers are hidden before the cells exist, so that no one measures them.
+    grdMain_ = new QTableWidget(this);
     grdMain_->setObjectName(QStringLiteral("grdMain"));
     grdMain_->horizontalHeader()->hide();
     grdMain_->verticalHeader()->hide();
+    grdMain_->setRowCount(kSpeedRows + 1);
+    grdMain_->setColumnCount(kGearCount + 1);
     grdMain_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdMain_->setSelectionMode(QAbstractItemView::NoSelection);
     grdMain_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
