@@ -13,10 +13,6 @@ using qfstore_test::CliTable;
 using qfstore_test::CliTest;
 using qfstore_test::Result;
 
-TEST_P(CliTable, Runs) {
-    Expect(GetParam());
-}
-
 const char kAB[] = "[A]\nx=1\ny=2\n[B]\nz=3\n";
 
 // clang-format off

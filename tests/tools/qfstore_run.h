@@ -20,8 +20,7 @@ namespace qfstore_test {
 
 struct Result {
     int status;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
 // Runs `program` with `args` in the folder `cwd`, capturing both output streams.
@@ -54,8 +53,7 @@ struct Case {
     const char* before;
     std::vector<std::string> args;
     int status;
-    const char* out;
-    const char* err;  // for status 64 its first line, followed by the usage
+    const char *out, *err;  // of status 64 only the first line, followed by the usage
     const char* after;
 };
 
@@ -96,7 +94,12 @@ class CliTest : public ::testing::Test {
     testing_support::TempDir dir_;
 };
 
+// A table of cases: INSTANTIATE_TEST_SUITE_P(Name, CliTable, Values(...), CaseName).
 class CliTable : public CliTest, public ::testing::WithParamInterface<Case> {};
+
+TEST_P(CliTable, Runs) {
+    Expect(GetParam());
+}
 
 inline std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
     return info.param.name;

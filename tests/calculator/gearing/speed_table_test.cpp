@@ -15,8 +15,7 @@ using gearsheet::GearData;
 namespace {
 
 struct Cell {
-    int row;
-    int gear;
+    int row, gear;
     double mph;
 };
 
@@ -68,10 +67,8 @@ struct CellCase {
     const char* name;
     double initialReduction;
     std::array<double, 6> ratios;
-    double front;
-    double rear;
-    double circumference;
-    double mph;
+    double front, rear, circumference;
+    double mph;  // the first cell
     size_t count;
     int errorNumber;  // 0 when all 96 cells are delivered
 };

@@ -72,8 +72,6 @@ INSTANTIATE_TEST_SUITE_P(Files, LoaderTest, ::testing::Values(
     LoadCase{"gears_no_section", kGears, "[WINDOW_POS]\nTop=1200\n", kOld, 7, "InitializeGears"},
     LoadCase{"gears_1_to_3_only", kGears, "[GEARS]\nGear1=2.5\nGear2=1.9\nGear3=1.5\n", {2.5, 1.9, 1.5, 7, 7, 7}, 7, "InitializeGears"},
     LoadCase{"gears_non_numeric", kGears, "[GEARS]\nGear1=2.5\nGear2=second\nGear3=1.5\n", {2.5, 7, 7, 7, 7, 7}, 7, "InitializeGears"},
-    LoadCase{"gears_empty", kGears, "[GEARS]\nGear1=\n", kOld, 7, "InitializeGears"},
-    LoadCase{"gears_list", kGears, "[GEARS]\nGear1=2.5\t3\n", kOld, 7, "InitializeGears"},
     LoadCase{"reductions", kReductions, kSixGears + "[REDUCTIONS]\nInitialReduction=-1.5e0\n", kOld, -1.5, nullptr},
     LoadCase{"reductions_no_file", kReductions, std::nullopt, kOld, 7, "InitalizeReductions"},
     LoadCase{"reductions_in_gears_only", kReductions, "[GEARS]\nInitialReduction=2.073\n", kOld, 7, "InitalizeReductions"},
