@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -18,6 +17,7 @@
 #include "gearing/gear_data.h"
 #include "gearing/settings_file.h"
 #include "locale_numbers.h"
+#include "numeric_boxes.h"
 #include "page_layout.h"
 #include "qf_handy_library.h"
 #include "record_names.h"
@@ -30,13 +30,6 @@ using namespace settings;
 
 constexpr int kFrontColumn = 1;
 constexpr int kRearColumn = 2;
-
-QLineEdit* SprocketBox(const char* name, int widthTwips, QWidget* parent) {
-    auto* box = new QLineEdit(QStringLiteral("0"), parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setFixedWidth(TwipsWide(parent, widthTwips));
-    return box;
-}
 
 QPushButton* Button(const char* name, const QString& text, QWidget* parent) {
     auto* button = new QPushButton(text, parent);
@@ -107,16 +100,9 @@ CircuitPage::CircuitPage(FormContext& context, QWidget* parent)
     : QWidget(parent), context_(context) {
     setObjectName(QStringLiteral("CircuitPage"));
 
-    cboCircuits_ = new QComboBox(this);
-    cboCircuits_->setObjectName(QStringLiteral("cboCircuits"));
-    cboCircuits_->setEditable(true);
-    cboCircuits_->setInsertPolicy(QComboBox::NoInsert);
-    cboCircuits_->setMinimumWidth(TwipsWide(this, 4335));
-    // Sized by the design, not by measuring every circuit name.
-    cboCircuits_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    cboCircuits_->setMinimumContentsLength(20);
-    txtFrontSp_ = SprocketBox("txtFrontSp", 735, this);
-    txtRearSp_ = SprocketBox("txtRearSp", 735, this);
+    cboCircuits_ = NameList("cboCircuits", this);
+    txtFrontSp_ = InputBox("txtFrontSp", QStringLiteral("0"), 735, this);
+    txtRearSp_ = InputBox("txtRearSp", QStringLiteral("0"), 735, this);
     auto* cmdCopyValues = Button("cmdCopyValues", QStringLiteral("Copy Values"), this);
     grdFields_ = FieldsGrid(this);
     auto* cmdClear = Button("cmdClear", QStringLiteral("Clear"), this);
@@ -161,7 +147,10 @@ CircuitPage::CircuitPage(FormContext& context, QWidget* parent)
     connect(cmdDeleteCirquit, &QPushButton::clicked, this, [this] { cmdDeleteCirquit_Click(); });
     connect(cmdClear, &QPushButton::clicked, this, [this] { cmdClear_Click(); });
     connect(cmdCopyValues, &QPushButton::clicked, this, [this] { cmdCopyValues_Click(); });
-    for (QLineEdit* box : {txtFrontSp_, txtRearSp_}) box->installEventFilter(this);
+    // An emptied box means no sprocket yet; unlike on the Details page it is not refused.
+    auto* numeric = new NumericBoxes(context_, this, true);
+    numeric->Watch(txtFrontSp_, ".txtFrontSp_LostFocus");
+    numeric->Watch(txtRearSp_, ".txtRearSp_LostFocus");
 }
 
 void CircuitPage::SetSprocketTargets(QLineEdit* frontSprocket, QLineEdit* rearSprocket) {
@@ -284,40 +273,6 @@ void CircuitPage::cmdCopyValues_Click() {
             throw qfstore::Error::Runtime(qfstore::kErrObjectNotSet, kComponentName);
         txtFrontSprocket_->setText(txtFrontSp_->text());
         txtRearSproket_->setText(txtRearSp_->text());
-    });
-}
-
-bool CircuitPage::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusOut && !movingFocus_) {
-        const auto reason = static_cast<QFocusEvent*>(event)->reason();
-        // Leaving the window (or a message box taking the focus) is not leaving the box.
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-            auto* box = static_cast<QLineEdit*>(watched);
-            const char* procedure =
-                box == txtFrontSp_ ? ".txtFrontSp_LostFocus" : ".txtRearSp_LostFocus";
-            // Checked once the focus has settled on its new widget.
-            QMetaObject::invokeMethod(
-                box, [this, box, procedure] { SprocketLeft(box, procedure); },
-                Qt::QueuedConnection);
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-void CircuitPage::SprocketLeft(QLineEdit* box, const char* procedure) {
-    Handled(context_.errors, procedure, [&] {
-        // An emptied box means no sprocket yet; unlike the Details page it is not refused.
-        if (box->text().isEmpty()) {
-            box->setText(QStringLiteral("0"));
-            return;
-        }
-        if (IsNumericText(box->text()))
-            return;
-        context_.dialogs.Message(window(), QStringLiteral("Only Numeric Values Are Allowed"),
-                                 kProgramTitle, MessageIcon::None);
-        movingFocus_ = true;
-        box->setFocus(Qt::OtherFocusReason);
-        movingFocus_ = false;
     });
 }
 

@@ -29,9 +29,6 @@ class CircuitPage : public QWidget {
     // The Details page's sprocket boxes that "Copy Values" writes to.
     void SetSprocketTargets(QLineEdit* frontSprocket, QLineEdit* rearSprocket);
 
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
   private:
     // Shows a stored record: the FRONT column, the REAR column, then the two sprockets.
     void PlaceCircuitData(const qfstore::Variant& record);
@@ -42,8 +39,6 @@ class CircuitPage : public QWidget {
     void cmdDeleteCirquit_Click();
     void cmdClear_Click();
     void cmdCopyValues_Click();
-    // The rule shared by the two sprocket boxes when they lose the focus.
-    void SprocketLeft(QLineEdit* box, const char* procedure);
 
     FormContext& context_;
     QComboBox* cboCircuits_;
@@ -52,8 +47,6 @@ class CircuitPage : public QWidget {
     QTableWidget* grdFields_;
     QPointer<QLineEdit> txtFrontSprocket_;
     QPointer<QLineEdit> txtRearSproket_;
-    // Set while the page itself moves the focus, so that the move is not checked again.
-    bool movingFocus_ = false;
 };
 
 }  // namespace gearsheet

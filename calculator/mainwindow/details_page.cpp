@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QFocusEvent>
 #include <QGridLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,6 +15,7 @@
 #include "gearing/gear_data.h"
 #include "gearing/settings_file.h"
 #include "locale_numbers.h"
+#include "numeric_boxes.h"
 #include "page_layout.h"
 #include "qf_handy_library.h"
 #include "record_names.h"
@@ -30,27 +30,13 @@ QVariant TagOf(const qfstore::Variant& value) {
     return ValueText(value);
 }
 
-QLineEdit* InputBox(const char* name, const QString& text, int widthTwips, QWidget* parent) {
-    auto* box = new QLineEdit(text, parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setFixedWidth(TwipsWide(parent, widthTwips));
-    return box;
-}
-
 }  // namespace
 
 DetailsPage::DetailsPage(FormContext& context, QWidget* parent)
     : QWidget(parent), context_(context) {
     setObjectName(QStringLiteral("DetailsPage"));
 
-    cboTyreTypes_ = new QComboBox(this);
-    cboTyreTypes_->setObjectName(QStringLiteral("cboTyreTypes"));
-    cboTyreTypes_->setEditable(true);
-    cboTyreTypes_->setInsertPolicy(QComboBox::NoInsert);
-    cboTyreTypes_->setMinimumWidth(TwipsWide(this, 4335));
-    // Sized by the design, not by measuring every tyre name.
-    cboTyreTypes_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    cboTyreTypes_->setMinimumContentsLength(20);
+    cboTyreTypes_ = NameList("cboTyreTypes", this);
     txtCircumferance_ = InputBox("txtCircumferance", QStringLiteral("0"), 975, this);
     txtFrontSprocket_ = InputBox("txtFrontSprocket", QStringLiteral("16"), 735, this);
     txtRearSproket_ = InputBox("txtRearSproket", QStringLiteral("48"), 735, this);
@@ -94,8 +80,10 @@ DetailsPage::DetailsPage(FormContext& context, QWidget* parent)
     connect(cboTyreTypes_, &QComboBox::activated, this, [this] { cboTyreTypes_Click(); });
     connect(cmdAddTyre, &QPushButton::clicked, this, [this] { cmdAddTyre_Click(); });
     connect(cmdDeteTyreType, &QPushButton::clicked, this, [this] { cmdDeteTyreType_Click(); });
-    for (QLineEdit* box : {txtCircumferance_, txtFrontSprocket_, txtRearSproket_})
-        box->installEventFilter(this);
+    auto* numeric = new NumericBoxes(context_, this, false);
+    numeric->Watch(txtCircumferance_, ".txtCircumferance_LostFocus");
+    numeric->Watch(txtFrontSprocket_, ".txtFrontSprocket_LostFocus");
+    numeric->Watch(txtRearSproket_, ".txtRearSproket_LostFocus");
 }
 
 void DetailsPage::SetInitialReductionText(const QString& text) {
@@ -185,36 +173,6 @@ void DetailsPage::cmdDeteTyreType_Click() {
         cboTyreTypes_->setCurrentIndex(-1);
         cboTyreTypes_->setEditText(QString());
         txtCircumferance_->setText(QString());
-    });
-}
-
-bool DetailsPage::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusOut && !movingFocus_) {
-        const auto reason = static_cast<QFocusEvent*>(event)->reason();
-        // Leaving the window (or a message box taking the focus) is not leaving the box.
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-            auto* box = static_cast<QLineEdit*>(watched);
-            const char* procedure = box == txtCircumferance_   ? ".txtCircumferance_LostFocus"
-                                    : box == txtFrontSprocket_ ? ".txtFrontSprocket_LostFocus"
-                                                               : ".txtRearSproket_LostFocus";
-            // Checked once the focus has settled on its new widget.
-            QMetaObject::invokeMethod(
-                box, [this, box, procedure] { CheckNumeric(box, procedure); },
-                Qt::QueuedConnection);
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-void DetailsPage::CheckNumeric(QLineEdit* box, const char* procedure) {
-    Handled(context_.errors, procedure, [&] {
-        if (IsNumericText(box->text()))
-            return;
-        context_.dialogs.Message(window(), QStringLiteral("Only Numeric Values Are Allowed"),
-                                 kProgramTitle, MessageIcon::None);
-        movingFocus_ = true;
-        box->setFocus(Qt::OtherFocusReason);
-        movingFocus_ = false;
     });
 }
 

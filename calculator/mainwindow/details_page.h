@@ -28,15 +28,10 @@ class DetailsPage : public QWidget {
     QLineEdit* FrontSprocketBox() const { return txtFrontSprocket_; }
     QLineEdit* RearSprocketBox() const { return txtRearSproket_; }
 
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
   private:
     void cboTyreTypes_Click();
     void cmdAddTyre_Click();
     void cmdDeteTyreType_Click();
-    // The rule shared by the three input boxes when they lose the focus.
-    void CheckNumeric(QLineEdit* box, const char* procedure);
 
     FormContext& context_;
     QComboBox* cboTyreTypes_;
@@ -44,8 +39,6 @@ class DetailsPage : public QWidget {
     QLineEdit* txtFrontSprocket_;
     QLineEdit* txtRearSproket_;
     QLabel* lblInitalReduction_;
-    // Set while the page itself moves the focus, so that the move is not checked again.
-    bool movingFocus_ = false;
 };
 
 }  // namespace gearsheet

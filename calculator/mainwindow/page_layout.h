@@ -1,8 +1,10 @@
 // Pieces of layout shared by the pages: headings, labels, separator lines and twips sizes.
 #pragma once
 
+#include <QComboBox>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QString>
 
 #include "twips.h"
@@ -37,6 +39,27 @@ inline QFrame* SeparatorLine(QWidget* parent) {
 // A width given in twips, in the widget's pixels.
 inline int TwipsWide(const QWidget* w, int twips) {
     return TwipsToPixels(twips, w->logicalDpiX());
+}
+
+// A text box of a fixed width in twips.
+inline QLineEdit* InputBox(const char* name, const QString& text, int widthTwips, QWidget* parent) {
+    auto* box = new QLineEdit(text, parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setFixedWidth(TwipsWide(parent, widthTwips));
+    return box;
+}
+
+// The editable list of names at the top of a page (tyres, circuits). Its width comes from the
+// design rather than from measuring every name, which keeps long lists quick to show.
+inline QComboBox* NameList(const char* name, QWidget* parent) {
+    auto* list = new QComboBox(parent);
+    list->setObjectName(QString::fromLatin1(name));
+    list->setEditable(true);
+    list->setInsertPolicy(QComboBox::NoInsert);
+    list->setMinimumWidth(TwipsWide(parent, 4335));
+    list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    list->setMinimumContentsLength(20);
+    return list;
 }
 
 }  // namespace gearsheet

@@ -8,11 +8,10 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <cstdio>
-#include <cstdlib>
-#include <ctime>
 
 #include "main_form.h"
 #include "qf_error_form.h"
+#include "quit_after_paint.h"
 
 namespace gearsheet {
 namespace {
@@ -42,29 +41,6 @@ class ScreenshotDialogs final : public Dialogs {
         dialog.reject();
     }
     void Beep() override {}
-};
-
-// Once the watched window has been painted: prints the milliseconds since the launch time given
-// (nanoseconds since the epoch) and ends the process at once, so that nothing is saved.
-class QuitAfterPaint final : public QObject {
-  public:
-    QuitAfterPaint(long long launchNs, QObject* parent) : QObject(parent), launchNs_(launchNs) {}
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            QTimer::singleShot(0, this, [this] {
-                timespec now{};
-                clock_gettime(CLOCK_REALTIME, &now);
-                const long long ns = now.tv_sec * 1000000000LL + now.tv_nsec - launchNs_;
-                std::printf("first paint after %.2f ms\n", static_cast<double>(ns) / 1e6);
-                std::fflush(stdout);
-                std::_Exit(0);
-            });
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-  private:
-    long long launchNs_;
 };
 
 void TakeScreenshots(MainForm& form) {
