@@ -43,20 +43,16 @@ const ReadRow kReadRows[] = {
     {"OnlyOuterPairRemoved", "[S]\nk=\"\"x\"\"\n", "S", "k", "\"x\""},
     {"UnmatchedQuotesStay", "[S]\nk=\"x'\n", "S", "k", "\"x'"},
     {"LoneQuoteStays", "[S]\nk=\"\n", "S", "k", "\""},
-    {"QuoteAtOneEndStays", "[S]\nk=\"x\n", "S", "k", "\"x"},
     {"SplitAtFirstEquals", "[S]\nk=a=b\n", "S", "k", "a=b"},
     {"EmptyValue", "[S]\nk=\n", "S", "k", ""},
     {"FirstDuplicateSection", "[S]\nk=1\n[s]\nk=2\nj=3\n", "S", "k", "1"},
     {"LaterDuplicateSectionUnread", "[S]\nk=1\n[s]\nk=2\nj=3\n", "S", "j", std::nullopt},
     {"FirstDuplicateKey", "[S]\nk=1\nK=2\n", "S", "k", "1"},
     {"Comment", "[S]\n;k=1\n", "S", "k", std::nullopt},
-    {"IndentedComment", "[S]\n \t;k=1\n", "S", "k", std::nullopt},
     {"HashIsNoComment", "[S]\n#k=1\n", "S", "#k", "1"},
     {"NoInlineComment", "[S]\nk=1 ; note\n", "S", "k", "1 ; note"},
     {"KeyBeforeFirstHeader", "k=1\n[S]\n", "S", "k", std::nullopt},
-    {"KeyBeforeFirstHeaderNotInEmptySection", "k=1\n[S]\n", "", "k", std::nullopt},
     {"EmptySectionName", "[]\nk=1\n", "", "k", "1"},
-    {"BlankSectionName", "[  ]\nk=1\n", "", "k", "1"},
     {"EmptyKeyName", "[S]\n=v\n", "S", "", "v"},
     {"LineWithoutEqualsIsNoKey", "[S]\nk\n", "S", "k", std::nullopt},
     {"Crlf", "[S]\r\nk=1\r\n", "S", "k", "1"},
@@ -64,8 +60,6 @@ const ReadRow kReadRows[] = {
     {"CrInsideValueKept", "[S]\nk=a\rb\n", "S", "k", "a\rb"},
     {"ByteOrderMark", "\xEF\xBB\xBF[S]\nk=1\n", "S", "k", "1"},
     {"LastLineWithoutEnding", "[S]\nk=1", "S", "k", "1"},
-    {"MissingSection", "[S]\nk=1\n", "T", "k", std::nullopt},
-    {"MissingKey", "[S]\nk=1\n", "S", "j", std::nullopt},
     {"NextSectionEndsTheFirst", "[S]\n[T]\nk=1\n", "S", "k", std::nullopt},
 };
 
@@ -79,17 +73,7 @@ TEST(Profile, FileTextReadsAsExpected) {
     }
 }
 
-TEST(ProfileRead, MissingFileOrAFolderReadsAsMissingAndNothingIsCreated) {
-    TempDir dir;
-    for (const std::string& file : {dir.File("none.ini"), dir.Path().string()}) {
-        EXPECT_EQ(ReadValue(file, "S", "k"), std::nullopt);
-        EXPECT_TRUE(SectionNames(file).empty());
-        EXPECT_TRUE(KeyNames(file, "S").empty());
-    }
-    EXPECT_FALSE(std::filesystem::exists(dir.File("none.ini")));
-}
-
-TEST(ProfileNames, ListEveryOccurrenceInFileOrder) {
+TEST(ProfileNames, ListEveryOccurrenceInFileOrderAndNothingForMissingFiles) {
     TempDir dir;
     const std::string file = dir.File("names.ini");
     WriteFile(file, "k0=1\n[A]\nx=1\n;c=2\nnoeq\n y =2\nx=3\n=4\n[B]\n[a]\nz=3\n[]\n[ C ] tail\n");
@@ -97,6 +81,11 @@ TEST(ProfileNames, ListEveryOccurrenceInFileOrder) {
     EXPECT_EQ(KeyNames(file, "a"), (std::vector<std::string>{"x", "y", "x", ""}));
     EXPECT_TRUE(KeyNames(file, "B").empty());
     EXPECT_TRUE(KeyNames(file, "missing").empty());
+    for (const std::string& missing : {dir.File("none.ini"), dir.Path().string()}) {
+        EXPECT_EQ(ReadValue(missing, "S", "k"), std::nullopt);
+        EXPECT_TRUE(SectionNames(missing).empty());
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.File("none.ini")));
 }
 
 TEST(ProfileNames, LongValueAndLongListsComeBackWhole) {
@@ -109,13 +98,11 @@ TEST(ProfileNames, LongValueAndLongListsComeBackWhole) {
         text += keys.back() + "=" + std::to_string(i) + "\n";
     }
     WriteFile(file, text);
-    EXPECT_EQ(KeyNames(file, "Many"), keys);
-    EXPECT_EQ(ReadValue(file, "many", "field1999"), "1999");
-
     const std::string value(5000, 'x');
     WriteValue(file, "Long", "Value", value, kOrigin);
     EXPECT_EQ(ReadValue(file, "Long", "Value"), value);
-    EXPECT_EQ(KeyNames(file, "Many").size(), 2000u);
+    EXPECT_EQ(KeyNames(file, "Many"), keys);
+    EXPECT_EQ(ReadValue(file, "many", "field1999"), "1999");
 }
 
 enum class Op { kWrite, kDeleteKey, kDeleteSection };
@@ -132,7 +119,6 @@ struct EditRow {
 
 const EditRow kEditRows[] = {
     {"NewFile", std::nullopt, Op::kWrite, "S", "k", "v", "[S]\nk=v\n"},
-    {"EmptyFile", "", Op::kWrite, "S", "k", "v", "[S]\nk=v\n"},
     {"ReplaceKeepsEveryOtherByte", "; top\n\n[S]\nk=old\n\n; c\n[T]\nk=x\n", Op::kWrite, "S", "k",
      "new", "; top\n\n[S]\nk=new\n\n; c\n[T]\nk=x\n"},
     {"ReplaceKeepsFileSpelling", "[Gears]\nFirst=1\n", Op::kWrite, "GEARS", "first", "2",
@@ -147,7 +133,6 @@ const EditRow kEditRows[] = {
      "[S]\nNewKey=v\n\n[T]\n"},
     {"NewKeyInFirstDuplicateSection", "[S]\na=1\n[S]\n", Op::kWrite, "S", "b", "2",
      "[S]\na=1\nb=2\n[S]\n"},
-    {"NewKeySpacesTrimmed", "[S]\n", Op::kWrite, "S", " k ", "v", "[S]\nk=v\n"},
     {"KeyBeforeHeaderIsNotTheSections", "k=1\n[S]\n", Op::kWrite, "S", "k", "2", "k=1\n[S]\nk=2\n"},
     {"NewSectionAtEndWithoutBlankLine", "[A]\na=1\n", Op::kWrite, " New Sec ", "k", "v",
      "[A]\na=1\n[New Sec]\nk=v\n"},
@@ -155,38 +140,25 @@ const EditRow kEditRows[] = {
      "[A]\na=1\n\n[B]\nk=v\n"},
     {"EmptySectionAndKeyNames", "[A]\n", Op::kWrite, "", "", "v", "[A]\n[]\n=v\n"},
     {"ValueWrittenAsGiven", "[S]\n", Op::kWrite, "S", "k", " \"q\" ; x", "[S]\nk= \"q\" ; x\n"},
-    {"ValueWithLineBreakWrittenUnchanged", "[S]\nk=1\n", Op::kWrite, "S", "k", "a\r\nb",
-     "[S]\nk=a\r\nb\n"},
     {"CrlfKeptOnReplace", "[A]\r\na=1\r\n", Op::kWrite, "A", "a", "2", "[A]\r\na=2\r\n"},
     {"CrlfForNewKey", "[A]\r\na=1\r\n", Op::kWrite, "A", "b", "2", "[A]\r\na=1\r\nb=2\r\n"},
     {"CrlfForNewSection", "[A]\r\na=1\r\n", Op::kWrite, "B", "k", "v",
      "[A]\r\na=1\r\n[B]\r\nk=v\r\n"},
-    {"ByteOrderMarkKept", "\xEF\xBB\xBF[A]\na=1\n", Op::kWrite, "A", "a", "2",
-     "\xEF\xBB\xBF[A]\na=2\n"},
     {"ByteOrderMarkKeptOnDeletingFirstLine", "\xEF\xBB\xBF[A]\na=1\n[B]\n", Op::kDeleteSection, "A",
      "", "", "\xEF\xBB\xBF[B]\n"},
     {"UnendedLastLineReplaced", "[A]\na=1", Op::kWrite, "A", "a", "2", "[A]\na=2"},
     {"UnendedLastLineThenNewKey", "[A]\na=1", Op::kWrite, "A", "b", "2", "[A]\na=1\nb=2\n"},
     {"UnendedHeaderThenNewKey", "[A]", Op::kWrite, "A", "b", "2", "[A]\nb=2\n"},
-    {"UnendedLastLineThenNewSection", "[A]\na=1", Op::kWrite, "B", "k", "v",
-     "[A]\na=1\n[B]\nk=v\n"},
     {"DeleteKey", "[S]\na=1\nb=2\n; c\n", Op::kDeleteKey, "S", "A", "", "[S]\nb=2\n; c\n"},
     {"DeleteLastKeyKeepsHeader", "[S]\na=1\n[T]\n", Op::kDeleteKey, "s", "a", "", "[S]\n[T]\n"},
     {"DeleteFirstDuplicateKey", "[S]\nk=1\nK=2\n", Op::kDeleteKey, "S", "k", "", "[S]\nK=2\n"},
-    {"DeleteEmptyKeyName", "[S]\n=1\nk=2\n", Op::kDeleteKey, "S", "", "", "[S]\nk=2\n"},
-    {"DeleteKeyCrlf", "[S]\r\na=1\r\nb=2\r\n", Op::kDeleteKey, "S", "a", "", "[S]\r\nb=2\r\n"},
     {"DeleteUnendedLastKey", "[S]\na=1\nb=2", Op::kDeleteKey, "S", "b", "", "[S]\na=1\n"},
     {"DeleteAbsentKeyChangesNothing", "[S]\na=1", Op::kDeleteKey, "S", "b", "", "[S]\na=1"},
     {"DeleteKeyOfMissingFile", std::nullopt, Op::kDeleteKey, "S", "a", "", std::nullopt},
     {"DeleteSectionWithItsLines", "; top\n[A]\na=1\n; c\n\n[B]\nb=1\n", Op::kDeleteSection, " a ",
      "", "", "; top\n[B]\nb=1\n"},
-    {"DeleteUnendedLastSection", "[A]\na=1\n[B]\nb=1", Op::kDeleteSection, "B", "", "",
-     "[A]\na=1\n"},
     {"DeleteFirstDuplicateSection", "[A]\n1=1\n[a]\n2=2\n", Op::kDeleteSection, "A", "", "",
      "[a]\n2=2\n"},
-    {"DeleteEmptySectionName", "[]\nk=1\n[B]\n", Op::kDeleteSection, "", "", "", "[B]\n"},
-    {"DeleteAbsentSectionChangesNothing", "[A]\n", Op::kDeleteSection, "B", "", "", "[A]\n"},
-    {"DeleteSectionOfMissingFile", std::nullopt, Op::kDeleteSection, "A", "", "", std::nullopt},
 };
 
 TEST(Profile, EditsLeaveExactlyTheExpectedBytes) {
@@ -196,93 +168,68 @@ TEST(Profile, EditsLeaveExactlyTheExpectedBytes) {
         const std::string file = dir.File("edit.ini");
         if (row.before)
             WriteFile(file, *row.before);
-        switch (row.op) {
-            case Op::kWrite:
-                WriteValue(file, row.section, row.key, row.value, kOrigin);
-                break;
-            case Op::kDeleteKey:
-                DeleteKey(file, row.section, row.key, kOrigin);
-                break;
-            case Op::kDeleteSection:
-                DeleteSection(file, row.section, kOrigin);
-                break;
-        }
-        if (row.after) {
-            EXPECT_EQ(ReadFile(file), *row.after);
+        if (row.op == Op::kWrite) {
+            WriteValue(file, row.section, row.key, row.value, kOrigin);
+        } else if (row.op == Op::kDeleteKey) {
+            DeleteKey(file, row.section, row.key, kOrigin);
         } else {
-            EXPECT_FALSE(std::filesystem::exists(file));
+            DeleteSection(file, row.section, kOrigin);
         }
+        EXPECT_EQ(std::filesystem::exists(file) ? std::optional(ReadFile(file)) : std::nullopt,
+                  row.after);
         // Nothing is left beside the file.
-        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
-                                std::filesystem::directory_iterator()),
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}),
                   row.after ? 1 : 0);
     }
 }
 
 TEST(ProfileWrite, KeepsPermissionsAndSymbolicLinks) {
     TempDir dir;
-    const std::string target = dir.File("target.ini");
-    const std::string link = dir.File("link.ini");
+    const std::string target = dir.File("target.ini"), link = dir.File("link.ini");
     WriteFile(target, "[S]\nk=1\n");
     std::filesystem::permissions(target, std::filesystem::perms(0640));
     std::filesystem::create_symlink(target, link);
-    WriteValue(link, "S", "k", "first\nsecond", kOrigin);
-    EXPECT_EQ(ReadValue(link, "S", "k"), "first");  // a line break in a value cuts it on reading
+    WriteValue(link, "S", "k", "first\nsecond",
+               kOrigin);  // written unchanged, read up to the break
+    EXPECT_EQ(ReadValue(link, "S", "k"), "first");
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(std::filesystem::status(target).permissions(), std::filesystem::perms(0640));
     EXPECT_EQ(ReadFile(target), "[S]\nk=first\nsecond\n");
 }
 
-ino_t Inode(const std::string& file) {
-    struct stat st {};
-    EXPECT_EQ(stat(file.c_str(), &st), 0);
-    return st.st_ino;
-}
-
-TEST(ProfileCache, InPlaceRewriteOfTheSameSizeIsSeen) {
+TEST(ProfileCache, InPlaceRewritesRemovalsAndReplacementsAreSeen) {
     TempDir dir;
-    const std::string file = dir.File("cache.ini");
+    const std::string file = dir.File("cache.ini"), other = dir.File("other.ini");
     WriteFile(file, "[S]\nk=aaa\n");
     EXPECT_EQ(ReadValue(file, "S", "k"), "aaa");
-    const ino_t inode = Inode(file);
+    struct stat before {
+    }, after{};
+    ASSERT_EQ(stat(file.c_str(), &before), 0);
     for (const char* value : {"bbb", "ccc", "aaa"}) {
         WriteFile(file, std::string("[S]\nk=") + value + "\n");
-        ASSERT_EQ(Inode(file), inode);
+        ASSERT_EQ(stat(file.c_str(), &after), 0);
+        ASSERT_EQ(after.st_ino, before.st_ino);
         EXPECT_EQ(ReadValue(file, "S", "k"), value);
-        EXPECT_EQ(KeyNames(file, "S"), std::vector<std::string>{"k"});
     }
-}
-
-TEST(ProfileCache, RemovedAndReplacedFilesAreSeen) {
-    TempDir dir;
-    const std::string file = dir.File("cache.ini");
-    const std::string other = dir.File("other.ini");
-    WriteFile(file, "[S]\nk=1\n");
-    EXPECT_EQ(ReadValue(file, "S", "k"), "1");
     std::filesystem::remove(file);
     EXPECT_EQ(ReadValue(file, "S", "k"), std::nullopt);
     WriteFile(other, "[T]\nk=2\n");
     std::filesystem::rename(other, file);
     EXPECT_EQ(SectionNames(file), std::vector<std::string>{"T"});
-    WriteValue(file, "T", "k", "3", kOrigin);
-    EXPECT_EQ(ReadValue(file, "T", "k"), "3");
 }
 
 TEST(ProfileCache, ManyFilesReadFromManyThreads) {
     TempDir dir;
     constexpr int kFiles = 12;  // more than the cache holds
-    for (int f = 0; f < kFiles; ++f) {
+    for (int f = 0; f < kFiles; ++f)
         WriteFile(dir.File(std::to_string(f) + ".ini"), "[S]\nk=" + std::to_string(f) + "\n");
-    }
     std::vector<std::thread> readers;
     std::vector<int> wrong(4, 0);
     for (int t = 0; t < 4; ++t) {
         readers.emplace_back([&, t] {
             for (int round = 0; round < 200; ++round) {
-                const int f = (round * 7 + t) % kFiles;
-                const std::string expected = std::to_string(f);
-                if (ReadValue(dir.File(expected + ".ini"), "S", "k") != expected)
-                    ++wrong[t];
+                const std::string f = std::to_string((round * 7 + t) % kFiles);
+                wrong[t] += ReadValue(dir.File(f + ".ini"), "S", "k") != f;
             }
         });
     }
