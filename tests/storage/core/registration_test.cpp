@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "class_table.h"
 #include "qfstore/client.h"
@@ -21,31 +22,37 @@ const Component& Library() {
     return component;
 }
 
-// The unnamed value of HKEY_CLASSES_ROOT\path as text without its NUL; nullopt when the key
-// or the value is missing or the value is not a NUL-terminated text.
-std::optional<std::string> DefaultText(const std::string& path) {
-    reg::Handle key = 0;
-    if (reg::OpenKey(reg::HKEY_CLASSES_ROOT, path, reg::KEY_READ, &key) != 0)
-        return {};
-    uint32_t kind = 0, size = 0;
-    std::string text;
-    if (reg::QueryValue(key, "", &kind, nullptr, &size) == 0 && kind == reg::REG_SZ && size > 0) {
-        text.resize(size);
-        reg::QueryValue(key, "", &kind, reinterpret_cast<uint8_t*>(text.data()), &size);
-    }
-    reg::CloseKey(key);
-    if (text.empty() || text.back() != '\0')
-        return {};
-    text.pop_back();
-    return text;
-}
-
 bool KeyExists(const std::string& path) {
     reg::Handle key = 0;
-    if (reg::OpenKey(reg::HKEY_CLASSES_ROOT, path, reg::KEY_READ, &key) != 0)
-        return false;
+    const long status = reg::OpenKey(reg::HKEY_CLASSES_ROOT, path, reg::KEY_READ, &key);
     reg::CloseKey(key);
-    return true;
+    return status == 0;
+}
+
+// The unnamed value of HKEY_CLASSES_ROOT\path as text with its NUL; "" when it cannot be read.
+std::string DefaultText(const std::string& path) {
+    reg::Handle key = 0;
+    std::string text(512, '\0');
+    uint32_t kind = 0, size = static_cast<uint32_t>(text.size());
+    if (reg::OpenKey(reg::HKEY_CLASSES_ROOT, path, reg::KEY_READ, &key) != 0 ||
+        reg::QueryValue(key, "", &kind, reinterpret_cast<uint8_t*>(text.data()), &size) != 0 ||
+        kind != reg::REG_SZ) {
+        size = 0;
+    }
+    reg::CloseKey(key);
+    return text.substr(0, size);
+}
+
+// Every key registration writes for one class, with the text of its unnamed value.
+std::vector<std::pair<std::string, std::string>> WrittenKeys(const core::ClassInfo& info) {
+    const std::string clsid = "CLSID\\" + GuidText(*info.clsid);
+    const std::string progId = std::string("Qfstore.") + info.name;
+    const std::string library = std::filesystem::canonical(QFSTORE_LIBRARY_PATH).string();
+    return {{clsid, info.name},
+            {clsid + "\\InprocServer32", library},
+            {clsid + "\\ProgID", progId},
+            {progId, info.name},
+            {progId + "\\CLSID", GuidText(*info.clsid)}};
 }
 
 class RegistrationTest : public ::testing::Test {
@@ -58,68 +65,44 @@ class RegistrationTest : public ::testing::Test {
     Status Unregister() const {
         return Library().Symbol<DllUnregisterServerFn>("DllUnregisterServer")();
     }
+    void CreateOther(const std::string& path) {
+        reg::Handle h = 0;
+        ASSERT_EQ(reg::CreateKey(reg::HKEY_CLASSES_ROOT, path, reg::KEY_ALL_ACCESS, &h, nullptr),
+                  0);
+        reg::CloseKey(h);
+    }
 
     testing_support::TempDir dir_;
 };
 
-TEST_F(RegistrationTest, RegisterEntersEveryClassWithItsNamePathAndProgId) {
-    ASSERT_EQ(Register(), kOk);
-    const std::string library = std::filesystem::canonical(QFSTORE_LIBRARY_PATH).string();
-    ASSERT_FALSE(core::Classes().empty());
-    for (const core::ClassInfo& info : core::Classes()) {
-        SCOPED_TRACE(info.name);
-        const std::string clsid = "CLSID\\" + GuidText(*info.clsid);
-        const std::string progId = std::string("Qfstore.") + info.name;
-        EXPECT_EQ(DefaultText(clsid), info.name);
-        EXPECT_EQ(DefaultText(clsid + "\\InprocServer32"), library);
-        EXPECT_EQ(DefaultText(clsid + "\\ProgID"), progId);
-        EXPECT_EQ(DefaultText(progId), info.name);
-        EXPECT_EQ(DefaultText(progId + "\\CLSID"), GuidText(*info.clsid));
-    }
-    // Registering again changes nothing and succeeds.
-    EXPECT_EQ(Register(), kOk);
-    EXPECT_EQ(DefaultText("Qfstore.QfstoreLibrary"), "QfstoreLibrary");
-}
-
-TEST_F(RegistrationTest, UnregisterRemovesExactlyWhatRegisterEntered) {
+TEST_F(RegistrationTest, RegisterWritesAndUnregisterRemovesExactlyItsKeys) {
     // Keys of others next to ours: a sibling class, and a value under the shared CLSID key.
-    reg::Handle other = 0;
-    ASSERT_EQ(reg::CreateKey(reg::HKEY_CLASSES_ROOT, "CLSID\\{OTHER}\\InprocServer32",
-                             reg::KEY_ALL_ACCESS, &other, nullptr),
-              0);
-    reg::CloseKey(other);
-    ASSERT_EQ(
-        reg::CreateKey(reg::HKEY_CLASSES_ROOT, "Other.Class", reg::KEY_ALL_ACCESS, &other, nullptr),
-        0);
-    reg::CloseKey(other);
-
+    CreateOther("CLSID\\{OTHER}\\InprocServer32");
+    CreateOther("Other.Class");
     ASSERT_EQ(Register(), kOk);
+    ASSERT_EQ(Register(), kOk);  // registering again changes nothing
+    ASSERT_EQ(core::Classes().size(), 5u);
+    for (const core::ClassInfo& info : core::Classes()) {
+        for (const auto& [path, text] : WrittenKeys(info))
+            EXPECT_EQ(DefaultText(path), text + '\0') << path;
+    }
     ASSERT_EQ(Unregister(), kOk);
     for (const core::ClassInfo& info : core::Classes()) {
-        SCOPED_TRACE(info.name);
-        EXPECT_FALSE(KeyExists("CLSID\\" + GuidText(*info.clsid)));
-        EXPECT_FALSE(KeyExists(std::string("Qfstore.") + info.name));
+        for (const auto& [path, text] : WrittenKeys(info)) EXPECT_FALSE(KeyExists(path)) << path;
     }
-    EXPECT_TRUE(KeyExists("CLSID"));
-    EXPECT_TRUE(KeyExists("CLSID\\{OTHER}\\InprocServer32"));
-    EXPECT_TRUE(KeyExists("Other.Class"));
-    // Nothing left to remove is no failure.
-    EXPECT_EQ(Unregister(), kOk);
+    for (const char* path : {"CLSID", "CLSID\\{OTHER}\\InprocServer32", "Other.Class"})
+        EXPECT_TRUE(KeyExists(path)) << path;
+    EXPECT_EQ(Unregister(), kOk);  // nothing left to remove is no failure
 }
 
 TEST_F(RegistrationTest, UnregisterLeavesAKeyOthersAddedBelowOursAndReportsFailure) {
     ASSERT_EQ(Register(), kOk);
-    const core::ClassInfo& first = core::Classes().front();
-    const std::string clsid = "CLSID\\" + GuidText(*first.clsid);
-    reg::Handle extra = 0;
-    ASSERT_EQ(reg::CreateKey(reg::HKEY_CLASSES_ROOT, clsid + "\\Extra", reg::KEY_ALL_ACCESS, &extra,
-                             nullptr),
-              0);
-    reg::CloseKey(extra);
+    const auto keys = WrittenKeys(core::Classes().front());
+    CreateOther(keys[0].first + "\\Extra");
     EXPECT_EQ(Unregister(), kSelfRegClass);
-    EXPECT_TRUE(KeyExists(clsid + "\\Extra"));
-    EXPECT_FALSE(KeyExists(clsid + "\\InprocServer32"));
-    EXPECT_FALSE(KeyExists(std::string("Qfstore.") + first.name));
+    EXPECT_TRUE(KeyExists(keys[0].first + "\\Extra"));
+    EXPECT_FALSE(KeyExists(keys[1].first));
+    EXPECT_FALSE(KeyExists(keys[3].first));
 }
 
 TEST_F(RegistrationTest, RegisterReportsFailureWhenTheRegistryCannotBeWritten) {
