@@ -212,16 +212,4 @@ TEST(IniStore, StandardPathResolvesAgainstTheProgramFolder) {
     EXPECT_EQ(running->Path(), platform::ExecutableFolder() + "settings.INI");
 }
 
-TEST_F(IniStoreTest, StandardInterfaceSharesSectionAndValues) {
-    auto shared = StdOf(store_);
-    shared->Section("S");
-    shared->Section("  ");
-    EXPECT_EQ(store_->Section(), "DEFAULT");
-    shared->Section("S");
-    EXPECT_EQ(shared->Section(), "S");
-    EXPECT_FALSE(shared->SetValue("list", Variant::StringArray({"1", "2.5"}), ";"));
-    EXPECT_EQ(shared->GetValue("list", ";"), Array(VarType::Double, {Variant(1.0), Variant(2.5)}));
-    EXPECT_EQ(ReadFile(file_), "[S]\nlist=1;2.5\n");
-}
-
 }  // namespace
