@@ -1,6 +1,5 @@
-// The main window as the user meets it, for the widget tests: a real settings file in a
-// temporary folder, the store loaded from the built library, widgets found by name and driven by
-// events, dialogs answered through the seam.
+// The main window as the user meets it: a real settings file in a temporary folder, the store
+// loaded from the built library, widgets found by name and driven by events, scripted dialogs.
 #pragma once
 
 #include <QApplication>
@@ -58,8 +57,7 @@ struct Window {
             qFatal("no widget %s", name);
         return w;
     }
-    QLineEdit* Box(const char* name) const { return Find<QLineEdit>(name); }
-    QString Text(const char* box) const { return Box(box)->text(); }
+    QString Text(const char* box) const { return Find<QLineEdit>(box)->text(); }
     QTabWidget* Tabs() const { return Find<QTabWidget>("vsIndexTab1"); }
     QString Speed(int row, int gear) const {
         return Find<QTableWidget>("grdMain")->item(row, gear)->text();
@@ -75,6 +73,18 @@ struct Window {
     }
     QString Current(const char* list) const { return Find<QComboBox>(list)->currentText(); }
     std::string File() const { return ReadFile(settings); }
+    // The error reports so far, each as "<source> <number>", and the messages' texts.
+    QStringList Reports() const {
+        QStringList reports;
+        for (const auto& r : dialogs.reports)
+            reports << QString::fromStdString(r.sourceName) + " " + QString::number(r.number);
+        return reports;
+    }
+    QStringList Messages() const {
+        QStringList texts;
+        for (const auto& m : dialogs.messages) texts << m.text;
+        return texts;
+    }
 
     void ClickTab(int index) {
         QTabBar* bar = Tabs()->tabBar();
@@ -88,7 +98,7 @@ struct Window {
         QTest::keyClick(box, Qt::Key_Delete);
         QTest::keyClicks(box, text);
     }
-    void Type(const char* box, const QString& text) { TypeInto(Box(box), text); }
+    void Type(const char* box, const QString& text) { TypeInto(Find<QLineEdit>(box), text); }
     void TypeName(const char* list, const QString& text) {
         TypeInto(Find<QComboBox>(list)->lineEdit(), text);
     }
