@@ -20,17 +20,17 @@ const Component& Library() {
 }
 
 std::vector<std::pair<std::string, std::string>> g_shown;
-void RecordBox(const char* text, const char* title) { g_shown.emplace_back(text, title); }
+void RecordBox(const char* text, const char* title) {
+    g_shown.emplace_back(text, title);
+}
 
 class ComponentTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         g_shown.clear();
         Library().Symbol<QfstoreSetMessageBoxHookFn>("QfstoreSetMessageBoxHook")(&RecordBox);
     }
-    Status CanUnloadNow() const {
-        return Library().Symbol<DllCanUnloadNowFn>("DllCanUnloadNow")();
-    }
+    Status CanUnloadNow() const { return Library().Symbol<DllCanUnloadNowFn>("DllCanUnloadNow")(); }
 };
 
 struct ClassRow {
@@ -45,8 +45,7 @@ const ClassRow kClasses[] = {
      "Qfstore - 1.2.3\rModule: QfstoreStdInterface - 1.1"},
     {&CLSID_QfINIFileHandler, "QfINIFileHandler",
      "Qfstore - 1.2.3\rModule: QfINIFileHandler - 1.2"},
-    {&CLSID_QfStorageString, "QfStorageString",
-     "Qfstore - 1.2.3\rModule: QfStorageString - 1.1"},
+    {&CLSID_QfStorageString, "QfStorageString", "Qfstore - 1.2.3\rModule: QfStorageString - 1.1"},
     {&CLSID_QfRegistryKey, "QfRegistryKey", "Qfstore - 1.2.3\rModule: QfRegistryKey - 1.2"},
 };
 
