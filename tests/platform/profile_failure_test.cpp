@@ -4,10 +4,10 @@
 #include <sys/resource.h>
 
 #include <filesystem>
-#include <functional>
 #include <string>
 
 #include "child_process.h"
+#include "outcome.h"
 #include "profile.h"
 #include "qfstore/error.h"
 #include "temp_dir.h"
@@ -21,16 +21,6 @@ namespace {
 constexpr const char* kOriginal = "; keep\n[S]\nk=old\n";
 const std::string kAccessError = "75|Path/File access error|Qfstore";
 
-// "number|description|source" of the error `action` raises, or "none".
-std::string Outcome(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const qfstore::Error& e) {
-        return std::to_string(e.Number()) + "|" + e.Description() + "|" + e.Source();
-    }
-    return "none";
-}
-
 size_t EntryCount(const fs::path& folder) {
     return static_cast<size_t>(std::distance(fs::directory_iterator(folder), {}));
 }
@@ -42,10 +32,12 @@ TEST(ProfileFailure, LineBreakInANameRaises5AndLeavesTheFile) {
     const std::string invalid = "5|Invalid procedure call or argument|Gearsheet";
     for (auto [section, key] :
          {std::pair{"S\n[X]", "k"}, {"S\r", "k"}, {"S", "k\nx=1"}, {"S", "\rk"}}) {
-        EXPECT_EQ(Outcome([&] { WriteValue(file, section, key, "v", "Gearsheet"); }), invalid);
-        EXPECT_EQ(Outcome([&] { DeleteKey(file, section, key, "Gearsheet"); }), invalid);
+        EXPECT_EQ(DescribedOutcome([&] { WriteValue(file, section, key, "v", "Gearsheet"); }),
+                  invalid);
+        EXPECT_EQ(DescribedOutcome([&] { DeleteKey(file, section, key, "Gearsheet"); }), invalid);
         if (std::string(section) != "S") {
-            EXPECT_EQ(Outcome([&] { DeleteSection(file, section, "Gearsheet"); }), invalid);
+            EXPECT_EQ(DescribedOutcome([&] { DeleteSection(file, section, "Gearsheet"); }),
+                      invalid);
         }
     }
     EXPECT_EQ(ReadFile(file), kOriginal);
@@ -58,15 +50,18 @@ TEST(ProfileFailure, NoFolderToWriteInRaises75AndChangesNothing) {
     fs::create_directory(dir.File("settings.ini"));
     for (const std::string& file :
          {dir.File("missing/settings.ini"), blocker + "/settings.ini", dir.File("settings.ini")}) {
-        EXPECT_EQ(Outcome([&] { WriteValue(file, "S", "k", "v", "Qfstore"); }), kAccessError)
+        EXPECT_EQ(DescribedOutcome([&] { WriteValue(file, "S", "k", "v", "Qfstore"); }),
+                  kAccessError)
             << file;
     }
     EXPECT_EQ(ReadFile(blocker), kOriginal);
     EXPECT_TRUE(fs::is_directory(dir.File("settings.ini")));
     EXPECT_EQ(EntryCount(dir.Path()), 2u);
     // Removing from a file that cannot exist finds nothing to remove.
-    EXPECT_EQ(Outcome([&] { DeleteKey(dir.File("missing/s.ini"), "S", "k", "Qfstore"); }), "none");
-    EXPECT_EQ(Outcome([&] { DeleteSection(dir.File("missing/s.ini"), "S", "Qfstore"); }), "none");
+    EXPECT_EQ(DescribedOutcome([&] { DeleteKey(dir.File("missing/s.ini"), "S", "k", "Qfstore"); }),
+              "none");
+    EXPECT_EQ(DescribedOutcome([&] { DeleteSection(dir.File("missing/s.ini"), "S", "Qfstore"); }),
+              "none");
 }
 
 TEST(ProfileFailure, FullDiskRaises75AndKeepsTheOldFile) {
@@ -75,15 +70,16 @@ TEST(ProfileFailure, FullDiskRaises75AndKeepsTheOldFile) {
     WriteFile(file, kOriginal);
     // A file-size limit makes the write fail as a full disk does, for root as well.
     const rlimit limit{4096, 4096};
-    EXPECT_EQ(
-        InChild(
-            [&] {
-                return signal(SIGXFSZ, SIG_IGN) != SIG_ERR && setrlimit(RLIMIT_FSIZE, &limit) == 0;
-            },
-            [&] {
-                return Outcome([&] { WriteValue(file, "S", "k", std::string(10000, 'x'), "Q"); });
-            }),
-        "75|Path/File access error|Q");
+    EXPECT_EQ(InChild(
+                  [&] {
+                      return signal(SIGXFSZ, SIG_IGN) != SIG_ERR &&
+                             setrlimit(RLIMIT_FSIZE, &limit) == 0;
+                  },
+                  [&] {
+                      return DescribedOutcome(
+                          [&] { WriteValue(file, "S", "k", std::string(10000, 'x'), "Q"); });
+                  }),
+              "75|Path/File access error|Q");
     EXPECT_EQ(ReadFile(file), kOriginal);
     EXPECT_EQ(EntryCount(dir.Path()), 1u);
 }
@@ -102,12 +98,13 @@ TEST(ProfileFailure, ReadOnlyFileAndFolderRaise75AndStayUnchanged) {
     fs::permissions(dir.File("ro"), fs::perms(0555));
     fs::permissions(secret, fs::perms(0200));
     auto body = [&] {
-        return Outcome([&] { WriteValue(readOnly, "S", "k", "new", "Qfstore"); }) + "," +
-               Outcome([&] { DeleteKey(readOnly, "S", "k", "Qfstore"); }) + "," +
-               Outcome([&] { DeleteSection(readOnly, "S", "Qfstore"); }) + "," +
+        return DescribedOutcome([&] { WriteValue(readOnly, "S", "k", "new", "Qfstore"); }) + "," +
+               DescribedOutcome([&] { DeleteKey(readOnly, "S", "k", "Qfstore"); }) + "," +
+               DescribedOutcome([&] { DeleteSection(readOnly, "S", "Qfstore"); }) + "," +
                ReadValue(readOnly, "S", "k").value_or("unread") + "," +
-               Outcome([&] { WriteValue(inFolder, "S", "k", "new", "Qfstore"); }) + "," +
-               Outcome([&] { WriteValue(dir.File("ro/new.ini"), "S", "k", "v", "Qfstore"); }) +
+               DescribedOutcome([&] { WriteValue(inFolder, "S", "k", "new", "Qfstore"); }) + "," +
+               DescribedOutcome(
+                   [&] { WriteValue(dir.File("ro/new.ini"), "S", "k", "v", "Qfstore"); }) +
                "," + ReadValue(secret, "S", "k").value_or("missing") + "," +
                std::to_string(SectionNames(secret).size());
     };

@@ -32,8 +32,6 @@ class ScriptedDialogs final : public gearsheet::Dialogs {
     std::vector<Message> messages;
     std::vector<Report> reports;
     int beeps = 0;
-    // Runs while a message box would be shown.
-    std::function<void(const Message&)> onMessage;
     // Runs while the error dialog is shown (not modally); the dialog is closed with "Ok"
     // afterwards unless the script closed it.
     std::function<void(gearsheet::QfErrorForm&)> onReport;
@@ -41,8 +39,6 @@ class ScriptedDialogs final : public gearsheet::Dialogs {
     void Message(QWidget*, const QString& text, const QString& title,
                  gearsheet::MessageIcon icon) override {
         messages.push_back({text, title, icon});
-        if (onMessage)
-            onMessage(messages.back());
     }
 
     void Exec(QDialog& dialog) override {

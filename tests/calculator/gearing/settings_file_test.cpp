@@ -15,11 +15,9 @@ TEST(SettingsFileTest, NameFollowsTheExecutable) {
         const char* settings;
     } cases[] = {
         {"/opt/gearsheet/bin/Gearsheet", "/opt/gearsheet/bin/Gearsheet.INI"},
-        {"/home/rider/Tools/calc.exe", "/home/rider/Tools/calc.INI"},
         {"/home/rider/gear.sheet.bin", "/home/rider/gear.sheet.INI"},  // only the last extension
         {"/home/my.tools/Gearsheet", "/home/my.tools/Gearsheet.INI"},  // dots in folders stay
         {"/home/rider/.gearsheet", "/home/rider/.gearsheet.INI"},      // hidden, no extension
-        {"/Gearsheet", "/Gearsheet.INI"},
         {"Gearsheet", "Gearsheet.INI"},
         {"", ""},
     };

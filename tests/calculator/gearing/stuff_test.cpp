@@ -74,7 +74,6 @@ INSTANTIATE_TEST_SUITE_P(Files, LoaderTest, ::testing::Values(
     LoadCase{"gears_non_numeric", kGears, "[GEARS]\nGear1=2.5\nGear2=second\nGear3=1.5\n", {2.5, 7, 7, 7, 7, 7}, 7, "InitializeGears"},
     LoadCase{"reductions", kReductions, kSixGears + "[REDUCTIONS]\nInitialReduction=-1.5e0\n", kOld, -1.5, nullptr},
     LoadCase{"reductions_no_file", kReductions, std::nullopt, kOld, 7, "InitalizeReductions"},
-    LoadCase{"reductions_in_gears_only", kReductions, "[GEARS]\nInitialReduction=2.073\n", kOld, 7, "InitalizeReductions"},
     LoadCase{"reductions_non_numeric", kReductions, "[REDUCTIONS]\nInitialReduction=85/41\n", kOld, 7, "InitalizeReductions"}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on

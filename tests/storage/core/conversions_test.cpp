@@ -2,8 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
+
+#include "outcome.h"
 
 using namespace qfstore;
 
@@ -33,16 +34,9 @@ TEST(Conversions, RoundHalfToEvenWithOverflow) {
     EXPECT_EQ(ToInteger(Variant(-0.5), "t"), 0);
     EXPECT_EQ(ToInteger(Variant(32767.4), "t"), 32767);
     EXPECT_EQ(ToLong(Variant(true), "t"), -1);
-    auto outcome = [](const std::function<void()>& call) {
-        try {
-            call();
-        } catch (const Error& e) {
-            return std::to_string(e.Number()) + "|" + e.Description() + "|" + e.Source();
-        }
-        return std::string("none");
-    };
-    EXPECT_EQ(outcome([] { ToInteger(Variant(32767.5), "Gearsheet"); }), "6|Overflow|Gearsheet");
-    EXPECT_EQ(outcome([] { ToDouble(Variant::Missing(), "Gearsheet"); }),
+    EXPECT_EQ(testing_support::DescribedOutcome([] { ToInteger(Variant(32767.5), "Gearsheet"); }),
+              "6|Overflow|Gearsheet");
+    EXPECT_EQ(testing_support::DescribedOutcome([] { ToDouble(Variant::Missing(), "Gearsheet"); }),
               "13|Type mismatch|Gearsheet");
 }
 

@@ -3,12 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <functional>
 
+#include "outcome.h"
 #include "qfstore/conversions.h"
 
 using namespace qfstore;
 using namespace qfstore::core;
+using testing_support::Outcome;
 
 namespace {
 
@@ -20,16 +21,6 @@ Variant Longs(std::vector<int32_t> values) {
 Variant Doubles(std::vector<double> values) {
     std::vector<Variant> items(values.begin(), values.end());
     return Variant::Array(VarType::Double, 0, std::move(items));
-}
-
-// "number|source" of the error `call` raises, or "none".
-std::string Outcome(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const Error& e) {
-        return std::to_string(e.Number()) + "|" + e.Source();
-    }
-    return "none";
 }
 
 struct GetCase {

@@ -5,15 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "module.h"
+#include "outcome.h"
 #include "qfstore/conversions.h"
 #include "temp_dir.h"
 
 using namespace qfstore;
+using testing_support::DescribedOutcome;
 using testing_support::ReadFile;
 using testing_support::TempDir;
 using testing_support::WriteFile;
@@ -36,16 +37,6 @@ Ptr<QfstoreStdInterface> StdOf(const Ptr<QfINIFileHandler>& store) {
     return store.As<QfstoreStdInterface>();
 }
 
-// "number|description|source" of the error `call` raises, or "none".
-std::string Outcome(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const Error& e) {
-        return std::to_string(e.Number()) + "|" + e.Description() + "|" + e.Source();
-    }
-    return "none";
-}
-
 class IniStoreTest : public ::testing::Test {
   protected:
     TempDir dir_;
@@ -53,22 +44,16 @@ class IniStoreTest : public ::testing::Test {
     Ptr<QfINIFileHandler> store_ = MakeStore(dir_.Path().string() + "/", file_);
 };
 
-TEST(IniStore, BlankSectionNamesMeanDefault) {
+// Blank section names mean DEFAULT; the first Path assignment wins through either interface.
+TEST(IniStore, SectionAndPathAssignments) {
     auto store = MakeStore("/nowhere/");
     EXPECT_EQ(store->Section(), "DEFAULT");
-    for (auto [given, expected] : {std::pair{"", "DEFAULT"},
-                                   {"   ", "DEFAULT"},
-                                   {" A ", " A "},
-                                   {"TYRES", "TYRES"},
-                                   {"\t", "\t"}}) {
+    for (auto [given, expected] :
+         {std::pair{"", "DEFAULT"}, {"   ", "DEFAULT"}, {" A ", " A "}, {"\t", "\t"}}) {
         store->Section("OTHER");
         store->Section(given);
         EXPECT_EQ(store->Section(), expected) << "given '" << given << "'";
     }
-}
-
-TEST(IniStore, FirstPathAssignmentWinsThroughEitherInterface) {
-    auto store = MakeStore("/nowhere/");
     store->Path("/tmp/first.ini");
     store->Path("/tmp/second.ini");
     StdOf(store)->Path("/tmp");
@@ -90,18 +75,12 @@ TEST_F(IniStoreTest, WritesOneLineAndReadsItBack) {
     const Variant mixed = Array(VarType::Variant, {Variant(1.5), Variant(int16_t{2})});
     const RoundTripCase rows[] = {
         {Variant(int16_t{5}), "\t", "field=5", "\t", true, Variant(5.0)},
-        {Variant("42"), "\t", "field=42", "\t", false, Variant("42")},
         {texts, "|", "field=3|4|5", "|", true,
          Array(VarType::Long, {Variant(3), Variant(4), Variant(5)})},
         {texts, "|", "field=3|4|5", "\t", true, Variant("3|4|5")},
         {mixed, "|", "field=1.5|2", "|", true, doubles},
-        {doubles, "|", "field=1.5|2", "|", true, doubles},
-        {Variant("a\tb"), "\t", "field=a\tb", "\t", true, Variant::StringArray({"a", "b"})},
         {Variant("a\tb"), "\t", "field=a\tb", "\t", false, Variant("a\tb")},
-        {Variant(true), "\t", "field=True", "\t", true, Variant("True")},
         {Variant(""), "\t", "field=", "\t", true, Variant("")},
-        {Variant("QfDefaultReturn_0.5"), "\t", "field=QfDefaultReturn_0.5", "\t", true,
-         Variant("QfDefaultReturn_0.5")},
     };
     store_->Section("S");
     for (const RoundTripCase& row : rows) {
@@ -116,19 +95,12 @@ TEST_F(IniStoreTest, WritesOneLineAndReadsItBack) {
 }
 
 TEST_F(IniStoreTest, AbsentFieldReturnsTheDefaultUnchanged) {
-    const Variant defaults[] = {Variant("7"), Variant(2.5), Variant::Missing(), Variant()};
-    for (const Variant& dflt : defaults) {
-        SCOPED_TRACE(TypeName(dflt));
-        std::filesystem::remove(file_);
-        store_->Section("S");
-        EXPECT_EQ(store_->GetValue("wanted", "\t", true, true, dflt), dflt);  // no file
-        EXPECT_FALSE(std::filesystem::exists(file_));
-        for (const char* text : {"[T]\nwanted=1\n", "[S]\nother=1\n", "[S]\nwanted\n"}) {
-            WriteFile(file_, text);
-            EXPECT_EQ(store_->GetValue("wanted", "\t", true, true, dflt), dflt) << text;
-            EXPECT_EQ(store_->Value(), dflt);
-        }
-    }
+    store_->Section("S");
+    EXPECT_EQ(store_->GetValue("wanted", "\t", true, true, Variant("7")), Variant("7"));  // no file
+    EXPECT_FALSE(std::filesystem::exists(file_));
+    WriteFile(file_, "[T]\nwanted=1\n[S]\nwanted\n");
+    EXPECT_EQ(store_->GetValue("wanted", "\t", true, true, Variant(2.5)), Variant(2.5));
+    EXPECT_EQ(store_->Value(), Variant(2.5));
     EXPECT_EQ(StdOf(store_)->GetValue("wanted", "\t"), Variant::Missing());
 }
 
@@ -138,8 +110,6 @@ TEST_F(IniStoreTest, NameListsAndDeletion) {
     const std::string text = "; top\n[S]\na=1\nb=2\n\n[T]\nc=3\n[U]\n";
     WriteFile(file_, text);
     EXPECT_EQ(store_->GetSectionNames(), Variant::StringArray({"S", "T", "U"}));
-    store_->Section("U");
-    EXPECT_TRUE(store_->GetFieldNames().IsEmpty());
     store_->Section("MISSING");
     EXPECT_TRUE(store_->GetFieldNames().IsEmpty());
     store_->DeleteField("a");
@@ -157,16 +127,16 @@ TEST_F(IniStoreTest, NameListsAndDeletion) {
 TEST_F(IniStoreTest, FailedWritesRaiseWithTheCallStackAndLeaveTheFolder) {
     const std::string error75 = "75|Path/File access error|Qfstore\r\n";
     auto missing = MakeStore("/nowhere/", dir_.File("missing/x.ini"));
-    EXPECT_EQ(Outcome([&] { missing->SetValue("k", Variant("v"), "\t"); }),
+    EXPECT_EQ(DescribedOutcome([&] { missing->SetValue("k", Variant("v"), "\t"); }),
               error75 + "QfINIFileHandler.INISetValue\r\nQfINIFileHandler.SetValue");
     auto blocked = MakeStore("/nowhere/", file_ + "/x.ini");
     WriteFile(file_, "[S]\nkept=1\n");
-    EXPECT_EQ(Outcome([&] { StdOf(blocked)->SetValue("k", Variant("v"), "\t"); }),
+    EXPECT_EQ(DescribedOutcome([&] { StdOf(blocked)->SetValue("k", Variant("v"), "\t"); }),
               error75 +
                   "QfINIFileHandler.INISetValue\r\nQfINIFileHandler.SetValue\r\n"
                   "QfINIFileHandler.QfstoreStdInterface_SetValue");
     store_->Section("S\r");
-    EXPECT_EQ(Outcome([&] { store_->DeleteSection(); }),
+    EXPECT_EQ(DescribedOutcome([&] { store_->DeleteSection(); }),
               "5|Invalid procedure call or argument|Qfstore\r\n"
               "QfINIFileHandler.INIDeleteSection\r\nQfINIFileHandler.DeleteSection");
     EXPECT_EQ(ReadFile(file_), "[S]\nkept=1\n");
@@ -175,32 +145,16 @@ TEST_F(IniStoreTest, FailedWritesRaiseWithTheCallStackAndLeaveTheFolder) {
               1);
 }
 
-TEST_F(IniStoreTest, ListBeyond32BitsOverflowsOnReading) {
-    WriteFile(file_, "[S]\nbig=1|2147483648\nfits=-2147483648|2147483647\n");
-    store_->Section("S");
-    const Variant fits = Array(VarType::Long, {Variant(-2147483647 - 1), Variant(2147483647)});
-    EXPECT_EQ(store_->GetValue("fits", "|", true, true, Variant()), fits);
-    EXPECT_EQ(
-        Outcome([&] { store_->GetValue("big", "|", true, true, Variant()); }),
-        "6|Overflow|Qfstore\r\nStrArrayToLngArray\r\nPrepForGet\r\nQfINIFileHandler.GetValue");
-    EXPECT_EQ(store_->Value(), fits);  // as the latest successful read left it
-}
-
 TEST(IniStore, StandardPathResolvesAgainstTheProgramFolder) {
     TempDir program, other;
     std::filesystem::create_directories(program.Path() / "data" / "sub");
     std::filesystem::create_directories(other.Path() / "cfg");
     const std::string p = program.Path().string() + "/", o = other.Path().string();
     const std::pair<std::string, std::string> rows[] = {
-        {"settings", p + "settings.INI"},
-        {"a.b", p + "a.b"},
-        {"data.json", p + "data.json.INI"},
-        {"data/my.ini", p + "data/my.ini"},
-        {"data/sub/deep", p + "data/sub/deep.INI"},
-        {"nodata/my.ini", p + "my.ini"},
-        {o + "/cfg/x.ini", o + "/cfg/x.ini"},
+        {"settings", p + "settings.INI"},   {"data.json", p + "data.json.INI"},
+        {"data/my.ini", p + "data/my.ini"}, {"data/sub/deep", p + "data/sub/deep.INI"},
+        {"nodata/my.ini", p + "my.ini"},    {o + "/cfg/x.ini", o + "/cfg/x.ini"},
         {o + "/gone/x.ini", p + "x.ini"},
-        {"", ""},
     };
     for (const auto& [given, expected] : rows) {
         auto store = MakeStore(p);
