@@ -78,15 +78,4 @@ INSTANTIATE_TEST_SUITE_P(Files, LoaderTest, ::testing::Values(
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 
-TEST(StuffTest, LoadersFillTheProgramsGearDataByDefault) {
-    testing_support::TempDir dir;
-    const std::string path = dir.File("Gearsheet.INI");
-    testing_support::WriteFile(path, kSixGears + "[REDUCTIONS]\nInitialReduction=2.073\n");
-    auto store = gearing_test::OpenStore(path);
-    InitializeGears(*store);
-    InitalizeReductions(*store);
-    EXPECT_EQ(gearsheet::Stuff::Gears().ratios, kSix);
-    EXPECT_EQ(gearsheet::Stuff::Gears().initialReduction, 2.073);
-}
-
 }  // namespace
