@@ -2,12 +2,16 @@
 #include <QApplication>
 
 #include "main_form.h"
+#include "start_up_warming.h"
 #include "tooling.h"
 
 int main(int argc, char** argv) {
+    gearsheet::MainFormOptions options = gearsheet::MainFormOptions::ForRunningProgram();
+    gearsheet::StartUpWarming warming(options.libraryPath);
     QApplication app(argc, argv);
+    warming.Wait();
     const auto dialogs = gearsheet::DialogsForThisRun();
-    gearsheet::MainForm form(*dialogs, gearsheet::MainFormOptions::ForRunningProgram());
+    gearsheet::MainForm form(*dialogs, std::move(options));
     form.Form_Load();
     form.show();
     gearsheet::StartTooling(form);
