@@ -8,7 +8,7 @@
 #include <mutex>
 #include <unordered_map>
 
-#include "profile_file.h"
+#include "file_rewrite.h"
 #include "profile_text.h"
 #include "qfstore/error.h"
 
@@ -16,10 +16,10 @@ namespace platform::profile {
 
 namespace {
 
-using detail::Contents;
 using detail::Fold;
 using detail::LineKind;
-using detail::Stamp;
+using files::Contents;
+using files::Stamp;
 
 // The names and values of one file, as the reads need them.
 struct Parsed {
@@ -75,7 +75,7 @@ class Cache {
         // Taken before the stat, so that a change after the stat counts as "after we looked".
         timespec lookedAt{};
         clock_gettime(CLOCK_REALTIME, &lookedAt);
-        const std::optional<Stamp> stamp = detail::StampOf(path);
+        const std::optional<Stamp> stamp = files::StampOf(path);
         if (!stamp)
             return Forget(path);
         {
@@ -86,7 +86,7 @@ class Cache {
                 return it->parsed;
             }
         }
-        std::optional<Contents> contents = detail::ReadContents(path);
+        std::optional<Contents> contents = files::ReadContents(path);
         if (!contents)
             return Forget(path);
         const bool settled = Settled(contents->stamp, lookedAt);
@@ -167,7 +167,7 @@ void CheckName(std::string_view name, std::string_view origin) {
 
 void Rewrite(const std::string& file, std::string_view origin,
              const std::function<std::optional<std::string>(std::string_view)>& edit) {
-    if (!detail::Rewrite(file, edit)) {
+    if (!files::Rewrite(file, edit)) {
         throw qfstore::Error::Runtime(qfstore::kErrFileAccess, std::string(origin));
     }
 }

@@ -10,7 +10,7 @@ out=build/fuzz
 mkdir -p "$out"
 clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
     -Iplatform -Istorage/include \
-    tests/fuzz/profile_fuzz.cpp platform/profile.cpp platform/profile_file.cpp \
+    tests/fuzz/profile_fuzz.cpp platform/profile.cpp platform/file_rewrite.cpp \
     platform/profile_text.cpp -o "$out/profile_fuzz"
 
 work="$(mktemp -d)"

@@ -1,4 +1,4 @@
-// File access for the INI functions: whole-file reads and locked, atomic rewrites.
+// Whole-file reads and locked, atomic rewrites of small text files (settings files and the like).
 #pragma once
 
 #include <sys/types.h>
@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace platform::profile::detail {
+namespace platform::files {
 
 // What identifies one state of a file on disk: its inode, size and change times.
 struct Stamp {
@@ -40,4 +40,4 @@ std::optional<Contents> ReadContents(const std::string& path);
 bool Rewrite(const std::string& path,
              const std::function<std::optional<std::string>(std::string_view)>& edit);
 
-}  // namespace platform::profile::detail
+}  // namespace platform::files

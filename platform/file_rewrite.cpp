@@ -1,4 +1,4 @@
-#include "profile_file.h"
+#include "file_rewrite.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -10,7 +10,7 @@
 
 #include <memory>
 
-namespace platform::profile::detail {
+namespace platform::files {
 
 namespace {
 
@@ -191,4 +191,4 @@ bool Rewrite(const std::string& path,
     return true;
 }
 
-}  // namespace platform::profile::detail
+}  // namespace platform::files
