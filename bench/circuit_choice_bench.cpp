@@ -19,6 +19,7 @@
 #include "dialogs.h"
 #include "form_context.h"
 #include "settings_store.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -36,24 +37,6 @@ class CountingDialogs final : public gearsheet::Dialogs {
     void Beep() override {}
 };
 
-class Folder {
-  public:
-    Folder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "circuit-bench-XXXXXX");
-        if (!mkdtemp(pattern.data()))
-            throw std::runtime_error("mkdtemp failed");
-        path_ = pattern;
-    }
-    ~Folder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    std::string File(const char* name) const { return (path_ / name).string(); }
-
-  private:
-    std::filesystem::path path_;
-};
-
 // A settings file with gear data and n circuits of 22 filled fields; `mark` changes its first
 // line so that a rewrite changes its bytes.
 void WriteSettings(const std::string& path, int64_t n, int mark) {
@@ -69,7 +52,7 @@ void WriteSettings(const std::string& path, int64_t n, int mark) {
 
 // One page on a settings file of n circuits, shown off screen, its list filled.
 struct Fixture {
-    Folder folder;
+    testing_support::TempDir folder;
     std::string file = folder.File("Gearsheet.INI");
     CountingDialogs dialogs;
     gearsheet::SettingsStore store;

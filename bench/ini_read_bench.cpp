@@ -16,6 +16,7 @@
 
 #include "ini/ini_file_handler.h"
 #include "profile.h"
+#include "temp_dir.h"
 
 namespace {
 
@@ -29,20 +30,9 @@ constexpr int64_t kSizes[] = {100, 1000, 10000};
 // The benchmark's files, in a temporary folder removed at the end of the run.
 class Files {
   public:
-    Files() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "ini-bench-XXXXXX");
-        if (!mkdtemp(pattern.data()))
-            throw std::runtime_error("mkdtemp failed");
-        folder_ = pattern;
-    }
-    ~Files() {
-        std::error_code ec;
-        std::filesystem::remove_all(folder_, ec);
-    }
-
     // The file whose section DATA holds n keys.
     std::string WithKeys(int64_t n) const {
-        return (folder_ / ("keys-" + std::to_string(n) + ".ini")).string();
+        return folder_.File("keys-" + std::to_string(n) + ".ini");
     }
 
     // Writes the file of n keys: texts, numbers and lists, in a section between two others.
@@ -68,7 +58,7 @@ class Files {
     }
 
   private:
-    std::filesystem::path folder_;
+    testing_support::TempDir folder_;
 };
 
 Files& TheFiles() {
