@@ -97,16 +97,18 @@ class StorageString final : public Object<QfStorageString>,
             if (HoldsTag(name) || HoldsTag(text))
                 throw RuntimeError(kErrInvalidCall);
             std::string updated = store_;
+            int32_t at = static_cast<int32_t>(store_.size()) + 1;
             if (exists) {
+                at = FindRecord(store_, name).start;
                 SSEditValue(updated, name, text);
             } else {
                 SSAddValue(updated, name, text);
             }
             // Tags of the caller's choosing can still meet across a record's parts (a value
-            // ending in the start of a closing sequence that repeats itself); such a record
-            // would not read back, so it is not stored.
+            // ending in the start of a closing sequence that repeats itself); a record that
+            // would not be found where it was written, or read back otherwise, is not stored.
             const Span written = FindRecord(updated, name);
-            if (written.valueEnd == 0 || ValueOf(updated, written) != text)
+            if (written.start != at || written.valueEnd == 0 || ValueOf(updated, written) != text)
                 throw RuntimeError(kErrInvalidCall);
             store_ = std::move(updated);
             return false;

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -81,6 +83,10 @@ TEST_F(IniStoreTest, WritesOneLineAndReadsItBack) {
         {mixed, "|", "field=1.5|2", "|", true, doubles},
         {Variant("a\tb"), "\t", "field=a\tb", "\t", false, Variant("a\tb")},
         {Variant(""), "\t", "field=", "\t", true, Variant("")},
+        {Variant("  padded  "), "\t", "field=\"  padded  \"", "\t", true, Variant("  padded  ")},
+        {Variant("'quoted'"), "\t", "field=\"'quoted'\"", "\t", true, Variant("'quoted'")},
+        {Variant::StringArray({"", "a", ""}), "\t", "field=\"\ta\t\"", "\t", true,
+         Variant::StringArray({"", "a", ""})},
     };
     store_->Section("S");
     for (const RoundTripCase& row : rows) {
@@ -143,6 +149,45 @@ TEST_F(IniStoreTest, FailedWritesRaiseWithTheCallStackAndLeaveTheFolder) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.Path()),
                             std::filesystem::directory_iterator()),
               1);
+}
+
+// Values and names that could not be read back as written are refused; the file stays.
+TEST_F(IniStoreTest, UnreadableWritesAreRefused) {
+    const std::string invalid = "5|Invalid procedure call or argument|Qfstore\r\n";
+    const std::string overflow = "6|Overflow|Qfstore\r\n";
+    const std::string set = "QfINIFileHandler.SetValue";
+    const std::string engine = "QfINIFileHandler.INISetValue\r\n" + set;
+    struct Row {
+        const char* field;
+        Variant value;
+        std::string outcome;
+    };
+    const Row rows[] = {
+        {"k", Variant("1\nb=evil"), invalid + set},
+        {"k", Variant("x\r"), invalid + set},
+        {"[Evil", Variant("v"), invalid + engine},
+        {"a=z", Variant("v"), invalid + engine},
+        {"k", Variant::StringArray({"a", "b\tc"}), invalid + "PrepForSet\r\n" + set},
+        {"k", Variant(std::numeric_limits<double>::infinity()), overflow + set},
+        {"k", Variant(std::nanf("")), overflow + set},
+        {"k", Variant::Date(1e300), overflow + set},
+        {"k", Variant::Array(VarType::Date, 0, {Variant::Date(-657435)}),
+         overflow + "VarToStrArray\r\nPrepForSet\r\n" + set},
+    };
+    WriteFile(file_, "[S]\nk=1e400\n");
+    store_->Section("S");
+    for (const Row& row : rows) {
+        EXPECT_EQ(DescribedOutcome([&] { store_->SetValue(row.field, row.value, "\t"); }),
+                  row.outcome)
+            << row.field;
+    }
+    store_->Section("T]x");
+    EXPECT_EQ(DescribedOutcome([&] { store_->SetValue("k", Variant("v"), "\t"); }),
+              invalid + engine);
+    EXPECT_EQ(ReadFile(file_), "[S]\nk=1e400\n");
+    store_->Section("S");
+    EXPECT_EQ(DescribedOutcome([&] { store_->GetValue("k"); }),
+              overflow + "PrepForGet\r\nQfINIFileHandler.GetValue");
 }
 
 TEST(IniStore, StandardPathResolvesAgainstTheProgramFolder) {
