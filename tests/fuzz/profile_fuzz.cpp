@@ -1,6 +1,6 @@
 // Arbitrary bytes as an INI file, through every read; then pieces of the same bytes as names and
-// values through the INI writer and the string store: whatever a writer accepts reads back
-// exactly and changes no other name, and whatever it refuses changes nothing.
+// values through the INI writer, the INI store and the string store: whatever a writer accepts
+// reads back exactly and changes no other name, and whatever it refuses changes nothing.
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "creators.h"
+#include "ini/ini_file_handler.h"
 #include "profile.h"
 #include "profile_text.h"
 #include "qfstore/error.h"
@@ -94,6 +95,25 @@ void CheckWrite(const std::string& file, const std::string& section, const std::
     Check(HasLineBreak(value) || *back == value, "written value reads back exactly");
 }
 
+// The INI store: what it accepts reads back exactly, text as text.
+void CheckIniStore(const std::string& file, const std::string& section, const std::string& field,
+                   const std::string& value) {
+    using namespace qfstore;
+    auto store = Ptr<QfINIFileHandler>::Attach(new core::INIFileHandler("/nowhere/"));
+    store->Path(file);
+    store->Section(section);
+    const std::string before = Bytes(file);
+    try {
+        store->SetValue(field, Variant(value), "\t");
+    } catch (const Error& e) {
+        Check(e.Number() == 5, "only error 5 expected");
+        Check(Bytes(file) == before, "a refused write changes nothing");
+        return;
+    }
+    Check(!HasLineBreak(value), "no line break accepted");
+    Check(store->GetValue(field, "\t", false, false) == Variant(value), "value reads back exactly");
+}
+
 // The string store: an accepted value reads back exactly, and deleting a field just added gives
 // the text back as it was; a refused write leaves the text.
 void CheckStringStore(const std::string& text, const std::string& name, const std::string& value,
@@ -158,6 +178,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string name1 = Take(rest, shape % 8), name2 = Take(rest, shape / 8 % 8);
     const std::string value = Take(rest, 16);
     CheckWrite(file, name1, name2, value);
+    CheckIniStore(file, name2, name1, value);
     std::string tags[4];
     for (std::string& tag : tags) tag = Take(rest, 1 + shape / 64);
     CheckStringStore(Bytes(file), name1, value, (shape & 1) ? tags : nullptr);

@@ -10,9 +10,8 @@ out=build/fuzz
 mkdir -p "$out"
 clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
     -Iplatform -Istorage/include -Istorage -Istorage/core \
-    tests/fuzz/profile_fuzz.cpp platform/profile.cpp platform/file_rewrite.cpp \
-    platform/profile_text.cpp platform/message_box.cpp storage/stores/storage_string.cpp \
-    storage/core/library_functions.cpp storage/core/component_info.cpp -o "$out/profile_fuzz"
+    tests/fuzz/profile_fuzz.cpp platform/*.cpp storage/core/*.cpp storage/ini/*.cpp \
+    storage/stores/*.cpp -lsqlite3 -ldl -o "$out/profile_fuzz"
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
