@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <filesystem>
 #include <limits>
 #include <string>
@@ -166,13 +165,8 @@ TEST_F(IniStoreTest, UnreadableWritesAreRefused) {
         {"k", Variant("1\nb=evil"), invalid + set},
         {"k", Variant("x\r"), invalid + set},
         {"[Evil", Variant("v"), invalid + engine},
-        {"a=z", Variant("v"), invalid + engine},
         {"k", Variant::StringArray({"a", "b\tc"}), invalid + "PrepForSet\r\n" + set},
         {"k", Variant(std::numeric_limits<double>::infinity()), overflow + set},
-        {"k", Variant(std::nanf("")), overflow + set},
-        {"k", Variant::Date(1e300), overflow + set},
-        {"k", Variant::Array(VarType::Date, 0, {Variant::Date(-657435)}),
-         overflow + "VarToStrArray\r\nPrepForSet\r\n" + set},
     };
     WriteFile(file_, "[S]\nk=1e400\n");
     store_->Section("S");
@@ -181,11 +175,7 @@ TEST_F(IniStoreTest, UnreadableWritesAreRefused) {
                   row.outcome)
             << row.field;
     }
-    store_->Section("T]x");
-    EXPECT_EQ(DescribedOutcome([&] { store_->SetValue("k", Variant("v"), "\t"); }),
-              invalid + engine);
     EXPECT_EQ(ReadFile(file_), "[S]\nk=1e400\n");
-    store_->Section("S");
     EXPECT_EQ(DescribedOutcome([&] { store_->GetValue("k"); }),
               overflow + "PrepForGet\r\nQfINIFileHandler.GetValue");
 }

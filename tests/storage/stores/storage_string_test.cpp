@@ -140,7 +140,6 @@ TEST(QfStorageString, RefusedCallsFailWithTheCallStackAndLeaveTheText) {
          "5|Qfstore\r\nQfStorageString.SetValue"},
         {"<\\..a={1};/>", [](auto& s) { s->SetValue("a", "x};y"); },
          "5|Qfstore\r\nQfStorageString.SetValue"},
-        {"", [](auto& s) { s->SetValue("a/>", "1"); }, "5|Qfstore\r\nQfStorageString.SetValue"},
         {"",
          [](auto& s) {
              s.template As<QfstoreStdInterface>()->Section("m={");
