@@ -158,11 +158,14 @@ const Parsed::Section* FindSection(const Parsed& parsed, std::string_view sectio
     return it == parsed.sections.end() ? nullptr : &it->second;
 }
 
-void CheckName(std::string_view name, std::string_view origin) {
-    // A line break in a name would write a line of its own making into the file.
-    if (name.find_first_of("\r\n") != std::string_view::npos) {
+void Require(bool accepted, std::string_view origin) {
+    if (!accepted)
         throw qfstore::Error::Runtime(qfstore::kErrInvalidCall, std::string(origin));
-    }
+}
+
+// A line break in a name would write a line of its own making into the file.
+void CheckName(std::string_view name, std::string_view origin) {
+    Require(name.find_first_of("\r\n") == std::string_view::npos, origin);
 }
 
 void Rewrite(const std::string& file, std::string_view origin,
@@ -203,8 +206,8 @@ std::vector<std::string> KeyNames(const std::string& file, std::string_view sect
 
 void WriteValue(const std::string& file, std::string_view section, std::string_view key,
                 std::string_view value, std::string_view origin) {
-    CheckName(section, origin);
-    CheckName(key, origin);
+    // A name that would read back as another, or not at all, is never written.
+    Require(detail::WritableSection(section) && detail::WritableKey(key), origin);
     Rewrite(file, origin, [&](std::string_view old) -> std::optional<std::string> {
         return detail::WithValue(old, section, key, value);
     });

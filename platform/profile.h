@@ -20,14 +20,17 @@ std::vector<std::string> SectionNames(const std::string& file);
 // Every key name of the section in file order; empty when the section or file is missing.
 std::vector<std::string> KeyNames(const std::string& file, std::string_view section);
 
-// Writes key=value, creating file and section when missing. Throws qfstore::Error: 75
+// Writes key=value, creating file and section when missing. A value without a line break reads
+// back exactly (quoted when a read would strip it); of one with line breaks a read gives the first
+// line, and the lines after it never read as a section or key. Throws qfstore::Error: 75
 // "Path/File access error" when the write cannot be carried out (the old file stays as it was),
-// 5 "Invalid procedure call or argument" when section or key holds CR or LF; the error's source
-// text is `origin` (e.g. "Qfstore").
+// 5 "Invalid procedure call or argument" when the section or key could not be read back
+// (detail::WritableSection, WritableKey); the error's source text is `origin` (e.g. "Qfstore").
 void WriteValue(const std::string& file, std::string_view section, std::string_view key,
                 std::string_view value, std::string_view origin);
 
-// Removes the key's line (first occurrence); nothing when absent. Errors as WriteValue.
+// Removes the key's line (first occurrence); nothing when absent. Errors as WriteValue, but only
+// a line break in a name is refused.
 void DeleteKey(const std::string& file, std::string_view section, std::string_view key,
                std::string_view origin);
 

@@ -86,6 +86,20 @@ bool HasEnding(const Line& line) {
     return line.end != line.contentEnd;
 }
 
+bool Unsafe(std::string_view line) {
+    Line probe;
+    Classify(probe, line);
+    return probe.kind == LineKind::kHeader || probe.kind == LineKind::kKey;
+}
+
+bool HasLineBreak(std::string_view s) {
+    return s.find_first_of("\r\n") != std::string_view::npos;
+}
+
+bool BlankOnlyInside(std::string_view name) {
+    return !HasLineBreak(name) && (name.empty() || (name.front() != '\t' && name.back() != '\t'));
+}
+
 }  // namespace
 
 Text Split(std::string_view bytes) {
@@ -150,8 +164,43 @@ bool SameName(std::string_view a, std::string_view b) {
     return true;
 }
 
+bool WritableSection(std::string_view section) {
+    section = TrimSpaces(section);
+    return BlankOnlyInside(section) && section.find(']') == std::string_view::npos;
+}
+
+bool WritableKey(std::string_view key) {
+    key = TrimSpaces(key);
+    return BlankOnlyInside(key) && key.find('=') == std::string_view::npos &&
+           (key.empty() || (key.front() != ';' && key.front() != '['));
+}
+
+std::string StoredValue(std::string_view value) {
+    if (!HasLineBreak(value)) {
+        const bool stripped =
+            TrimBlanks(value).size() != value.size() || Unquote(value).size() != value.size();
+        return stripped ? "\"" + std::string(value) + "\"" : std::string(value);
+    }
+    // Only the first line is the value. The lines after it must stay lines of no kind: a ";"
+    // makes any that would be a header or key a comment. Readers that also end lines at a lone
+    // CR see the text behind one as a line of its own, so that text is checked as well.
+    std::string out;
+    out.reserve(value.size() + 8);
+    for (size_t i = 0; i < value.size(); ++i) {
+        out += value[i];
+        const char c = value[i];
+        if ((c != '\r' && c != '\n') || (c == '\r' && i + 1 < value.size() && value[i + 1] == '\n'))
+            continue;
+        const std::string_view rest = value.substr(i + 1);
+        if (Unsafe(rest.substr(0, c == '\n' ? rest.find('\n') : rest.find_first_of("\r\n"))))
+            out += ';';
+    }
+    return out;
+}
+
 std::string WithValue(std::string_view bytes, std::string_view section, std::string_view key,
-                      std::string_view value) {
+                      std::string_view rawValue) {
+    const std::string value = StoredValue(rawValue);
     section = TrimSpaces(section);
     key = TrimSpaces(key);
     const Text text = Split(bytes);

@@ -41,7 +41,19 @@ std::string Fold(std::string_view name);
 // Whether `a` and `b` are equal when ASCII letter case is ignored.
 bool SameName(std::string_view a, std::string_view b);
 
-// `bytes` with `key` of `section` set to `value`, adding the key or the section when missing.
+// Whether the name, spaces around it trimmed, reads back as written: no line break, no tab at
+// either end, and for a section no "]", for a key no "=" and no ";" or "[" in front.
+bool WritableSection(std::string_view section);
+bool WritableKey(std::string_view key);
+
+// What is written after "=" for `value`. A value without a line break is wrapped in one more pair
+// of double quotes when a read would strip its outer blanks or quotes, so that it reads back
+// exactly. In a value with line breaks, every line that follows one and would read as a section
+// header or key line is made a comment with ";".
+std::string StoredValue(std::string_view value);
+
+// `bytes` with `key` of `section` set to `value` (as StoredValue writes it), adding the key or the
+// section when missing.
 std::string WithValue(std::string_view bytes, std::string_view section, std::string_view key,
                       std::string_view value);
 

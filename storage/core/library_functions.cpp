@@ -16,14 +16,15 @@ namespace {
 // The helpers index arrays with a 16-bit counter, which cannot reach past 32767.
 void CheckCounterBounds(const Variant& array) {
     const int64_t lo = array.LBound();
-    const int64_t hi = static_cast<int64_t>(array.LBound()) +
-                       static_cast<int64_t>(array.Elements().size()) - 1;
+    const int64_t hi =
+        static_cast<int64_t>(array.LBound()) + static_cast<int64_t>(array.Elements().size()) - 1;
     if (lo < INT16_MIN || lo > INT16_MAX || hi < INT16_MIN || hi >= INT16_MAX)
         throw RuntimeError(kErrOverflow);
 }
 
 void RequireArray(const Variant& v) {
-    if (!v.IsArray()) throw RuntimeError(kErrTypeMismatch);
+    if (!v.IsArray())
+        throw RuntimeError(kErrTypeMismatch);
 }
 
 // Sizes `target` to the bounds of `source`, every element `filler`, then converts element by
@@ -41,11 +42,15 @@ void ConvertEach(const Variant& source, Variant& target, const Variant& filler, 
 }  // namespace
 
 int32_t InStr(int32_t start, const std::string& text, const std::string& search, int32_t compare) {
-    if (start < 1) throw RuntimeError(kErrInvalidCall);
-    if (text.empty() || static_cast<size_t>(start) > text.size()) return 0;
-    if (search.empty()) return start;
+    if (start < 1)
+        throw RuntimeError(kErrInvalidCall);
+    if (text.empty() || static_cast<size_t>(start) > text.size())
+        return 0;
+    if (search.empty())
+        return start;
     auto equal = [compare](char a, char b) {
-        if (compare == 0) return a == b;
+        if (compare == 0)
+            return a == b;
         return std::tolower(static_cast<unsigned char>(a)) ==
                std::tolower(static_cast<unsigned char>(b));
     };
@@ -70,7 +75,8 @@ Variant Split(const std::string& text, const std::string& delimiter) {
 
 std::string ReverseString(const std::string& text) {
     return TracedFunction("ReverseString", [&] {
-        if (text.size() > static_cast<size_t>(INT16_MAX)) throw RuntimeError(kErrOverflow);
+        if (text.size() > static_cast<size_t>(INT16_MAX))
+            throw RuntimeError(kErrOverflow);
         return std::string(text.rbegin(), text.rend());
     });
 }
@@ -79,7 +85,8 @@ int32_t ReverseInStr(const std::string& text, const std::string& search, int32_t
                      int32_t compare) {
     return TracedFunction("ReverseInStr", [&] {
         const int32_t d = InStr(start, ReverseString(text), ReverseString(search), compare);
-        if (d == 0) return 0;
+        if (d == 0)
+            return 0;
         return static_cast<int32_t>(text.size()) - d - static_cast<int32_t>(search.size()) + 2;
     });
 }
@@ -119,33 +126,42 @@ bool AllNumeric(const Variant& array) {
 
 bool IsDouble(const Variant& value) {
     return TracedFunction("IsDouble", [&] {
-        if (!IsNumeric(value)) return false;
+        if (!IsNumeric(value))
+            return false;
         const std::string text = ToText(value, kComponentName);
         const int32_t p = InStr(1, text, ".", 0);
-        if (p >= INT16_MAX) throw RuntimeError(kErrOverflow);
+        if (p >= INT16_MAX)
+            throw RuntimeError(kErrOverflow);
         return InStr(p + 1, text, ".", 0) == 0;
     });
 }
 
 int32_t PostInc(int32_t& n) {
     return TracedFunction("PostInc", [&] {
-        if (n == std::numeric_limits<int32_t>::max()) throw RuntimeError(kErrOverflow);
+        if (n == std::numeric_limits<int32_t>::max())
+            throw RuntimeError(kErrOverflow);
         return n++;
     });
 }
 
 Variant PrepForSet(const Variant& value, const std::string& delimiter) {
     return TracedFunction("PrepForSet", [&] {
-        if (!value.IsArray()) return value;
+        if (!value.IsArray())
+            return value;
         Variant texts;
         VarToStrArray(value, texts);
         std::string joined;
         bool first = true;
         for (const Variant& e : texts.Elements()) {
-            if (!first) joined += delimiter;
+            if (!first)
+                joined += delimiter;
             joined += e.AsString();
             first = false;
         }
+        // An element holding the delimiter (or ending in part of it) would read back as others.
+        if (!delimiter.empty() && !texts.Elements().empty() &&
+            Split(joined, delimiter).Elements() != texts.Elements())
+            throw RuntimeError(kErrInvalidCall);
         return Variant(std::move(joined));
     });
 }
@@ -153,9 +169,12 @@ Variant PrepForSet(const Variant& value, const std::string& delimiter) {
 Variant PrepForGet(const Variant& value, const std::string& delimiter, bool detectArray,
                    bool detectNumber) {
     return TracedFunction("PrepForGet", [&]() -> Variant {
-        if (value.IsArray()) return Variant();
-        if (value.Type() == VarType::Long) return value;
-        if (value.Type() != VarType::String) return Variant();
+        if (value.IsArray())
+            return Variant();
+        if (value.Type() == VarType::Long)
+            return value;
+        if (value.Type() != VarType::String)
+            return Variant();
         const std::string& s = value.AsString();
         if (InStr(1, s, delimiter, 0) > 0 && detectArray) {
             Variant pieces = Split(s, delimiter);
@@ -170,14 +189,16 @@ Variant PrepForGet(const Variant& value, const std::string& delimiter, bool dete
             }
             return pieces;
         }
-        if (IsDouble(value) && detectNumber) return Variant(ToDouble(value, kComponentName));
+        if (IsDouble(value) && detectNumber)
+            return Variant(ToDouble(value, kComponentName));
         return value;
     });
 }
 
 bool PathExists(const std::string& path) {
     return TracedFunction("PathExists", [&] {
-        if (path.empty()) return false;
+        if (path.empty())
+            return false;
         if (path.back() == '/') {
             // A folder path matches the entries inside it, "." at least, when the folder exists.
             struct stat st {};

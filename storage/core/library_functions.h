@@ -38,7 +38,8 @@ bool IsDouble(const Variant& value);
 int32_t PostInc(int32_t& n);
 
 // The value a store writes: an array as its elements' texts joined by `delimiter`, anything else
-// unchanged.
+// unchanged. Error 5 when the joined text would split into other elements than the array's (an
+// element holding the delimiter).
 Variant PrepForSet(const Variant& value, const std::string& delimiter);
 
 // The value a store reads back from stored text: an array when the text holds the delimiter and

@@ -81,6 +81,9 @@ bool INIFileHandler::SetValue(const std::string& sFieldName, const Variant& vVal
                               const std::string& sArrayDelim) {
     return Traced(kClass, ".SetValue", [&] {
         const std::string text = ToText(PrepForSet(vValue, sArrayDelim), kComponentName);
+        // A read gives one line back: a value with a line break could never be read whole.
+        if (text.find_first_of("\r\n") != std::string::npos)
+            throw RuntimeError(kErrInvalidCall);
         INISetValue(Path(), Section(), sFieldName, text);
         return false;
     });

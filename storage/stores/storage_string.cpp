@@ -92,17 +92,24 @@ class StorageString final : public Object<QfStorageString>,
             BoltOnExtras(name);
             const bool exists = FieldExists(store_, name);
             const std::string text = ToText(PrepForSet(vValue, sDelimiter), kComponentName);
-            // The format has no escapes: such a name or value would make this or another
-            // record unreadable, or a later edit cut a record in the middle.
-            if (Contains(name, innerTagStart_) || Contains(text, outerTagEnd_) ||
-                Contains(text, innerTagEnd_ + outerTagEnd_))
+            // The format has no escapes: a tag inside a name or value could end this record
+            // early, or pose as another field's record or search key.
+            if (HoldsTag(name) || HoldsTag(text))
                 throw RuntimeError(kErrInvalidCall);
             std::string updated = store_;
+            int32_t at = static_cast<int32_t>(store_.size()) + 1;
             if (exists) {
+                at = FindRecord(store_, name).start;
                 SSEditValue(updated, name, text);
             } else {
                 SSAddValue(updated, name, text);
             }
+            // Tags of the caller's choosing can still meet across a record's parts (a value
+            // ending in the start of a closing sequence that repeats itself); a record that
+            // would not be found where it was written, or read back otherwise, is not stored.
+            const Span written = FindRecord(updated, name);
+            if (written.start != at || written.valueEnd == 0 || ValueOf(updated, written) != text)
+                throw RuntimeError(kErrInvalidCall);
             store_ = std::move(updated);
             return false;
         });
@@ -151,10 +158,6 @@ class StorageString final : public Object<QfStorageString>,
     void* QueryExtra(const Guid& iid) override { return stdInterface_.For(iid); }
 
   private:
-    static bool Contains(const std::string& text, const std::string& what) {
-        return !what.empty() && text.find(what) != std::string::npos;
-    }
-
     std::string Key(const std::string& name) const {
         return outerTagStart_ + name + innerTagStart_;
     }
@@ -173,34 +176,30 @@ class StorageString final : public Object<QfStorageString>,
 
     std::string SSParseValue(const std::string& store, const std::string& name) {
         return Traced(kClass, ".SSParseValue", [&] {
-            const std::string key = Key(name);
-            const int32_t k = Find(store, key, 1);
-            if (k == 0)
-                throw RuntimeError(kErrInvalidCall);
-            const int32_t s = k + static_cast<int32_t>(key.size());
-            const int32_t e = Find(store, innerTagEnd_ + outerTagEnd_, s);
-            if (e == 0)
-                throw RuntimeError(kErrInvalidCall);  // no closing tags
-            return store.substr(static_cast<size_t>(s - 1), static_cast<size_t>(e - s));
+            const Span span = FindRecord(store, name);
+            if (span.valueEnd == 0)
+                throw RuntimeError(kErrInvalidCall);  // absent, or no closing tags
+            return ValueOf(store, span);
         });
     }
 
     void SSEditValue(std::string& store, const std::string& name, const std::string& value) {
         Traced(kClass, ".SSEditValue", [&] {
-            const auto [k, after] = RecordSpan(store, name);
-            if (k == 0)
+            const Span span = ClosedRecord(store, name);
+            if (span.start == 0)
                 return;
-            store = store.substr(0, static_cast<size_t>(k - 1)) + Record(name, value) +
-                    store.substr(static_cast<size_t>(after - 1));
+            store = store.substr(0, static_cast<size_t>(span.start - 1)) + Record(name, value) +
+                    store.substr(static_cast<size_t>(span.after - 1));
         });
     }
 
     void SSDeleteValue(std::string& store, const std::string& name) {
         Traced(kClass, ".SSDeleteValue", [&] {
-            const auto [k, after] = RecordSpan(store, name);
-            if (k == 0)
+            const Span span = ClosedRecord(store, name);
+            if (span.start == 0)
                 return;
-            store.erase(static_cast<size_t>(k - 1), static_cast<size_t>(after - k));
+            store.erase(static_cast<size_t>(span.start - 1),
+                        static_cast<size_t>(span.after - span.start));
         });
     }
 
@@ -208,21 +207,51 @@ class StorageString final : public Object<QfStorageString>,
         return outerTagStart_ + name + innerTagStart_ + value + innerTagEnd_ + outerTagEnd_;
     }
 
-    // Where the field's first record begins and the position just behind its closing tag;
-    // {0, 0} when the field is absent. The closing tag is looked for behind the search key, so
-    // that one inside the name does not end the record early; error 5 when there is none.
-    std::pair<int32_t, int32_t> RecordSpan(const std::string& store, const std::string& name) {
+    bool HoldsTag(const std::string& text) const {
+        for (const std::string* tag :
+             {&outerTagStart_, &outerTagEnd_, &innerTagStart_, &innerTagEnd_}) {
+            if (!tag->empty() && text.find(*tag) != std::string::npos)
+                return true;
+        }
+        return false;
+    }
+
+    // 1-based positions in the store text of a field's first record: where it begins, where
+    // its value begins and ends, and just behind its closing tags. start is 0 when the field is
+    // absent, valueEnd is 0 when no closing tags follow its search key.
+    struct Span {
+        int32_t start = 0, valueStart = 0, valueEnd = 0, after = 0;
+    };
+
+    // A record runs from its search key to the first InnerTagEnd + OuterTagEnd behind it, for
+    // reading, editing and deleting alike.
+    Span FindRecord(const std::string& store, const std::string& name) const {
+        Span span;
         const std::string key = Key(name);
-        const int32_t k = Find(store, key, 1);
-        if (k == 0)
-            return {0, 0};
-        // Without an OuterTagEnd a record ends with its InnerTagEnd.
-        const std::string& close = outerTagEnd_.empty() ? innerTagEnd_ : outerTagEnd_;
-        const int32_t end =
-            close.empty() ? 0 : Find(store, close, k + static_cast<int32_t>(key.size()));
-        if (end == 0)
+        span.start = Find(store, key, 1);
+        if (span.start == 0)
+            return span;
+        span.valueStart = span.start + static_cast<int32_t>(key.size());
+        const std::string close = innerTagEnd_ + outerTagEnd_;
+        const int32_t end = close.empty() ? 0 : Find(store, close, span.valueStart);
+        if (end != 0) {
+            span.valueEnd = end;
+            span.after = end + static_cast<int32_t>(close.size());
+        }
+        return span;
+    }
+
+    // FindRecord, with error 5 for a record that does not end.
+    Span ClosedRecord(const std::string& store, const std::string& name) const {
+        const Span span = FindRecord(store, name);
+        if (span.start != 0 && span.valueEnd == 0)
             throw RuntimeError(kErrInvalidCall);
-        return {k, end + static_cast<int32_t>(close.size())};
+        return span;
+    }
+
+    static std::string ValueOf(const std::string& store, const Span& span) {
+        return store.substr(static_cast<size_t>(span.valueStart - 1),
+                            static_cast<size_t>(span.valueEnd - span.valueStart));
     }
 
     std::string outerTagStart_;

@@ -1,17 +1,32 @@
-// Arbitrary bytes as an INI file, through every read and a write that must read back.
+// Arbitrary bytes as an INI file, through every read; then pieces of the same bytes as names and
+// values through the INI writer, the INI store and the string store: whatever a writer accepts
+// reads back exactly and changes no other name, and whatever it refuses changes nothing.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
+#include "creators.h"
+#include "ini/ini_file_handler.h"
 #include "profile.h"
+#include "profile_text.h"
 #include "qfstore/error.h"
+#include "qfstore/storage_string.h"
 
 namespace {
+
+namespace profile = platform::profile;
+using profile::detail::SameName;
+using profile::detail::TrimSpaces;
 
 const std::string& FilePath() {
     static const std::string path = [] {
@@ -31,30 +46,118 @@ void Check(bool condition, const char* what) {
     }
 }
 
-// What a read gives back of a written value: its first line, without the blanks around it and
-// one pair of matching outer quotes.
-std::string_view ShownValue(std::string_view value) {
-    const size_t lf = value.find('\n');
-    if (lf != std::string_view::npos)
-        value = value.substr(0, lf);
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
-    while (!value.empty() && blank(value.front())) value.remove_prefix(1);
-    while (!value.empty() && blank(value.back())) value.remove_suffix(1);
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-        value.back() == value.front()) {
-        value = value.substr(1, value.size() - 2);
+std::string Bytes(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool HasLineBreak(std::string_view s) {
+    return s.find_first_of("\r\n") != std::string_view::npos;
+}
+
+// Every section name with the keys a lookup of it lists, in file order.
+using Layout = std::vector<std::pair<std::string, std::vector<std::string>>>;
+
+Layout LayoutOf(const std::string& file) {
+    Layout layout;
+    for (const std::string& section : profile::SectionNames(file))
+        layout.emplace_back(section, profile::KeyNames(file, section));
+    return layout;
+}
+
+// Writes key=value: a refused write leaves the file, an accepted one adds at most its own
+// section and key, and a value without a line break reads back exactly.
+void CheckWrite(const std::string& file, const std::string& section, const std::string& key,
+                const std::string& value) {
+    const std::string before = Bytes(file);
+    Layout expected = LayoutOf(file);
+    try {
+        profile::WriteValue(file, section, key, value, "Fuzz");
+    } catch (const qfstore::Error& e) {
+        Check(e.Number() == 5, "only error 5 expected");
+        Check(Bytes(file) == before, "a refused write changes nothing");
+        return;
     }
-    return value;
+    const std::string_view s = TrimSpaces(section), k = TrimSpaces(key);
+    bool found = false;
+    for (auto& [name, keys] : expected) {
+        if (!SameName(name, s))
+            continue;
+        found = true;
+        if (std::none_of(keys.begin(), keys.end(), [&](const auto& x) { return SameName(x, k); }))
+            keys.emplace_back(k);
+    }
+    if (!found)
+        expected.emplace_back(std::string(s), std::vector<std::string>{std::string(k)});
+    Check(LayoutOf(file) == expected, "a write adds at most its own section and key");
+    const std::optional<std::string> back = profile::ReadValue(file, section, key);
+    Check(back.has_value(), "written key reads");
+    Check(HasLineBreak(value) || *back == value, "written value reads back exactly");
+}
+
+// The INI store: what it accepts reads back exactly, text as text.
+void CheckIniStore(const std::string& file, const std::string& section, const std::string& field,
+                   const std::string& value) {
+    using namespace qfstore;
+    auto store = Ptr<QfINIFileHandler>::Attach(new core::INIFileHandler("/nowhere/"));
+    store->Path(file);
+    store->Section(section);
+    const std::string before = Bytes(file);
+    try {
+        store->SetValue(field, Variant(value), "\t");
+    } catch (const Error& e) {
+        Check(e.Number() == 5, "only error 5 expected");
+        Check(Bytes(file) == before, "a refused write changes nothing");
+        return;
+    }
+    Check(!HasLineBreak(value), "no line break accepted");
+    Check(store->GetValue(field, "\t", false, false) == Variant(value), "value reads back exactly");
+}
+
+// The string store: an accepted value reads back exactly, and deleting a field just added gives
+// the text back as it was; a refused write leaves the text.
+void CheckStringStore(const std::string& text, const std::string& name, const std::string& value,
+                      const std::string* tags) {
+    using namespace qfstore;
+    auto store = Ptr<Unknown>::Attach(core::NewQfStorageString()).As<QfStorageString>();
+    store->Value(text);
+    if (tags) {
+        store->OuterTagStart(tags[0]);
+        store->OuterTagEnd(tags[1]);
+        store->InnerTagStart(tags[2]);
+        store->InnerTagEnd(tags[3]);
+    }
+    bool existed = true;
+    try {
+        existed = !store->GetValue(name, "\t", false, false).IsMissing();
+        store->SetValue(name, Variant(value));
+    } catch (const Error& e) {
+        Check(e.Number() == 5, "only error 5 expected");
+        Check(store->Value() == text, "a refused write changes nothing");
+        return;
+    }
+    Check(store->GetValue(name, "\t", false, false) == Variant(value), "value reads back exactly");
+    if (!existed) {
+        store->DeleteField(name);
+        Check(store->Value() == text, "deleting a new field restores the text");
+    }
+}
+
+// The next piece of the input: up to `most` bytes.
+std::string Take(std::string_view& rest, size_t most) {
+    const std::string piece(rest.substr(0, std::min(most, rest.size())));
+    rest.remove_prefix(piece.size());
+    return piece;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    namespace profile = platform::profile;
     const std::string& file = FilePath();
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
     {
         std::ofstream out(file, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+        out.write(input.data(), static_cast<std::streamsize>(input.size()));
     }
     const std::vector<std::string> sections = profile::SectionNames(file);
     for (const std::string& section : sections) {
@@ -64,25 +167,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     Check(!profile::ReadValue(file, "\n", "k").has_value(), "no section holds a line break");
 
-    // The first section's first key, whatever its spelling, reads back what was written.
-    std::string section = sections.empty() ? "fuzz" : sections.front();
+    // The first section's first key, whatever its spelling, with the input's first bytes.
+    const std::string section = sections.empty() ? "fuzz" : sections.front();
     const std::vector<std::string> keys = profile::KeyNames(file, section);
-    const std::string key = keys.empty() ? "k" : keys.front();
-    const std::string value(reinterpret_cast<const char*>(data), size < 8 ? size : 8);
-    const std::string_view shown = ShownValue(value);
-    try {
-        profile::WriteValue(file, section, key, value, "Fuzz");
-    } catch (const qfstore::Error& e) {
-        // Names taken from the file may hold a lone CR; those are refused.
-        Check(e.Number() == 5, "only error 5 expected");
-        return 0;
-    }
-    const std::optional<std::string> back = profile::ReadValue(file, section, key);
-    Check(back.has_value(), "written key reads");
-    Check(*back == shown, "written value reads back");
-    if (value.find('\n') == std::string::npos) {
-        Check(profile::SectionNames(file).size() == sections.size() + (sections.empty() ? 1 : 0),
-              "a write adds at most its own section");
-    }
+    CheckWrite(file, section, keys.empty() ? "k" : keys.front(), std::string(input.substr(0, 8)));
+
+    // Names and a value cut from the input, their lengths chosen by its first byte.
+    const unsigned shape = input.empty() ? 0 : static_cast<unsigned char>(input.front());
+    std::string_view rest = input.substr(input.empty() ? 0 : 1);
+    const std::string name1 = Take(rest, shape % 8), name2 = Take(rest, shape / 8 % 8);
+    const std::string value = Take(rest, 16);
+    CheckWrite(file, name1, name2, value);
+    CheckIniStore(file, name2, name1, value);
+    std::string tags[4];
+    for (std::string& tag : tags) tag = Take(rest, 1 + shape / 64);
+    CheckStringStore(Bytes(file), name1, value, (shape & 1) ? tags : nullptr);
     return 0;
 }

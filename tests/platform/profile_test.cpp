@@ -10,9 +10,11 @@
 #include <thread>
 #include <vector>
 
+#include "outcome.h"
 #include "temp_dir.h"
 
 using namespace platform::profile;
+using testing_support::Outcome;
 using testing_support::ReadFile;
 using testing_support::TempDir;
 using testing_support::WriteFile;
@@ -126,7 +128,12 @@ const EditRow kEditRows[] = {
      "[A]\na=1\n[New Sec]\nk=v\n"},
     {"NewSectionAfterTrailingBlankLine", "[A]\na=1\n\n", Op::kWrite, "B", "k", "v",
      "[A]\na=1\n\n[B]\nk=v\n"},
-    {"ValueWrittenAsGiven", "[S]\n", Op::kWrite, "S", "k", " \"q\" ; x", "[S]\nk= \"q\" ; x\n"},
+    {"ValueWrittenAsGiven", "[S]\n", Op::kWrite, "S", "k", "\"q\" ; x", "[S]\nk=\"q\" ; x\n"},
+    {"ValueQuotedWhenAReadWouldStripIt", "[S]\n", Op::kWrite, "S", "k", " \"q\" ",
+     "[S]\nk=\" \"q\" \"\n"},
+    {"LinesAfterABreakNeverReadAsHeaderOrKey", "[S]\nk=1\n", Op::kWrite, "S", "k",
+     "a\r[T]\r\n [Other]\nb=evil\n\rc=d\n ; e\nplain",
+     "[S]\nk=a\r;[T]\r\n; [Other]\n;b=evil\n;\r;c=d\n ; e\nplain\n"},
     {"CrlfForNewKey", "[A]\r\na=1\r\n", Op::kWrite, "A", "b", "2", "[A]\r\na=1\r\nb=2\r\n"},
     {"CrlfForNewSection", "[A]\r\na=1\r\n", Op::kWrite, "B", "k", "v",
      "[A]\r\na=1\r\n[B]\r\nk=v\r\n"},
@@ -160,6 +167,26 @@ TEST(Profile, EditsLeaveExactlyTheExpectedBytes) {
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}),
                   row.after ? 1 : 0);
     }
+}
+
+TEST(ProfileWrite, NamesReadBackAsWrittenOrAreRefused) {
+    TempDir dir;
+    const std::string file = dir.File("names.ini");
+    const std::pair<std::string, std::string> accepted[] = {
+        {"[x;", "k]"}, {"", ""}, {" a=b ", " c;[ "}, {"x\vy", "#k"}};
+    for (const auto& [section, key] : accepted) {
+        WriteValue(file, section, key, "v", kOrigin);
+        EXPECT_EQ(ReadValue(file, section, key), "v") << section << "|" << key;
+    }
+    const std::string before = ReadFile(file);
+    const std::pair<std::string, std::string> refused[] = {
+        {"T]x", "k"},   {"S\n", "k"}, {"\tS", "k"}, {"S \t ", "k"}, {"S", "a=z"},
+        {"S", "[Evil"}, {"S", " ;c"}, {"S", "k\r"}, {"S", "\tk"},   {"S", "k\t"}};
+    for (const auto& [section, key] : refused) {
+        EXPECT_EQ(Outcome([&] { WriteValue(file, section, key, "v", kOrigin); }), "5|Qfstore")
+            << section << "|" << key;
+    }
+    EXPECT_EQ(ReadFile(file), before);
 }
 
 TEST(ProfileWrite, KeepsPermissionsAndSymbolicLinks) {

@@ -11,7 +11,7 @@
 namespace qfstore {
 
 class QfINIFileHandler : public Unknown {
-public:
+  public:
     static constexpr const Guid& kIid = IID_QfINIFileHandler;
 
     // The INI file's full name; only the first assignment counts.
@@ -23,7 +23,10 @@ public:
     // The result of the latest GetValue.
     virtual Variant Value() = 0;
     virtual std::string Version(bool bShow = false) = 0;
-    // Writes vValue as one line (arrays joined by sArrayDelim); returns false in every case.
+    // Writes vValue as one line (arrays joined by sArrayDelim) that reads back as written;
+    // returns false in every case. Error 5 for a value with a line break, an element holding the
+    // delimiter, or a section or field name the file cannot hold; error 6 for an infinity, NaN
+    // or a date outside the years 100 to 9999.
     virtual bool SetValue(const std::string& sFieldName, const Variant& vValue,
                           const std::string& sArrayDelim = "\t") = 0;
     // Reads a field back as text, number or array; vDefaultReturn when it is absent.
@@ -38,7 +41,7 @@ public:
     virtual void DeleteSection() = 0;
     virtual void DeleteField(const std::string& sFieldName) = 0;
 
-protected:
+  protected:
     ~QfINIFileHandler() = default;
 };
 

@@ -40,8 +40,9 @@ class QfStorageString : public Unknown {
     virtual void Clear() = 0;
     // Stores vValue as text (arrays joined by sDelimiter), editing the field's record in place
     // or appending a new one; returns false in every case. Error 5, text unchanged, when the
-    // qualified name holds InnerTagStart, the value holds OuterTagEnd, or an existing record has
-    // no OuterTagEnd.
+    // qualified name or the value holds any of the four tags (or the record would not read back
+    // for another reason), or an existing record does not end. A record ends at the first
+    // InnerTagEnd followed by OuterTagEnd behind its search key, for every member alike.
     virtual bool SetValue(const std::string& sField, const Variant& vValue,
                           const std::string& sDelimiter = "\t") = 0;
     // Reads a field back as text, number or array; vReturn when it is absent. Error 5 when its
@@ -50,7 +51,7 @@ class QfStorageString : public Unknown {
                              bool bDetectArray = true, bool bDetectNum = true,
                              const Variant& vReturn = Variant::Missing()) = 0;
     // Cuts the field's first record out; nothing happens when it is absent. Error 5, text
-    // unchanged, when the record has no OuterTagEnd.
+    // unchanged, when the record does not end.
     virtual void DeleteField(const std::string& sFieldName) = 0;
 
   protected:

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <string>
 
 #include "outcome.h"
@@ -16,10 +18,14 @@ TEST(NumericText, AcceptsDecimalFormsOnly) {
         bool numeric;
         double value;
     };
+    const std::string kNines(400, '9');
     // Plain decimals, blanks and empty text are proven through PrepForGet.
-    for (const Row& r : {Row{"+3.", true, 3}, Row{".25", true, 0.25}, Row{"2E-2", true, 0.02},
-                         Row{".", false, 0}, Row{"1e", false, 0}, Row{"0x10", false, 0},
-                         Row{"--1", false, 0}, Row{"nan", false, 0}, Row{"inf", false, 0}}) {
+    for (const Row& r :
+         {Row{"+3.", true, 3}, Row{".25", true, 0.25}, Row{"2E-2", true, 0.02}, Row{".", false, 0},
+          Row{"1e", false, 0}, Row{"0x10", false, 0}, Row{"--1", false, 0}, Row{"nan", false, 0},
+          Row{"inf", false, 0}, Row{"1e400", true, HUGE_VAL}, Row{"-0.2e309", true, -HUGE_VAL},
+          Row{"1e-400", true, 0}, Row{"0.0001e-320", true, 0},
+          Row{kNines.c_str(), true, HUGE_VAL}}) {
         auto got = ParseNumericText(r.text);
         ASSERT_EQ(got.has_value(), r.numeric) << r.text;
         if (r.numeric) {
@@ -38,6 +44,7 @@ TEST(Conversions, RoundHalfToEvenWithOverflow) {
               "6|Overflow|Gearsheet");
     EXPECT_EQ(testing_support::DescribedOutcome([] { ToDouble(Variant::Missing(), "Gearsheet"); }),
               "13|Type mismatch|Gearsheet");
+    EXPECT_EQ(testing_support::Outcome([] { ToDouble(Variant(" -1e400"), "t"); }), "6|t");
 }
 
 TEST(Conversions, TextForms) {
@@ -50,6 +57,15 @@ TEST(Conversions, TextForms) {
     EXPECT_EQ(ToText(Variant::Date(0), "t"), "1899-12-30");
     EXPECT_EQ(ToText(Variant::Date(-1.25), "t"), "1899-12-29 06:00:00");
     EXPECT_EQ(ToText(Variant::Currency(-50), "t"), "-0.005");
+    EXPECT_EQ(ToText(Variant::Date(-657434), "t"), "0100-01-01");
+    EXPECT_EQ(ToText(Variant::Date(2958465.99998), "t"), "9999-12-31 23:59:58");
+    // No text reads back as these: infinities, NaN, dates outside the years 100 to 9999.
+    const double inf = std::numeric_limits<double>::infinity();
+    for (const Variant& v : {Variant(-inf), Variant(std::nan("")), Variant(HUGE_VALF)})
+        EXPECT_EQ(testing_support::Outcome([&] { ToText(v, "t"); }), "6|t");
+    for (double serial : {inf, std::nan(""), 1e300, -657434.9999999, -657435.0, 2958465.9999999})
+        EXPECT_EQ(testing_support::Outcome([&] { ToText(Variant::Date(serial), "t"); }), "6|t")
+            << serial;
     EXPECT_EQ(TypeName(Variant::Array(VarType::Long, 0, {})), "Long()");
     EXPECT_EQ(Variant::Array(VarType::Long, 0, {}).VarTypeCode(), 8195);
     EXPECT_TRUE(Variant::Missing().IsMissing());

@@ -74,6 +74,12 @@ TEST(PrepForSet, JoinsArraysAndLeavesScalars) {
               Variant("1.2345"));
     EXPECT_EQ(PrepForSet(Variant::Array(VarType::Date, 0, {Variant::Date(45000.5)}), ";"),
               Variant("2023-03-15 12:00:00"));
+    // An element holding the delimiter, or meeting the next one in it, would come back as two.
+    for (const auto& [elements, delimiter] :
+         {std::pair{std::vector<std::string>{"a", "b,c"}, ","}, {{"xa", "y"}, "aa"}}) {
+        EXPECT_EQ(Outcome([&] { PrepForSet(Variant::StringArray(elements), delimiter); }),
+                  "5|Qfstore\r\nPrepForSet");
+    }
     const Variant numbers = Doubles({0.1, 1e-300, 123456.789});
     EXPECT_EQ(PrepForGet(PrepForSet(numbers, "\t"), "\t", true, true), numbers);
     // The element counter is 16 bits wide.

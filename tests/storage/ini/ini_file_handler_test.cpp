@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,10 @@ TEST_F(IniStoreTest, WritesOneLineAndReadsItBack) {
         {mixed, "|", "field=1.5|2", "|", true, doubles},
         {Variant("a\tb"), "\t", "field=a\tb", "\t", false, Variant("a\tb")},
         {Variant(""), "\t", "field=", "\t", true, Variant("")},
+        {Variant("  padded  "), "\t", "field=\"  padded  \"", "\t", true, Variant("  padded  ")},
+        {Variant("'quoted'"), "\t", "field=\"'quoted'\"", "\t", true, Variant("'quoted'")},
+        {Variant::StringArray({"", "a", ""}), "\t", "field=\"\ta\t\"", "\t", true,
+         Variant::StringArray({"", "a", ""})},
     };
     store_->Section("S");
     for (const RoundTripCase& row : rows) {
@@ -143,6 +148,36 @@ TEST_F(IniStoreTest, FailedWritesRaiseWithTheCallStackAndLeaveTheFolder) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.Path()),
                             std::filesystem::directory_iterator()),
               1);
+}
+
+// Values and names that could not be read back as written are refused; the file stays.
+TEST_F(IniStoreTest, UnreadableWritesAreRefused) {
+    const std::string invalid = "5|Invalid procedure call or argument|Qfstore\r\n";
+    const std::string overflow = "6|Overflow|Qfstore\r\n";
+    const std::string set = "QfINIFileHandler.SetValue";
+    const std::string engine = "QfINIFileHandler.INISetValue\r\n" + set;
+    struct Row {
+        const char* field;
+        Variant value;
+        std::string outcome;
+    };
+    const Row rows[] = {
+        {"k", Variant("1\nb=evil"), invalid + set},
+        {"k", Variant("x\r"), invalid + set},
+        {"[Evil", Variant("v"), invalid + engine},
+        {"k", Variant::StringArray({"a", "b\tc"}), invalid + "PrepForSet\r\n" + set},
+        {"k", Variant(std::numeric_limits<double>::infinity()), overflow + set},
+    };
+    WriteFile(file_, "[S]\nk=1e400\n");
+    store_->Section("S");
+    for (const Row& row : rows) {
+        EXPECT_EQ(DescribedOutcome([&] { store_->SetValue(row.field, row.value, "\t"); }),
+                  row.outcome)
+            << row.field;
+    }
+    EXPECT_EQ(ReadFile(file_), "[S]\nk=1e400\n");
+    EXPECT_EQ(DescribedOutcome([&] { store_->GetValue("k"); }),
+              overflow + "PrepForGet\r\nQfINIFileHandler.GetValue");
 }
 
 TEST(IniStore, StandardPathResolvesAgainstTheProgramFolder) {

@@ -70,6 +70,9 @@ TEST(QfStorageString, EditsAndDeletionsTouchTheFirstRecordOnly) {
         {"junk", "z", "1", "junk<\\..z={1};/>"},
         {"x<\\..a={1};/><\\..b={2};/>", "b", nullptr, "x<\\..a={1};/>"},
         {"<\\..a/>b={1};/><\\..c={2};/>", "a/>b", nullptr, "<\\..c={2};/>"},
+        // A record ends at the first "};/>" behind its key, for reading, editing and deleting.
+        {"<\\..a={x/>y};/>tail", "a", "z", "<\\..a={z};/>tail"},
+        {"<\\..a={x/>y};/>tail", "a", nullptr, "tail"},
     };
     for (const EditCase& row : rows) {
         SCOPED_TRACE(row.before);
@@ -82,6 +85,9 @@ TEST(QfStorageString, EditsAndDeletionsTouchTheFirstRecordOnly) {
         }
         EXPECT_EQ(store->Value(), row.after);
     }
+    auto store = NewStore();
+    store->Value("<\\..a={x/>y};/>tail");
+    EXPECT_EQ(store->GetValue("a"), Variant("x/>y"));
 }
 
 TEST(QfStorageString, ProtectGuardsOnlyTheValueAssignment) {
@@ -129,7 +135,24 @@ TEST(QfStorageString, RefusedCallsFailWithTheCallStackAndLeaveTheText) {
          "5|Qfstore\r\nQfStorageString.SSEditValue\r\nQfStorageString.SetValue"},
         {"<\\..a={1};", [](auto& s) { s->DeleteField("a"); },
          "5|Qfstore\r\nQfStorageString.SSDeleteValue\r\nQfStorageString.DeleteField"},
-        {"<\\..a={1};/>", [](auto& s) { s->SetValue("a", "x/><\\..b={y"); },
+        // Names and values holding a tag text: no record could hold them faithfully.
+        {"<\\..a={1};/>", [](auto& s) { s->SetValue("A", "see <\\..B={ here"); },
+         "5|Qfstore\r\nQfStorageString.SetValue"},
+        {"<\\..a={1};/>", [](auto& s) { s->SetValue("a", "x};y"); },
+         "5|Qfstore\r\nQfStorageString.SetValue"},
+        {"",
+         [](auto& s) {
+             s.template As<QfstoreStdInterface>()->Section("m={");
+             s->SetValue("a", "1");
+         },
+         "5|Qfstore\r\nQfStorageString.SetValue"},
+        // Caller's tags whose closing sequence repeats itself: "x}" would read back as "x".
+        {"",
+         [](auto& s) {
+             s->InnerTagEnd("}}");
+             s->OuterTagEnd("}}");
+             s->SetValue("a", "x}");
+         },
          "5|Qfstore\r\nQfStorageString.SetValue"},
         {"", [](auto& s) { s->SetValue("a", Variant::Null()); },
          "94|Qfstore\r\nQfStorageString.SetValue"},
