@@ -293,8 +293,8 @@ void SyncFolder(int dir, int file) {
 }
 
 // Takes the file's exclusive lock, trying until `deadline`; false with errno EWOULDBLOCK when
-// another holds it that long. Anyone who may open the file can take this lock, so nobody is made
-// to wait who could not read the file anyway, and no holder makes a writer wait for good.
+// another holds it that long. The lock is the file's own, so only those who may open the file can
+// hold it (not every reader of the folder); as a reader can, a writer never waits for good.
 bool Lock(int fd, Clock::time_point deadline) {
     auto pause = std::chrono::milliseconds(1);
     while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
