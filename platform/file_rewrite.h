@@ -33,11 +33,39 @@ std::optional<Stamp> StampOf(const std::string& path);
 // The file's bytes; nullopt when it is missing, not a regular file or unreadable.
 std::optional<Contents> ReadContents(const std::string& path);
 
-// Replaces the file by `edit(old bytes)` (old bytes empty for a missing file) while holding an
-// exclusive lock on its folder; `edit` returns nullopt to leave the file alone. The new file is
-// written beside the old one, flushed and renamed over it, keeping its permission bits. Returns
-// false when this cannot be carried out; the old file is then unchanged.
+// Why a rewrite could not be carried out: the system's error number and a text that names the
+// file and what failed, e.g. "/home/a/app.ini: locked by another process for 10 s".
+struct Failure {
+    int error = 0;
+    std::string text;
+};
+
+// Replaces the file by `edit(old bytes)` (old bytes empty for a missing file); `edit` returns
+// nullopt to leave the file alone, and may be called again when another writer replaced the file
+// meanwhile. The file is opened through the kernel, so that its checks on symbolic links apply; a
+// link is kept and its target rewritten. Writers hold the file's lock, waiting at most 10 s for it.
+// The new text goes into a private file beside the old one that gets the old file's owner, group,
+// mode, ACL and extended attributes before its first byte; it is flushed and renamed over the
+// old file. A file whose owner or group this process cannot give to a new file, or that has
+// several hard links, is rewritten in place instead. Returns false, and fills `failure` when
+// given, when the rewrite cannot be carried out; the old file is then unchanged.
 bool Rewrite(const std::string& path,
-             const std::function<std::optional<std::string>(std::string_view)>& edit);
+             const std::function<std::optional<std::string>(std::string_view)>& edit,
+             Failure* failure = nullptr);
+
+// The steps of a rewrite that a test may watch or make fail.
+enum class Step {
+    kOwn,             // give the temporary file the old file's owner and group
+    kCopyAttributes,  // its extended attributes, ACL among them
+    kSetMode,         // its mode
+    kWrite,           // write the new text (into the temporary file, or in place)
+    kSync,            // flush it
+    kRename,          // rename the temporary file over the old one
+    kSyncFolder,      // flush the folder
+};
+
+// Tests only: `hook` runs just before each step of every rewrite in this process; a non-zero
+// result makes the step fail with that error number. An empty function removes the hook.
+void SetStepHook(std::function<int(Step)> hook);
 
 }  // namespace platform::files

@@ -1,0 +1,351 @@
+// The rewrite of a file: who may read it at every step, what it keeps, links, its lock and its
+// temporary files. Cases with several users run as root and switch to unnamed user ids, which is
+// all the kernel's permission checks need.
+#include "file_rewrite.h"
+
+#include <acl/libacl.h>
+#include <fcntl.h>
+#include <grp.h>
+#include <gtest/gtest.h>
+#include <sys/acl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "child_process.h"
+#include "outcome.h"
+#include "profile.h"
+#include "temp_dir.h"
+
+using namespace testing_support;
+using platform::files::Failure;
+using platform::files::Rewrite;
+using platform::files::SetStepHook;
+using platform::files::Step;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr uid_t kOwner = 64010, kMember = 64011, kStranger = 64012;
+constexpr gid_t kGroup = 64020;  // all three are in it
+
+const std::vector<std::pair<Step, std::string>> kSteps = {
+    {Step::kOwn, "own"},          {Step::kCopyAttributes, "attributes"},
+    {Step::kSetMode, "mode"},     {Step::kWrite, "write"},
+    {Step::kSync, "sync"},        {Step::kRename, "rename"},
+    {Step::kSyncFolder, "folder"}};
+
+auto Text(std::string text) {
+    return [text](std::string_view) { return std::optional(text); };
+}
+
+// The names in the folder other than `known`, sorted.
+std::vector<std::string> Others(const fs::path& folder, const std::vector<std::string>& known) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        const std::string name = entry.path().filename();
+        if (std::find(known.begin(), known.end(), name) == known.end())
+            names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+struct stat StatOf(const std::string& path) {
+    struct stat st {};
+    lstat(path.c_str(), &st);
+    return st;
+}
+
+// Runs `body` in a child process as user `uid` (group `uid`, also in kGroup).
+std::string AsUser(uid_t uid, const std::function<std::string()>& body) {
+    return InChild(
+        [uid] {
+            const gid_t groups[] = {kGroup};
+            return setgroups(1, groups) == 0 && setresgid(uid, uid, uid) == 0 &&
+                   setresuid(uid, uid, uid) == 0;
+        },
+        body);
+}
+
+bool StrangerCanRead(const std::string& path) {
+    return AsUser(kStranger, [&] {
+               const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK);
+               return fd >= 0 ? "readable" : "private";
+           }) == "readable";
+}
+
+std::string AclText(const std::string& path) {
+    const acl_t acl = acl_get_file(path.c_str(), ACL_TYPE_ACCESS);
+    char* text = acl ? acl_to_any_text(acl, nullptr, ',', 0) : nullptr;
+    const std::string result = text ? text : "none";
+    acl_free(text);
+    acl_free(acl);
+    return result;
+}
+
+std::string Attribute(const std::string& path, const char* name) {
+    char value[64];
+    const ssize_t n = getxattr(path.c_str(), name, value, sizeof value);
+    return n < 0 ? "none" : std::string(value, static_cast<size_t>(n));
+}
+
+class FileRewrite : public ::testing::Test {
+  protected:
+    void TearDown() override { SetStepHook({}); }
+    TempDir dir_;
+};
+
+// A step that fails before the rename leaves the file as it was; metadata that cannot be given to
+// a copy makes the rewrite go in place; a failing folder flush comes after the file is replaced.
+TEST_F(FileRewrite, FailingStepsRaise75OrGoInPlace) {
+    const std::string file = dir_.File("s.ini");
+    const std::string error75 = "75|Path/File access error|Q", before = "[S]\nk=old\n";
+    for (const auto& [step, name] : kSteps) {
+        WriteFile(file, before);
+        const ino_t inode = StatOf(file).st_ino;
+        SetStepHook([step = step](Step at) { return at == step ? EIO : 0; });
+        const std::string outcome =
+            DescribedOutcome([&] { platform::profile::WriteValue(file, "S", "k", "new", "Q"); });
+        const bool copied = step == Step::kWrite || step == Step::kSync || step == Step::kRename;
+        const bool inPlace =
+            step == Step::kOwn || step == Step::kCopyAttributes || step == Step::kSetMode;
+        EXPECT_EQ(outcome, copied ? error75 : "none") << name;
+        EXPECT_EQ(ReadFile(file), copied ? before : "[S]\nk=new\n") << name;
+        EXPECT_EQ(StatOf(file).st_ino == inode, copied || inPlace) << name;
+        EXPECT_EQ(Others(dir_.Path(), {"s.ini"}), std::vector<std::string>{}) << name;
+    }
+    SetStepHook([](Step at) { return at == Step::kSync ? EIO : 0; });
+    Failure failure;
+    EXPECT_FALSE(Rewrite(file, Text("x"), &failure));
+    EXPECT_EQ(failure.error, EIO);
+    EXPECT_EQ(failure.text, file + ": cannot flush it: Input/output error");
+}
+
+// Only a holder of the file's own lock holds writers up, for 10 s at most; a reader locking the
+// folder does not.
+TEST_F(FileRewrite, AForeignLockFailsTheWriteAfterTenSeconds) {
+    const std::string file = dir_.File("app.ini");
+    WriteFile(file, "old");
+    const int folder = open(dir_.Path().c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(flock(folder, LOCK_EX), 0);
+    EXPECT_TRUE(Rewrite(file, Text("new")));
+    close(folder);
+    const int reader = open(file.c_str(), O_RDONLY);
+    ASSERT_EQ(flock(reader, LOCK_EX), 0);
+    // The store's write, and beside it the rewrite's own account of why it failed.
+    Failure failure;
+    const auto start = std::chrono::steady_clock::now();
+    std::thread beside([&] { EXPECT_FALSE(Rewrite(file, Text("newer"), &failure)); });
+    EXPECT_EQ(Outcome([&] { platform::profile::WriteValue(file, "S", "k", "v", "Q"); }), "75|Q");
+    beside.join();
+    const auto waited = std::chrono::steady_clock::now() - start;
+    close(reader);
+    EXPECT_GE(waited, std::chrono::seconds(10));
+    EXPECT_LT(waited, std::chrono::seconds(11));
+    EXPECT_EQ(failure.error, EWOULDBLOCK);
+    EXPECT_EQ(failure.text, file + ": locked by another process for 10 s");
+    EXPECT_EQ(ReadFile(file), "new");
+}
+
+TEST_F(FileRewrite, SixteenWritersLoseNothing) {
+    const std::string file = dir_.File("shared.ini");
+    EXPECT_TRUE(SideBySide(16, [&](int w) {
+        for (int i = 0; i < 25; ++i) {
+            const std::string name = std::to_string(w) + "_" + std::to_string(i);
+            platform::profile::WriteValue(file, "S", name, name, "Q");
+        }
+        return true;
+    }));
+    int present = 0;
+    for (int w = 0; w < 16; ++w) {
+        for (int i = 0; i < 25; ++i) {
+            const std::string name = std::to_string(w) + "_" + std::to_string(i);
+            present += platform::profile::ReadValue(file, "S", name) == name;
+        }
+    }
+    EXPECT_EQ(present, 400);
+    EXPECT_EQ(Others(dir_.Path(), {"shared.ini"}), std::vector<std::string>{});
+}
+
+// A dangling link gets its target created through it, as open() would, where the target's folder
+// exists; the link stays a link.
+TEST_F(FileRewrite, DanglingLinkCreatesItsTarget) {
+    fs::create_directory(dir_.File("made"));
+    fs::create_symlink("made/new.ini", dir_.File("link.ini"));
+    fs::create_symlink("missing/new.ini", dir_.File("nowhere.ini"));
+    EXPECT_TRUE(Rewrite(dir_.File("link.ini"), Text("v")));
+    EXPECT_TRUE(fs::is_symlink(dir_.File("link.ini")));
+    EXPECT_EQ(ReadFile(dir_.File("made/new.ini")), "v");
+    Failure failure;
+    EXPECT_FALSE(Rewrite(dir_.File("nowhere.ini"), Text("v"), &failure));
+    EXPECT_EQ(failure.error, ENOENT);
+    EXPECT_EQ(Others(dir_.Path(), {}),
+              (std::vector<std::string>{"link.ini", "made", "nowhere.ini"}));
+    EXPECT_EQ(Others(dir_.File("made"), {}), std::vector<std::string>{"new.ini"});
+}
+
+// Switches the kernel's protection of links in shared folders on for a test, when it is off.
+struct ProtectedSymlinks {
+    static constexpr const char* kSetting = "/proc/sys/fs/protected_symlinks";
+    const std::string was = ReadFile(kSetting);
+    ProtectedSymlinks() {
+        if (was == "0\n")
+            WriteFile(kSetting, "1");
+    }
+    ~ProtectedSymlinks() {
+        if (was == "0\n")
+            WriteFile(kSetting, "0");
+    }
+};
+
+class FileRewriteAsRoot : public FileRewrite {
+  protected:
+    void SetUp() override {
+        if (geteuid() != 0)
+            GTEST_SKIP() << "needs root to act as several users";
+        fs::permissions(dir_.Path(), fs::perms(0755));
+    }
+};
+
+// At every step, and wherever the writer is killed, the copy of a 0600 file is open to nobody
+// else; the next write removes a killed writer's copy, and never a file it did not make.
+TEST_F(FileRewriteAsRoot, CopyOfAPrivateFileIsNeverReadableByAnotherUser) {
+    const std::string file = dir_.File("secret.ini"), unrelated = dir_.File(".secret.ini.tmp");
+    const std::vector<std::string> known = {"secret.ini", ".secret.ini.tmp"};
+    WriteFile(file, "old");
+    ASSERT_EQ(chown(file.c_str(), kOwner, kGroup) | chmod(file.c_str(), 0600), 0);
+    WriteFile(unrelated, "not ours");
+    // The copies in the folder, each as "private" or "readable" and its mode in octal.
+    auto copies = [&] {
+        std::string seen;
+        for (const std::string& name : Others(dir_.Path(), known)) {
+            const std::string path = dir_.File(name);
+            char mode[8];
+            snprintf(mode, sizeof mode, "%o", StatOf(path).st_mode & 07777);
+            seen += std::string(StrangerCanRead(path) ? " readable " : " private ") + mode;
+        }
+        return seen;
+    };
+    std::string watched;
+    SetStepHook([&](Step step) {
+        watched += ", " +
+                   std::find_if(kSteps.begin(), kSteps.end(),
+                                [&](const auto& s) { return s.first == step; })
+                       ->second +
+                   copies();
+        return 0;
+    });
+    EXPECT_TRUE(Rewrite(file, Text("new")));
+    SetStepHook({});
+    const std::string eachStep =
+        ", own private 600, attributes private 600, mode private 600, write private 600, sync "
+        "private 600, rename private 600";
+    EXPECT_EQ(watched, eachStep + ", folder");
+    // Killed at each step in turn: what the file holds and the copy left behind.
+    std::string killed;
+    for (const auto& [step, name] : kSteps) {
+        const pid_t pid = Spawn([&, step = step] {
+            SetStepHook([step](Step at) { return at == step ? raise(SIGKILL) : 0; });
+            return Rewrite(file, Text("newer"));
+        });
+        ASSERT_TRUE(pid > 0 && waitpid(pid, nullptr, 0) == pid);
+        killed += ", " + name + " " + ReadFile(file) + copies();
+    }
+    EXPECT_EQ(killed,
+              ", own new private 600, attributes new private 600, mode new private 600, write new "
+              "private 600, sync new private 600, rename new private 600, folder newer");
+    EXPECT_TRUE(Rewrite(file, Text("final")));
+    EXPECT_EQ(Others(dir_.Path(), known), std::vector<std::string>{});
+    EXPECT_EQ(ReadFile(unrelated), "not ours");
+    const struct stat st = StatOf(file);
+    EXPECT_EQ(std::to_string(st.st_uid) + ":" + std::to_string(st.st_gid) + ":" +
+                  std::to_string(st.st_mode & 07777),
+              "64010:64020:384");
+}
+
+// Root and the owner replace the file by a copy; a group member, who cannot give a copy the
+// owner, and anyone writing a file with two links, rewrite it in place. All keep the owner, group,
+// mode, ACL and extended attribute, and the other link.
+TEST_F(FileRewriteAsRoot, EveryWriterKeepsOwnerGroupModeAclAttributeAndLinks) {
+    fs::permissions(dir_.Path(), fs::perms(0775));
+    ASSERT_EQ(chown(dir_.Path().c_str(), 0, kGroup), 0);
+    const std::string file = dir_.File("shared.ini"), link = dir_.File("other-name.ini");
+    struct Row {
+        const char* name;
+        uid_t writer;
+        bool linked;
+        bool inPlace;
+    };
+    for (const Row& row :
+         {Row{"root", 0, false, false}, Row{"owner", kOwner, false, false},
+          Row{"member", kMember, false, true}, Row{"linked", kOwner, true, true}}) {
+        fs::remove(link);
+        WriteFile(file, "old");
+        ASSERT_EQ(chown(file.c_str(), kOwner, kGroup) | chmod(file.c_str(), 0660), 0);
+        const acl_t acl = acl_from_text("u::rw-,u:64012:r--,g::rw-,m::rw-,o::---");
+        ASSERT_EQ(acl_set_file(file.c_str(), ACL_TYPE_ACCESS, acl), 0);
+        acl_free(acl);
+        ASSERT_EQ(setxattr(file.c_str(), "user.note", "kept", 4, 0), 0);
+        if (row.linked)
+            fs::create_hard_link(file, link);
+        const struct stat before = StatOf(file);
+        const std::string acl_before = AclText(file);
+        EXPECT_EQ(
+            AsUser(row.writer, [&] { return Rewrite(file, Text("new")) ? "done" : "failed"; }),
+            "done")
+            << row.name;
+        const struct stat after = StatOf(file);
+        EXPECT_EQ(ReadFile(file), "new") << row.name;
+        EXPECT_EQ(after.st_uid, kOwner) << row.name;
+        EXPECT_EQ(after.st_gid, kGroup) << row.name;
+        EXPECT_EQ(after.st_mode, before.st_mode) << row.name;
+        EXPECT_EQ(AclText(file), acl_before) << row.name;
+        EXPECT_EQ(Attribute(file, "user.note"), "kept") << row.name;
+        EXPECT_EQ(after.st_ino == before.st_ino, row.inPlace) << row.name;
+        EXPECT_EQ(ReadFile(row.linked ? link : file), "new") << row.name;
+        EXPECT_EQ(Others(dir_.Path(), {"shared.ini", "other-name.ini"}), std::vector<std::string>{})
+            << row.name;
+    }
+}
+
+// The kernel refuses to follow a link another user placed in a shared sticky folder, and so does
+// the rewrite: error 75, the target unchanged.
+TEST_F(FileRewriteAsRoot, OthersLinkInAStickyFolderIsRefused) {
+    const ProtectedSymlinks on;
+    if (ReadFile(ProtectedSymlinks::kSetting) != "1\n")
+        GTEST_SKIP() << "fs.protected_symlinks is off and cannot be switched on";
+    const std::string shared = dir_.File("shared"), target = dir_.File("target.ini");
+    fs::create_directory(shared);
+    fs::permissions(shared, fs::perms(01777));
+    WriteFile(target, "[S]\nk=old\n");
+    fs::create_symlink(target, shared + "/link.ini");
+    ASSERT_EQ(lchown((shared + "/link.ini").c_str(), kStranger, kStranger), 0);
+    EXPECT_EQ(
+        Outcome([&] { platform::profile::WriteValue(shared + "/link.ini", "S", "k", "x", "Q"); }),
+        "75|Q");
+    EXPECT_EQ(ReadFile(target), "[S]\nk=old\n");
+    EXPECT_EQ(Others(shared, {}), std::vector<std::string>{"link.ini"});
+}
+
+// A folder the user may write and search but not list: the file is created and replaced.
+TEST_F(FileRewriteAsRoot, WritableUnlistableFolderWorks) {
+    const std::string folder = dir_.File("drop");
+    fs::create_directory(folder);
+    fs::permissions(folder, fs::perms(0733));
+    const std::string outcome = AsUser(kOwner, [&] {
+        const std::string file = folder + "/app.ini";
+        const bool done = Rewrite(file, Text("one")) && Rewrite(file, Text("two"));
+        return std::to_string(done) + ReadFile(file);
+    });
+    EXPECT_EQ(outcome, "1two");
+    EXPECT_EQ(Others(folder, {}), std::vector<std::string>{"app.ini"});
+}
+
+}  // namespace
