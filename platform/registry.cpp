@@ -155,6 +155,18 @@ long FailSystem(long status, const std::string& database, std::string what, int 
     return Fail(status, database, std::move(what), 0, error, about + ": " + std::strerror(error));
 }
 
+// The path as a URI's path: the characters that end or escape one are percent-encoded.
+std::string UriPath(const std::string& path) {
+    std::string uri;
+    for (const char c : path) {
+        if (c == '%' || c == '?' || c == '#')
+            uri += c == '%' ? "%25" : c == '?' ? "%3f" : "%23";
+        else
+            uri += c;
+    }
+    return uri;
+}
+
 // Creates the missing folders of `folder`, each readable by its owner alone; 0 or errno.
 int MakeFolders(const std::filesystem::path& folder) {
     std::filesystem::path path;
@@ -512,6 +524,7 @@ class Registry {
             sqlite3_close(db_);
         db_ = nullptr;
         writable_ = false;
+        immutable_ = false;
         schemaReady_ = false;
     }
 
@@ -533,7 +546,7 @@ class Registry {
             Disconnect();
         }
         path_ = path;
-        if (db_ && (writable_ || !write))
+        if (db_ && (writable_ || !write) && !immutable_)
             return kSuccess;
         Disconnect();
         return write ? ConnectForWriting() : ConnectForReading();
@@ -554,6 +567,25 @@ class Registry {
             return status;
         }
         sqlite3_busy_timeout(db, kLockWaitMs);
+        try {
+            SchemaPresent(db);
+        } catch (const DbFailure& f) {
+            sqlite3_close(db);
+            if ((f.code & 0xFF) == SQLITE_BUSY)
+                return Fail(false, path_, f);
+            // The write-ahead log's shared index could not be set up (a full disk, a folder
+            // that cannot be written), so no writer can be at work either: read the file as it
+            // stands, for this one operation.
+            db = nullptr;
+            if (sqlite3_open_v2(("file:" + UriPath(path_) + "?immutable=1").c_str(), &db,
+                                SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) != SQLITE_OK) {
+                sqlite3_close(db);
+                return Fail(false, path_, f);
+            }
+            Adopt(db, false);
+            immutable_ = true;
+            return kSuccess;
+        }
         Adopt(db, false);
         return kSuccess;
     }
@@ -639,6 +671,7 @@ class Registry {
     std::string path_;
     pid_t owner_ = 0;
     bool writable_ = false;     // db_ was opened for writing and set up
+    bool immutable_ = false;    // db_ reads the file without the log's index, for one operation
     bool schemaReady_ = false;  // db_ holds the tables
     std::unordered_map<Handle, OpenEntry> handles_;
     Handle next_ = 0x100;
