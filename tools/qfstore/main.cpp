@@ -113,7 +113,8 @@ int RunCommand(std::span<const std::string> args) {
         if (args.empty())
             throw UsageError("expected a command");
         RefuseLateHelp(args.subspan(1));
-        const std::string_view name = args[0] == "--version" ? "version" : args[0];
+        const std::string_view name =
+            args[0] == "--version" ? std::string_view("version") : std::string_view(args[0]);
         for (const Command& command : kCommands) {
             if (command.name == name)
                 return command.run(args.subspan(1), std::cout);
