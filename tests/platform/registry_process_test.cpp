@@ -150,7 +150,7 @@ double SecondsSince(std::chrono::steady_clock::time_point start) {
 
 // While another process holds a write transaction, a fresh process reads the last commit at
 // once, and its write gives up after the 5-second wait with 170, naming the database.
-TEST_F(RegistryTest, AnotherProcesssWriteTransactionDelaysReadsNotAtAllAndWritesFiveSeconds) {
+TEST_F(RegistryTest, WhileAnotherProcessWritesReadsGoOnAndWritesWaitFiveSeconds) {
     reg::Handle h = 0;
     ASSERT_EQ(reg::CreateKey(reg::HKEY_CURRENT_USER, "Held", reg::KEY_ALL_ACCESS, &h, nullptr), 0);
     ASSERT_EQ(SetBytes(h, "V", reg::REG_SZ, "x"), 0);

@@ -210,19 +210,11 @@ struct OddCase {
 
 TEST_F(RegistryKeyTest, ValuesOfOddKindsAndSizes) {
     const Variant dflt(int16_t{9});
+    const char* unreadable = "The value is of a kind the store cannot read";
     const OddCase rows[] = {
-        {"raw_bytes",
-         reg::REG_BINARY,
-         "\x01\x02",
-         dflt,
-         {-1},
-         "The value is of a kind the store cannot read"},
-        {"long_number",
-         reg::REG_DWORD,
-         "12345678",
-         dflt,
-         {234, 234},  // read into four bytes
-         "More data is available"},
+        {"raw_bytes", reg::REG_BINARY, "\x01\x02", dflt, {-1}, unreadable},
+        // longer than the four bytes a number is read into
+        {"long_number", reg::REG_DWORD, "12345678", dflt, {234, 234}, "More data is available"},
         {"text_without_nul", reg::REG_SZ, "abc", Variant("ab"), {}, ""},
     };
     key_->KeyName("Odd");
