@@ -538,14 +538,13 @@ class Registry {
             return Fail(write ? kCantWrite : kCantRead, path, "has no folder", 0, 0,
                         "neither XDG_CONFIG_HOME nor HOME is set");
         }
-        if (db_ && (owner_ != getpid() || path != path_)) {
-            if (owner_ != getpid())
-                db_ = nullptr;
-            if (path != path_)
-                handles_.clear();
+        if (db_ && owner_ != getpid())
+            db_ = nullptr;  // not this process's to close
+        if (path != path_) {
+            handles_.clear();
             Disconnect();
+            path_ = path;
         }
-        path_ = path;
         if (db_ && (writable_ || !write) && !immutable_)
             return kSuccess;
         Disconnect();
