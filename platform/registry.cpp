@@ -1,10 +1,13 @@
 #include "registry.h"
 
+#include <fcntl.h>
 #include <pthread.h>
 #include <pwd.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -31,8 +34,8 @@ constexpr Root kRoots[] = {
     {HKEY_CURRENT_CONFIG, 5, "HKEY_CURRENT_CONFIG"},
 };
 
-// Other processes may hold the write lock for a while; wait for them rather than fail.
-constexpr int kBusyTimeoutMs = 60'000;
+// How long an operation waits for another process's lock before it fails with kBusy.
+constexpr int kLockWaitMs = 5'000;
 
 // NOCASE folds ASCII letters only, which is the comparison names need. AUTOINCREMENT keeps the
 // id of a deleted key from being given to a new one, so old handles see the deletion.
@@ -50,14 +53,26 @@ CREATE TABLE IF NOT EXISTS reg_values(
     PRIMARY KEY(key, name)) WITHOUT ROWID;
 )";
 
-// A database call failed; the operation ends with kRegistryIoFailed.
-struct DbFailure {};
+// A database call failed with SQLite's extended result code and message.
+struct DbFailure {
+    int code;
+    std::string message;
+};
+
+DbFailure FailureOf(sqlite3* db) {
+    return DbFailure{sqlite3_extended_errcode(db), sqlite3_errmsg(db)};
+}
+
+void Exec(sqlite3* db, const char* sql) {
+    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw FailureOf(db);
+}
 
 class Statement {
   public:
-    Statement(sqlite3* db, const char* sql) {
+    Statement(sqlite3* db, const char* sql) : db_(db) {
         if (sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr) != SQLITE_OK)
-            throw DbFailure{};
+            throw FailureOf(db);
     }
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
@@ -85,7 +100,7 @@ class Statement {
             return true;
         if (rc == SQLITE_DONE)
             return false;
-        throw DbFailure{};
+        throw FailureOf(db_);
     }
     int64_t Int(int col) const { return sqlite3_column_int64(stmt_, col); }
     const uint8_t* Blob(int col) const {
@@ -96,12 +111,75 @@ class Statement {
     }
 
   private:
-    static void Check(int rc) {
+    void Check(int rc) const {
         if (rc != SQLITE_OK)
-            throw DbFailure{};
+            throw FailureOf(db_);
     }
+    sqlite3* db_;
     sqlite3_stmt* stmt_ = nullptr;
 };
+
+// True once the tables exist; they and the root keys are created in one transaction.
+bool SchemaPresent(sqlite3* db) {
+    Statement tables(db,
+                     "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND "
+                     "name IN ('reg_keys', 'reg_values')");
+    return tables.Step() && tables.Int(0) == 2;
+}
+
+thread_local Failure tLastFailure;
+
+// Records what failed for LastFailure() and returns its status.
+long Fail(long status, const std::string& database, std::string what, int sqliteCode,
+          int systemError, std::string message) {
+    tLastFailure =
+        Failure{status, database, std::move(what), sqliteCode, systemError, std::move(message)};
+    return status;
+}
+
+long Fail(long status, const std::string& database, std::string what, const DbFailure& f) {
+    return Fail(status, database, std::move(what), f.code, 0, f.message);
+}
+
+// A database failure of a read or a write, by what SQLite said: a lock that stayed taken
+// for the whole wait is kBusy.
+long Fail(bool write, const std::string& database, const DbFailure& f) {
+    if ((f.code & 0xFF) == SQLITE_BUSY || (f.code & 0xFF) == SQLITE_LOCKED)
+        return Fail(kBusy, database, "is locked by another process", f);
+    return write ? Fail(kCantWrite, database, "could not be written", f)
+                 : Fail(kCantRead, database, "could not be read", f);
+}
+
+long FailSystem(long status, const std::string& database, std::string what, int error,
+                const std::string& about) {
+    return Fail(status, database, std::move(what), 0, error, about + ": " + std::strerror(error));
+}
+
+// The path as a URI's path: the characters that end or escape one are percent-encoded.
+std::string UriPath(const std::string& path) {
+    std::string uri;
+    for (const char c : path) {
+        if (c == '%' || c == '?' || c == '#')
+            uri += c == '%' ? "%25" : c == '?' ? "%3f" : "%23";
+        else
+            uri += c;
+    }
+    return uri;
+}
+
+// Creates the missing folders of `folder`, each readable by its owner alone; 0 or errno.
+int MakeFolders(const std::filesystem::path& folder) {
+    std::filesystem::path path;
+    for (const auto& part : folder) {
+        path /= part;
+        if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
+            return errno;
+    }
+    struct stat st {};
+    if (stat(folder.c_str(), &st) != 0)
+        return errno;
+    return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
+}
 
 // Names cross as C strings: anything after a NUL is not part of them.
 std::string_view CName(const std::string& s) {
@@ -165,10 +243,7 @@ class Registry {
         pthread_atfork([] { TheRegistry().BeforeFork(); }, [] { TheRegistry().AfterFork(); },
                        [] { TheRegistry().AfterFork(); });
     }
-    ~Registry() {
-        if (db_ && owner_ == getpid())
-            sqlite3_close(db_);
-    }
+    ~Registry() { Disconnect(); }
 
     long CreateKey(Handle key, const std::string& subKey, uint32_t access, Handle* result,
                    uint32_t* disposition) {
@@ -178,24 +253,16 @@ class Registry {
         std::lock_guard lock(mutex_);
         bool created = false;
         int64_t id = 0;
-        const long status =
-            Run(key, subKey, true,
-                [&](const OpenEntry& base, const std::vector<std::string_view>& parts) {
-                    id = base.id;
-                    for (const std::string_view part : parts) {
-                        if (const auto child = Child(id, part)) {
-                            id = *child;
-                            continue;
-                        }
-                        if (!(base.access & KEY_CREATE_SUB_KEY))
-                            return kAccessDenied;
-                        Statement insert(db_, "INSERT INTO reg_keys(parent, name) VALUES(?, ?)");
-                        insert.Bind(1, id).Bind(2, part).Step();
-                        id = sqlite3_last_insert_rowid(db_);
-                        created = true;
-                    }
-                    return kSuccess;
-                });
+        // Opening a key that exists is a read: it needs neither the write lock nor a database
+        // that can be written.
+        long status = Run(key, subKey, false, [&](const OpenEntry& base, const auto& parts) {
+            return Walk(base.id, parts, &id);
+        });
+        if (status == kFileNotFound) {
+            status = Run(key, subKey, true, [&](const OpenEntry& base, const auto& parts) {
+                return CreateParts(base, parts, &id, &created);
+            });
+        }
         if (status != kSuccess)
             return status;
         *result = NewHandle(id, access);
@@ -301,9 +368,7 @@ class Registry {
 
     void BeforeFork() {
         mutex_.lock();
-        if (db_ && owner_ == getpid())
-            sqlite3_close(db_);
-        db_ = nullptr;
+        Disconnect();
     }
     void AfterFork() { mutex_.unlock(); }
 
@@ -340,6 +405,8 @@ class Registry {
     }
 
     std::optional<int64_t> Child(int64_t parent, std::string_view name) {
+        if (!schemaReady_)
+            return std::nullopt;
         Statement find(db_, "SELECT id FROM reg_keys WHERE parent = ? AND name = ?");
         find.Bind(1, parent).Bind(2, name);
         if (!find.Step())
@@ -358,7 +425,29 @@ class Registry {
         return kSuccess;
     }
 
+    // Walks the path below base, creating the parts that are missing.
+    long CreateParts(const OpenEntry& base, const std::vector<std::string_view>& parts,
+                     int64_t* result, bool* created) {
+        int64_t id = base.id;
+        for (const std::string_view part : parts) {
+            if (const auto child = Child(id, part)) {
+                id = *child;
+                continue;
+            }
+            if (!(base.access & KEY_CREATE_SUB_KEY))
+                return kAccessDenied;
+            Statement insert(db_, "INSERT INTO reg_keys(parent, name) VALUES(?, ?)");
+            insert.Bind(1, id).Bind(2, part).Step();
+            id = sqlite3_last_insert_rowid(db_);
+            *created = true;
+        }
+        *result = id;
+        return kSuccess;
+    }
+
     bool KeyExists(int64_t id) {
+        if (!schemaReady_)
+            return IsRootId(id);
         Statement find(db_, "SELECT 1 FROM reg_keys WHERE id = ?");
         return find.Bind(1, id).Step();
     }
@@ -367,8 +456,8 @@ class Registry {
     // that the handle's key still exists. A failing body's changes are rolled back.
     template <typename Body>
     long Run(Handle key, const std::string& subKey, bool write, Body&& body) {
-        if (!Connect())
-            return kRegistryIoFailed;
+        if (const long status = Connect(write); status != kSuccess)
+            return status;
         const auto entry = Lookup(key);
         if (!entry)
             return kInvalidHandle;
@@ -385,8 +474,8 @@ class Registry {
     // Runs body(key id) for a value operation that needs `needed` access on the handle.
     template <typename Body>
     long RunValue(Handle key, uint32_t needed, bool write, Body&& body) {
-        if (!Connect())
-            return kRegistryIoFailed;
+        if (const long status = Connect(write); status != kSuccess)
+            return status;
         const auto entry = Lookup(key);
         if (!entry)
             return kInvalidHandle;
@@ -395,104 +484,194 @@ class Registry {
         return Transaction(write, [&] {
             if (!KeyExists(entry->id))
                 return kKeyDeleted;
+            if (!schemaReady_)
+                return kFileNotFound;
             return static_cast<long>(body(entry->id));
         });
     }
 
+    // A read starts no transaction of the writer's kind: with the write-ahead log it sees the
+    // last commit and never waits for a writer. A write takes the write lock up front, so that
+    // a busy writer is waited for instead of failing when a read lock would have to be
+    // upgraded. Without a database (nothing written yet) a read finds an empty registry.
     template <typename Body>
     long Transaction(bool write, Body&& body) {
-        // Taking the write lock up front lets a busy writer be waited for instead of failing
-        // when a read lock would have to be upgraded.
-        if (sqlite3_exec(db_, write ? "BEGIN IMMEDIATE" : "BEGIN", nullptr, nullptr, nullptr) !=
-            SQLITE_OK) {
-            return kRegistryIoFailed;
-        }
-        long status = kRegistryIoFailed;
+        if (!db_)
+            return body();
+        long status = kSuccess;
         try {
-            status = body();
-        } catch (const DbFailure&) {
-            status = kRegistryIoFailed;
+            Exec(db_, write ? "BEGIN IMMEDIATE" : "BEGIN");
+        } catch (const DbFailure& f) {
+            return Fail(write, path_, f);
         }
-        if (status == kSuccess || !write) {
-            if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK)
+        try {
+            if (!schemaReady_)
+                schemaReady_ = SchemaPresent(db_);
+            status = body();
+            if (status == kSuccess || !write) {
+                Exec(db_, "COMMIT");
                 return status;
-            status = kRegistryIoFailed;
+            }
+        } catch (const DbFailure& f) {
+            status = Fail(write, path_, f);
         }
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
         return status;
     }
 
-    // Opens the database for the current XDG_CONFIG_HOME, creating folder, file and tables when
-    // missing. A connection that is somehow still inherited over fork is left alone.
-    bool Connect() {
-        const std::string path = DatabasePath();
-        if (path.empty())
-            return false;
-        if (db_ && (owner_ != getpid() || path != path_)) {
-            if (owner_ == getpid())
-                sqlite3_close(db_);
-            if (path != path_)
-                handles_.clear();
-            db_ = nullptr;
-        }
-        if (db_)
-            return true;
-        std::error_code ec;
-        std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
-        sqlite3* db = nullptr;
-        if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                            nullptr) != SQLITE_OK ||
-            !Prepare(db)) {
-            sqlite3_close(db);
-            return false;
-        }
-        db_ = db;
-        path_ = path;
-        owner_ = getpid();
-        return true;
+    void Disconnect() {
+        if (db_ && owner_ == getpid())
+            sqlite3_close(db_);
+        db_ = nullptr;
+        writable_ = false;
+        immutable_ = false;
+        schemaReady_ = false;
     }
 
-    static bool Prepare(sqlite3* db) {
-        sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    // Connects to the database of the current XDG_CONFIG_HOME: for a write, a connection that
+    // may write, creating folder, file and tables when missing; for a read, any connection,
+    // opening the file read-only and creating nothing. A connection that is somehow still
+    // inherited over fork is left alone.
+    long Connect(bool write) {
+        const std::string path = DatabasePath();
+        if (path.empty()) {
+            return Fail(write ? kCantWrite : kCantRead, path, "has no folder", 0, 0,
+                        "neither XDG_CONFIG_HOME nor HOME is set");
+        }
+        if (db_ && owner_ != getpid())
+            db_ = nullptr;  // not this process's to close
+        if (path != path_) {
+            handles_.clear();
+            Disconnect();
+            path_ = path;
+        }
+        if (db_ && (writable_ || !write) && !immutable_)
+            return kSuccess;
+        Disconnect();
+        return write ? ConnectForWriting() : ConnectForReading();
+    }
+
+    long ConnectForReading() {
+        struct stat st {};
+        if (stat(path_.c_str(), &st) != 0) {
+            // Nothing written yet: every read finds an empty registry.
+            if (errno == ENOENT || errno == ENOTDIR)
+                return kSuccess;
+            return FailSystem(kCantRead, path_, "could not be opened", errno, path_);
+        }
+        sqlite3* db = nullptr;
+        if (sqlite3_open_v2(path_.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+            const long status = Fail(kCantRead, path_, "could not be opened", FailureOf(db));
+            sqlite3_close(db);
+            return status;
+        }
+        sqlite3_busy_timeout(db, kLockWaitMs);
+        try {
+            SchemaPresent(db);
+        } catch (const DbFailure& f) {
+            sqlite3_close(db);
+            if ((f.code & 0xFF) == SQLITE_BUSY)
+                return Fail(false, path_, f);
+            // The write-ahead log's shared index could not be set up (a full disk, a folder
+            // that cannot be written), so no writer can be at work either: read the file as it
+            // stands, for this one operation.
+            db = nullptr;
+            if (sqlite3_open_v2(("file:" + UriPath(path_) + "?immutable=1").c_str(), &db,
+                                SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) != SQLITE_OK) {
+                sqlite3_close(db);
+                return Fail(false, path_, f);
+            }
+            Adopt(db, false);
+            immutable_ = true;
+            return kSuccess;
+        }
+        Adopt(db, false);
+        return kSuccess;
+    }
+
+    long ConnectForWriting() {
+        const std::filesystem::path file(path_);
+        if (const int error = MakeFolders(file.parent_path()))
+            return FailSystem(kCantWrite, path_, "could not be created", error,
+                              file.parent_path().string());
+        // SQLite gives its journal files the database file's mode.
+        const int fd = open(path_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0)
+            close(fd);
+        else if (errno != EEXIST)
+            return FailSystem(kCantWrite, path_, "could not be created", errno, path_);
+        sqlite3* db = nullptr;
+        if (sqlite3_open_v2(path_.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+            const long status = Fail(kCantWrite, path_, "could not be opened", FailureOf(db));
+            sqlite3_close(db);
+            return status;
+        }
+        // SQLite opens a file it may not write read-only without saying so.
+        if (sqlite3_db_readonly(db, "main") == 1) {
+            sqlite3_close(db);
+            return Fail(kCantWrite, path_, "could not be written", SQLITE_READONLY, 0,
+                        sqlite3_errstr(SQLITE_READONLY));
+        }
+        sqlite3_busy_timeout(db, kLockWaitMs);
+        try {
+            SetUpForWriting(db);
+        } catch (const DbFailure& f) {
+            sqlite3_close(db);
+            return Fail(true, path_, f);
+        }
+        Adopt(db, true);
+        schemaReady_ = true;
+        return kSuccess;
+    }
+
+    void Adopt(sqlite3* db, bool writable) {
+        db_ = db;
+        owner_ = getpid();
+        writable_ = writable;
+        schemaReady_ = false;
+    }
+
+    // The write-ahead log, durable commits and the tables with their root keys.
+    static void SetUpForWriting(sqlite3* db) {
         // Switching to WAL needs a moment alone with a new file; another process creating it
         // at the same time makes that busy without calling the busy handler.
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(kLockWaitMs);
         int rc = SQLITE_BUSY;
-        for (int attempt = 0; attempt < 1000 && rc == SQLITE_BUSY; ++attempt) {
-            rc = sqlite3_exec(db, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr);
-            if (rc == SQLITE_BUSY)
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        while ((rc = sqlite3_exec(db, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr)) ==
+                   SQLITE_BUSY &&
+               std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         if (rc != SQLITE_OK)
-            return false;
+            throw FailureOf(db);
         // Every committed operation is on disk before the call returns.
-        if (sqlite3_exec(db, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr) != SQLITE_OK)
-            return false;
-        if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
-            return false;
-        bool ok = sqlite3_exec(db, kSchema, nullptr, nullptr, nullptr) == SQLITE_OK;
-        for (const Root& root : kRoots) {
-            if (!ok)
-                break;
-            sqlite3_stmt* stmt = nullptr;
-            ok = sqlite3_prepare_v2(db,
-                                    "INSERT OR IGNORE INTO reg_keys(id, parent, name) "
-                                    "VALUES(?, NULL, ?)",
-                                    -1, &stmt, nullptr) == SQLITE_OK &&
-                 sqlite3_bind_int64(stmt, 1, root.id) == SQLITE_OK &&
-                 sqlite3_bind_text(stmt, 2, root.name, -1, SQLITE_STATIC) == SQLITE_OK &&
-                 sqlite3_step(stmt) == SQLITE_DONE;
-            sqlite3_finalize(stmt);
-        }
-        ok = ok && sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK;
-        if (!ok)
+        Exec(db, "PRAGMA synchronous = FULL");
+        if (SchemaPresent(db))
+            return;
+        Exec(db, "BEGIN IMMEDIATE");
+        try {
+            Exec(db, kSchema);
+            for (const Root& root : kRoots) {
+                Statement insert(db,
+                                 "INSERT OR IGNORE INTO reg_keys(id, parent, name) "
+                                 "VALUES(?, NULL, ?)");
+                insert.Bind(1, root.id).Bind(2, root.name).Step();
+            }
+            Exec(db, "COMMIT");
+        } catch (const DbFailure&) {
             sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-        return ok;
+            throw;
+        }
     }
 
     std::mutex mutex_;
-    sqlite3* db_ = nullptr;
+    sqlite3* db_ = nullptr;  // null also when a read found no database file
     std::string path_;
     pid_t owner_ = 0;
+    bool writable_ = false;     // db_ was opened for writing and set up
+    bool immutable_ = false;    // db_ reads the file without the log's index, for one operation
+    bool schemaReady_ = false;  // db_ holds the tables
     std::unordered_map<Handle, OpenEntry> handles_;
     Handle next_ = 0x100;
 };
@@ -533,6 +712,51 @@ long DeleteKey(Handle key, const std::string& subKey) {
 
 long CloseKey(Handle key) {
     return TheRegistry().CloseKey(key);
+}
+
+std::string Failure::Text() const {
+    std::string text = "The registry database";
+    if (!database.empty())
+        text += " " + database;
+    text += " " + what + ": " + message;
+    if (sqliteCode != 0)
+        text += " (SQLite error " + std::to_string(sqliteCode) + ")";
+    return text;
+}
+
+const Failure& LastFailure() {
+    return tLastFailure;
+}
+
+std::string StatusText(long status) {
+    switch (status) {
+        case kSuccess:
+            return "The operation completed successfully";
+        case kFileNotFound:
+            return "The key or value does not exist";
+        case kAccessDenied:
+            return "Access denied";
+        case kInvalidHandle:
+            return "Invalid handle";
+        case kInvalidParameter:
+            return "Invalid parameter";
+        case kBadPathname:
+            return "Invalid key path";
+        case kMoreData:
+            return "More data is available";
+        case kKeyDeleted:
+            return "The key has been deleted";
+        case kBusy:
+        case kCantRead:
+        case kCantWrite:
+            if (tLastFailure.status == status)
+                return tLastFailure.Text();
+            return status == kBusy       ? "The registry database is locked by another process"
+                   : status == kCantRead ? "The registry database could not be read"
+                                         : "The registry database could not be written";
+        default:
+            return "Registry error " + std::to_string(status);
+    }
 }
 
 }  // namespace platform::registry

@@ -1,6 +1,8 @@
 // The registry: keys holding named values, kept in a SQLite database shared by all processes
-// of the user at $XDG_CONFIG_HOME/qfstore/registry.sqlite3 (default ~/.config/qfstore/).
-// The seven operations return the platform's status codes; each is one transaction.
+// of the user at $XDG_CONFIG_HOME/qfstore/registry.sqlite3 (default ~/.config/qfstore/), created
+// 0600 in a 0700 folder by the first write. The seven operations return the platform's status
+// codes; each is one transaction. Reads never wait for a writer, and a read-only database (or a
+// full disk) still reads; a wait for another process's lock ends after 5 seconds with kBusy.
 #pragma once
 
 #include <cstdint>
@@ -25,9 +27,11 @@ inline constexpr long kAccessDenied = 5;       // handle lacks the access, or ke
 inline constexpr long kInvalidHandle = 6;      // null, unknown or closed handle
 inline constexpr long kInvalidParameter = 87;  // null result pointer, data missing for its size
 inline constexpr long kBadPathname = 161;  // key path starts with "\" or has an empty part inside
+inline constexpr long kBusy = 170;         // another process held the database's lock for 5 seconds
 inline constexpr long kMoreData = 234;     // buffer too small; the size says how much is needed
+inline constexpr long kCantRead = 1012;    // the database could not be opened or read
+inline constexpr long kCantWrite = 1013;   // the database could not be created or written
 inline constexpr long kKeyDeleted = 1018;  // the handle's key was deleted meanwhile
-inline constexpr long kRegistryIoFailed = 1016;  // the database could not be opened or written
 
 // Access masks.
 inline constexpr uint32_t KEY_QUERY_VALUE = 0x0001;
@@ -80,5 +84,26 @@ long DeleteKey(Handle key, const std::string& subKey);
 
 // Releases a handle; 6 when it is not open.
 long CloseKey(Handle key);
+
+// A failure of the database behind kBusy, kCantRead or kCantWrite.
+struct Failure {
+    long status = kSuccess;  // the status the operation returned
+    std::string database;    // the database file
+    std::string what;        // what failed, e.g. "could not be written"
+    int sqliteCode = 0;      // SQLite's extended result code; 0 when the system refused
+    int systemError = 0;     // errno when the system refused
+    std::string message;     // SQLite's or the system's message
+
+    // "The registry database FILE could not be written: MESSAGE (SQLite error 8)".
+    std::string Text() const;
+};
+
+// The database failure behind the last kBusy, kCantRead or kCantWrite that an operation of
+// this thread returned.
+const Failure& LastFailure();
+
+// What a status means, in one sentence; for kBusy, kCantRead and kCantWrite the text of
+// LastFailure() when that is the failure behind it.
+std::string StatusText(long status);
 
 }  // namespace platform::registry

@@ -29,6 +29,7 @@ constexpr uint32_t kRawBytes = reg::REG_BINARY;
 constexpr uint32_t kCreateAccess = 0x3F;
 // ErrorState of a stored value whose kind the store cannot read.
 constexpr int32_t kUnreadableKind = -1;
+constexpr std::string_view kUnreadableKindText = "The value is of a kind the store cannot read";
 
 constexpr std::array<std::pair<RegRootKey, std::string_view>, 4> kRootNames = {{
     {HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT"},
@@ -131,7 +132,10 @@ class RegistryKey final : public Object<QfRegistryKey>,
     }
 
     void ErrorStateClear() override {
-        Traced(kClass, ".ErrorStateClear", [&] { errorState_ = ERROR_NONE; });
+        Traced(kClass, ".ErrorStateClear", [&] {
+            errorState_ = ERROR_NONE;
+            errorDescription_.clear();
+        });
     }
 
     bool SetValue(const std::string& sValueName, const Variant& vValue,
@@ -201,6 +205,8 @@ class RegistryKey final : public Object<QfRegistryKey>,
         std::erase_if(subscribers_, [&](const Subscriber& s) { return s.cookie == cookie; });
     }
 
+    std::string ErrorDescription() override { return errorDescription_; }
+
     void QfstoreStdInterface_Path(const std::string& s) {
         Traced(kClass, ".QfstoreStdInterface_Path (Let)", [&] { Path(s); });
     }
@@ -244,6 +250,10 @@ class RegistryKey final : public Object<QfRegistryKey>,
     void SetErrorState(int32_t status) {
         Traced(kClass, ".ErrorState (Let)", [&] {
             errorState_ = static_cast<RegError>(status);
+            // Taken now: the platform describes a database failure only until its next one.
+            errorDescription_ = status == 0                 ? std::string()
+                                : status == kUnreadableKind ? std::string(kUnreadableKindText)
+                                                            : reg::StatusText(status);
             if (status == 0)
                 return;
             // A subscriber may unsubscribe while being called.
@@ -436,6 +446,7 @@ class RegistryKey final : public Object<QfRegistryKey>,
     bool keyValid_ = false;
     bool rootSet_ = false;
     RegError errorState_ = ERROR_NONE;
+    std::string errorDescription_;
     bool readdressing_ = false;
     bool hasSection_ = false;
     std::vector<Subscriber> subscribers_;

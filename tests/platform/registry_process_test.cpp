@@ -1,5 +1,8 @@
 // The registry shared by processes: writers killed mid-write and writers running side by side.
+#include <grp.h>
 #include <sqlite3.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <filesystem>
@@ -10,6 +13,8 @@
 #include "registry_test_support.h"
 
 using namespace registry_test;
+using testing_support::ExitedCleanly;
+using testing_support::InChild;
 using testing_support::KillAndReap;
 using testing_support::SideBySide;
 using testing_support::Spawn;
@@ -137,6 +142,107 @@ TEST_F(RegistryTest, TwoProcessesWritingIntoOneKeyKeepAllValues) {
         for (int i = 0; i < 500; ++i) present += IsPayloadOf(name(p, i), Read(h, name(p, i)));
     }
     EXPECT_EQ(present, 1000);
+}
+
+double SecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// While another process holds a write transaction, a fresh process reads the last commit at
+// once, and its write gives up after the 5-second wait with 170, naming the database.
+TEST_F(RegistryTest, WhileAnotherProcessWritesReadsGoOnAndWritesWaitFiveSeconds) {
+    reg::Handle h = 0;
+    ASSERT_EQ(reg::CreateKey(reg::HKEY_CURRENT_USER, "Held", reg::KEY_ALL_ACCESS, &h, nullptr), 0);
+    ASSERT_EQ(SetBytes(h, "V", reg::REG_SZ, "x"), 0);
+    int ready[2], release[2];
+    ASSERT_EQ(pipe(ready), 0);
+    ASSERT_EQ(pipe(release), 0);
+    const pid_t holder = Spawn([&] {
+        close(release[1]);
+        sqlite3* db = nullptr;
+        const bool held = sqlite3_open_v2(DatabaseFile().c_str(), &db, SQLITE_OPEN_READWRITE,
+                                          nullptr) == SQLITE_OK &&
+                          sqlite3_exec(db, "BEGIN IMMEDIATE; DELETE FROM reg_values", nullptr,
+                                       nullptr, nullptr) == SQLITE_OK;
+        char byte = held ? 'y' : 'n';
+        const bool told = write(ready[1], &byte, 1) == 1;
+        while (read(release[0], &byte, 1) > 0) {
+        }
+        sqlite3_close(db);
+        return held && told;
+    });
+    close(ready[1]);
+    close(release[0]);
+    char byte = 0;
+    ASSERT_EQ(read(ready[0], &byte, 1), 1);
+    close(ready[0]);
+    const std::string outcome = InChild(
+        [] { return true; },
+        [] {
+            const auto start = std::chrono::steady_clock::now();
+            reg::Handle key = 0;
+            const long open =
+                reg::OpenKey(reg::HKEY_CURRENT_USER, "Held", reg::KEY_ALL_ACCESS, &key);
+            const auto stored = Read(key, "V");
+            const double reading = SecondsSince(start);
+            const long written = SetBytes(key, "V", reg::REG_SZ, "y");
+            const double writing = SecondsSince(start) - reading;
+            return std::to_string(open) + "," + (stored ? Text(stored->bytes) : "unread") + "," +
+                   (reading < 6 ? "read within 6 s" : "read late") + "," + std::to_string(written) +
+                   "," +
+                   (writing > 4.5 && writing < 8 ? "after about 5 s" : std::to_string(writing)) +
+                   "," + reg::StatusText(written);
+        });
+    close(release[1]);
+    EXPECT_TRUE(ExitedCleanly(holder));
+    EXPECT_EQ(byte, 'y');
+    EXPECT_EQ(outcome, "0,x,read within 6 s,170,after about 5 s,The registry database " +
+                           DatabaseFile() +
+                           " is locked by another process: database is locked (SQLite error 5)");
+}
+
+// A database that cannot be written still reads, and keys that exist still open through
+// CreateKey; only writes fail. A read-only file is used without the superuser's right to ignore
+// permissions (as user 65534 when this process is root); a file-size limit of 0 makes every
+// write fail as a full disk does.
+TEST_F(RegistryTest, ADatabaseThatCannotBeWrittenStillReads) {
+    reg::Handle h = 0;
+    ASSERT_EQ(reg::CreateKey(reg::HKEY_CURRENT_USER, "K", reg::KEY_ALL_ACCESS, &h, nullptr), 0);
+    ASSERT_EQ(SetBytes(h, "V", reg::REG_SZ, "x"), 0);
+    const rlimit noGrowth{0, 0};
+    const auto fullDisk = [&] {
+        return signal(SIGXFSZ, SIG_IGN) != SIG_ERR && setrlimit(RLIMIT_FSIZE, &noGrowth) == 0;
+    };
+    const auto readOnly = [&] {
+        if (chmod(DatabaseFile().c_str(), 0400) != 0)
+            return false;
+        if (geteuid() != 0)
+            return true;
+        bool owned = chown(dir_.Path().c_str(), 65534, 65534) == 0;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(dir_.Path()))
+            owned = owned && chown(entry.path().c_str(), 65534, 65534) == 0;
+        return owned && setgroups(0, nullptr) == 0 && setresgid(65534, 65534, 65534) == 0 &&
+               setresuid(65534, 65534, 65534) == 0;
+    };
+    const auto body = [] {
+        reg::Handle key = 0;
+        const long open =
+            reg::CreateKey(reg::HKEY_CURRENT_USER, "K", reg::KEY_ALL_ACCESS, &key, nullptr);
+        const auto stored = Read(key, "V");
+        const long written = SetBytes(key, "V", reg::REG_SZ, "y");
+        reg::Handle sub = 0;
+        const long created = reg::CreateKey(key, "New", reg::KEY_ALL_ACCESS, &sub, nullptr);
+        return std::to_string(open) + "," + (stored ? Text(stored->bytes) : "unread") + "," +
+               std::to_string(written) + "," + std::to_string(created) + "," +
+               reg::StatusText(written);
+    };
+    const std::string prefix = "0,x,1013,1013,The registry database " + DatabaseFile();
+    EXPECT_EQ(InChild(fullDisk, body),
+              prefix + " could not be written: disk I/O error (SQLite error 4618)");
+    EXPECT_EQ(InChild(readOnly, body),
+              prefix +
+                  " could not be written: attempt to write a readonly database "
+                  "(SQLite error 8)");
 }
 
 }  // namespace

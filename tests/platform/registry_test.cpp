@@ -1,6 +1,8 @@
 // The registry's operations within one process: status codes, names, keys and values.
 #include <sqlite3.h>
+#include <sys/stat.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <thread>
@@ -72,6 +74,7 @@ TEST_F(RegistryTest, StatusCodes) {
         {[] { return Open(kUser, "\\Software\\Test"); }, 161},
         {[] { return reg::DeleteKey(kUser, "Software\\Nothing"); }, 2},
         {[] { return reg::DeleteKey(kUser, "Software\\Test"); }, 5},  // has a subkey
+        {[] { return reg::DeleteKey(kUser, ""); }, 5},                // a root
         {[&] { return Query(test, "Nothing"); }, 2},
         {[] { return Query(0, "Text"); }, 6},
         {[&] { return Query(closed, "Text"); }, 6},
@@ -140,11 +143,28 @@ TEST_F(RegistryTest, NamesIgnoreAsciiCaseAndKeepTheFirstSpelling) {
     EXPECT_FALSE(Read(h, "\xc3\x84"));
 }
 
-TEST_F(RegistryTest, CreatingAKeyCreatesItsMissingParentsInTheConfigFolder) {
-    EXPECT_FALSE(std::filesystem::exists(dir_.File("qfstore")));
+// Reads create nothing; the first write creates the folders 0700 and the database 0600, whatever
+// the umask.
+TEST_F(RegistryTest, CreatingAKeyCreatesItsMissingParentsInAPrivateConfigFolder) {
+    ASSERT_EQ(setenv("XDG_CONFIG_HOME", dir_.File("config").c_str(), 1), 0);
+    const std::string file = dir_.File("config/qfstore/registry.sqlite3");
+    EXPECT_EQ(Open(reg::HKEY_LOCAL_MACHINE, "A"), 2);
+    EXPECT_EQ(Create(reg::HKEY_LOCAL_MACHINE, ""), 0);
+    EXPECT_FALSE(std::filesystem::exists(dir_.File("config")));
+    const mode_t umaskBefore = umask(0);
     reg::Handle h = 0;
     ASSERT_EQ(Create(reg::HKEY_LOCAL_MACHINE, "A\\B\\C"), 0);
-    EXPECT_TRUE(std::filesystem::is_regular_file(DatabaseFile()));
+    umask(umaskBefore);
+    std::string modes;
+    for (const std::string& path :
+         {dir_.File("config"), dir_.File("config/qfstore"), file, file + "-wal", file + "-shm"}) {
+        struct stat st {};
+        char mode[8] = "none";
+        if (stat(path.c_str(), &st) == 0)
+            std::snprintf(mode, sizeof mode, "%o", st.st_mode & 07777);
+        modes += mode + " "s;
+    }
+    EXPECT_EQ(modes, "700 700 600 600 600 ");
     for (const char* path : {"A", "A\\B", "A\\B\\C", "A\\B\\C\\"})
         EXPECT_EQ(Open(reg::HKEY_LOCAL_MACHINE, path), 0) << path;
     // The same path under another root is another key.

@@ -26,7 +26,9 @@ INSTANTIATE_TEST_SUITE_P(Ini, CliTable, ::testing::Values(
     Case{"sections", kAB, {"ini", "f", "sections"}, 0, "A\nB\n", "", nullptr},
     Case{"keys", kAB, {"ini", "f", "keys", "A"}, 0, "x\ny\n", "", nullptr},
     Case{"set_new_file", nullptr, {"ini", "f", "set", "S", "k", "3", "4", "--delim", "|"}, 0, "", "", "[S]\nk=3|4\n"},
-    Case{"set_tab_list_after_options_end", "[S]\nk=1\n", {"ini", "f", "set", "S", "k", "--", "a", "--b"}, 0, "", "", "[S]\nk=a\t--b\n"},
+    Case{"set_tab_list_after_options_end", "[S]\nk=1\n", {"ini", "f", "set", "S", "k", "--", "-h", "--help"}, 0, "", "", "[S]\nk=-h\t--help\n"},
+    Case{"set_help_as_value", "[S]\nk=1\n", {"ini", "f", "set", "S", "k", "-h"}, 64, "", "qfstore: -h counts only in place of the command; after \"--\" it is a value", nullptr},
+    Case{"get_help_as_option", nullptr, {"ini", "f", "get", "--help"}, 64, "", "qfstore: --help counts only in place of the command; after \"--\" it is a value", nullptr},
     Case{"delete_key", kAB, {"ini", "f", "delete", "A", "x"}, 0, "", "", "[A]\ny=2\n[B]\nz=3\n"},
     Case{"delete_section", kAB, {"ini", "f", "delete", "B"}, 0, "", "", "[A]\nx=1\ny=2\n"},
     Case{"set_padded_value_quoted", "[S]\n", {"ini", "f", "set", "S", "k", "  padded  "}, 0, "", "", "[S]\nk=\"  padded  \"\n"},
@@ -34,6 +36,7 @@ INSTANTIATE_TEST_SUITE_P(Ini, CliTable, ::testing::Values(
     Case{"set_section_name_refused", nullptr, {"ini", "f", "set", "T]x", "k", "v"}, 2, "", "Error 5: Invalid procedure call or argument\nCall stack:\n  Qfstore\n  QfINIFileHandler.INISetValue\n  QfINIFileHandler.SetValue\n", nullptr},
     Case{"error", "[S]\nk=1e400\n", {"ini", "f", "get", "S", "k"}, 2, "", "Error 6: Overflow\nCall stack:\n  Qfstore\n  PrepForGet\n  QfINIFileHandler.GetValue\n", nullptr},
     Case{"version", nullptr, {"version"}, 0, "Qfstore - 1.2.3\n", "", nullptr},
+    Case{"version_option", nullptr, {"--version"}, 0, "Qfstore - 1.2.3\n", "", nullptr},
     Case{"no_command", nullptr, {}, 64, "", "qfstore: expected a command", nullptr},
     Case{"unknown_command", nullptr, {"frobnicate"}, 64, "", "qfstore: unknown command 'frobnicate'", nullptr},
     Case{"version_with_argument", nullptr, {"version", "x"}, 64, "", "qfstore: 'version' takes no arguments", nullptr},
@@ -45,13 +48,24 @@ INSTANTIATE_TEST_SUITE_P(Ini, CliTable, ::testing::Values(
 // clang-format on
 
 TEST_F(CliTest, HelpPrintsTheUsageAndExitsWithZero) {
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"--help"}, {"-h"}, {"ini", "f", "get", "--help"}}) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"--help"}, {"-h"}}) {
         const Result r = Run(args);
         EXPECT_EQ(r.status, 0);
         EXPECT_EQ(r.out.rfind("Usage:\n  qfstore version\n", 0), 0u) << r.out;
         EXPECT_NE(r.out.find("\n  64  a usage error"), std::string::npos);
         EXPECT_EQ(r.err, "");
+    }
+}
+
+TEST_F(CliTest, OutputThatCannotBeWrittenExitsWithTwo) {
+    testing_support::WriteFile(dir_.File("f"), kAB);
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"ini", "f", "sections"}, {"--help"}}) {
+        const qfstore_test::Result r =
+            qfstore_test::RunQfstore(args, dir_.Path().string(), QFSTORE_CLI_PATH, "/dev/full");
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.err,
+                  "qfstore: standard output could not be written: No space left on device\n");
     }
 }
 

@@ -23,11 +23,15 @@ struct Result {
     std::string out, err;
 };
 
-// Runs `program` with `args` in the folder `cwd`, capturing both output streams.
+// Runs `program` with `args` in the folder `cwd`, capturing both output streams; with `outFile`
+// standard output goes there instead, uncaptured.
 inline Result RunQfstore(const std::vector<std::string>& args, const std::string& cwd,
-                         const std::string& program = QFSTORE_CLI_PATH) {
+                         const std::string& program = QFSTORE_CLI_PATH, std::string outFile = "") {
     testing_support::TempDir capture;
-    const std::string outFile = capture.File("out"), errFile = capture.File("err");
+    const bool captureOut = outFile.empty();
+    if (captureOut)
+        outFile = capture.File("out");
+    const std::string errFile = capture.File("err");
     const pid_t pid = fork();
     if (pid == 0) {
         const int out = open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -42,7 +46,8 @@ inline Result RunQfstore(const std::vector<std::string>& args, const std::string
     }
     int status = 0;
     waitpid(pid, &status, 0);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, testing_support::ReadFile(outFile),
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+            captureOut ? testing_support::ReadFile(outFile) : "",
             testing_support::ReadFile(errFile)};
 }
 

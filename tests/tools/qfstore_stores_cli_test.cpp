@@ -34,6 +34,17 @@ INSTANTIATE_TEST_SUITE_P(Stores, CliTable, ::testing::Values(
     qfstore_test::CaseName);
 // clang-format on
 
+// A failure of the registry's database says what failed and names the file.
+TEST_F(CliTest, RegistryDatabaseFailureNamesTheFile) {
+    testing_support::WriteFile(dir_.File("config"), "");
+    const qfstore_test::Result r = Run({"reg", "HKEY_CURRENT_USER\\K", "set", "a", "1"});
+    EXPECT_EQ(r.status, 2);
+    const std::string folder = dir_.File("config/qfstore");
+    EXPECT_EQ(r.err, "Error 1013: The registry database " + folder +
+                         "/registry.sqlite3 could not be created: " + folder +
+                         ": Not a directory\nCall stack:\n  QfRegistryKey.KeyName (Let)\n");
+}
+
 TEST_F(CliTest, StringRewriteKeepsModeAndLinkAndLeavesNoTemporaryFile) {
     const std::string file = dir_.File("f");
     testing_support::WriteFile(file, "<\\..a={1};/>");

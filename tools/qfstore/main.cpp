@@ -1,5 +1,8 @@
 // qfstore: reads and writes the Qfstore library's stores from the command line.
 #include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <span>
 #include <string>
@@ -7,10 +10,10 @@
 
 #include "command_line.h"
 #include "ini_commands.h"
-#include "registry_commands.h"
-#include "string_commands.h"
 #include "qfstore/ids.h"
 #include "qfstore/library.h"
+#include "registry_commands.h"
+#include "string_commands.h"
 
 namespace qfstore_cli {
 namespace {
@@ -42,7 +45,8 @@ void PrintUsage(std::ostream& out) {
     out << "Usage:\n"
            "  qfstore version\n"
         << kIniUsage << kStringUsage << kRegUsage
-        << "  qfstore --help\n"
+        << "  qfstore --version\n"
+           "  qfstore --help\n"
            "\n"
            "FILE is the INI file's name, used as given. Names print one per line.\n"
            "\n"
@@ -55,7 +59,12 @@ void PrintUsage(std::ostream& out) {
            "                  (String, Double, Long(), ...); lists as JSON arrays\n"
            "set stores one VALUE as its text, several as one list joined by the delimiter.\n"
            "delete removes KEY from SECTION, or the whole SECTION without KEY.\n"
-           "A SECTION that is empty or blank means DEFAULT. \"--\" ends the options.\n"
+           "A SECTION that is empty or blank means DEFAULT.\n"
+           "\n"
+           "Options may follow the verb in any order among its arguments; \"--\" ends them, and\n"
+           "every argument after it is a name or value as written (set S K -- -h stores \"-h\").\n"
+           "--help, -h and --version count only in place of the command; after it, -h and\n"
+           "--help are a usage error, so that a value is never taken for them.\n"
            "\n"
            "string keeps one tagged text in FILE; --path and --section qualify NAME. set and\n"
            "delete rewrite FILE at once (a temporary file renamed over it).\n"
@@ -67,29 +76,47 @@ void PrintUsage(std::ostream& out) {
            "  0   done\n"
            "  1   the key is absent and no --default was given\n"
            "  2   an error; its number, description and call stack go to standard error\n"
+           "      (or why standard output could not be written)\n"
            "  64  a usage error; the usage goes to standard error\n";
 }
 
-bool AsksForHelp(std::span<const std::string> args) {
+bool IsHelp(std::string_view arg) {
+    return arg == "--help" || arg == "-h";
+}
+
+// Throws UsageError for -h or --help after the command and before "--".
+void RefuseLateHelp(std::span<const std::string> args) {
     for (const std::string& arg : args) {
         if (arg == "--")
-            return false;
-        if (arg == "--help" || arg == "-h")
-            return true;
+            return;
+        if (IsHelp(arg))
+            throw UsageError(arg +
+                             " counts only in place of the command; after \"--\" it is a value");
     }
+}
+
+// True when everything printed reached standard output; otherwise says why on standard error.
+// A listing cut short must not pass for the whole one.
+bool OutputWritten() {
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout) && std::cout.good())
+        return true;
+    std::cerr << "qfstore: standard output could not be written: " << std::strerror(errno) << "\n";
     return false;
 }
 
-int Run(std::span<const std::string> args) {
-    if (AsksForHelp(args)) {
+int RunCommand(std::span<const std::string> args) {
+    if (!args.empty() && IsHelp(args[0])) {
         PrintUsage(std::cout);
         return kExitDone;
     }
     try {
         if (args.empty())
             throw UsageError("expected a command");
+        RefuseLateHelp(args.subspan(1));
+        const std::string_view name =
+            args[0] == "--version" ? std::string_view("version") : std::string_view(args[0]);
         for (const Command& command : kCommands) {
-            if (command.name == args[0])
+            if (command.name == name)
                 return command.run(args.subspan(1), std::cout);
         }
         throw UsageError("unknown command '" + args[0] + "'");
@@ -101,6 +128,11 @@ int Run(std::span<const std::string> args) {
         ReportError(std::cerr, e);
         return kExitError;
     }
+}
+
+int Run(std::span<const std::string> args) {
+    const int status = RunCommand(args);
+    return OutputWritten() ? status : kExitError;
 }
 
 }  // namespace

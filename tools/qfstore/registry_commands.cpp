@@ -39,39 +39,15 @@ constexpr std::array<std::pair<std::string_view, RegRootKey>, 4> kRoots{{
 
 constexpr int32_t kNotFound = 2;
 
-const char* StatusText(int32_t status) {
-    switch (status) {
-        case kNotFound:
-            return "The key or value does not exist";
-        case 5:
-            return "Access denied";
-        case 6:
-            return "Invalid handle";
-        case 87:
-            return "Invalid parameter";
-        case 161:
-            return "Invalid key path";
-        case 234:
-            return "More data is available";
-        case 1013:
-            return "The registry could not be written";
-        case 1018:
-            return "The key has been deleted";
-        case -1:
-            return "The value is of a kind the store cannot read";
-        default:
-            return "Registry error";
-    }
-}
-
-// A status the store recorded, as an error whose call stack names the member that recorded it.
-Error StatusError(int32_t status, std::string_view member) {
-    return Error(status, StatusText(status), "QfRegistryKey." + std::string(member));
+// The status the store recorded last, as an error whose call stack names the member that
+// recorded it.
+Error StatusError(QfRegistryKey& key, std::string_view member) {
+    return Error(key.ErrorState(), key.ErrorDescription(), "QfRegistryKey." + std::string(member));
 }
 
 void Check(QfRegistryKey& key, std::string_view member) {
-    if (const int32_t status = key.ErrorState(); status != 0)
-        throw StatusError(status, member);
+    if (key.ErrorState() != 0)
+        throw StatusError(key, member);
 }
 
 // The store addressed by 'ROOT\KEY'; addressing creates the key.
@@ -101,7 +77,7 @@ int Get(const std::string& address, std::span<const std::string> rest, std::ostr
     if (status == kNotFound && !get.hasDefault)
         return kExitAbsent;
     if (status != 0 && status != kNotFound)
-        throw StatusError(status, "GetValue");
+        throw StatusError(*key, "GetValue");
     PrintValue(out, args, value);
     return kExitDone;
 }
@@ -123,7 +99,7 @@ int Set(const std::string& address, std::span<const std::string> rest, std::ostr
     const Variant value = args.Has("--long") ? LongOf(values[0]) : ValueOf(values);
     auto key = OpenKey(address);
     if (key->SetValue(args.positional[0], value, DelimiterOf(args)))
-        throw StatusError(key->ErrorState(), "SetValue");
+        throw StatusError(*key, "SetValue");
     return kExitDone;
 }
 
@@ -134,7 +110,7 @@ int Delete(const std::string& address, std::span<const std::string> rest, std::o
     key->DeleteValue(args.positional[0]);
     // A value that is not there is as good as deleted.
     if (const int32_t status = key->ErrorState(); status != 0 && status != kNotFound)
-        throw StatusError(status, "DeleteValue");
+        throw StatusError(*key, "DeleteValue");
     return kExitDone;
 }
 

@@ -95,6 +95,10 @@ class QfRegistryKey : public Unknown {
     // Ends the subscription with this cookie; unknown cookies are ignored.
     virtual void Unadvise(uint32_t cookie) = 0;
 
+    // What ErrorState means, in one sentence ("" for 0); for a failure of the registry's
+    // database it says what failed, names the database file and gives SQLite's reason.
+    virtual std::string ErrorDescription() = 0;
+
   protected:
     ~QfRegistryKey() = default;
 };

@@ -132,11 +132,16 @@ TEST_F(RegistryKeyTest, SecondAddressIgnoredUntilDeleteKey) {
     EXPECT_TRUE(key_->DeleteKey().IsEmpty());
     EXPECT_FALSE(KeyExists(HKEY_USERS, "First"));
     EXPECT_EQ(key_->KeyName(), "");
+    EXPECT_TRUE(events_.empty());
+    // Without a key name DeleteKey would delete the root itself, which is refused.
+    EXPECT_TRUE(key_->DeleteKey().IsEmpty());
+    EXPECT_EQ(events_, Events{5});
+    EXPECT_EQ(key_->ErrorDescription(), "Access denied");
     key_->RootKey(HKEY_CLASSES_ROOT);
     key_->KeyName("Second");
     EXPECT_EQ(iface_->Path(), "HKEY_CLASSES_ROOT\\Second");
     EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, "Second"));
-    EXPECT_TRUE(events_.empty());
+    EXPECT_TRUE(KeyExists(HKEY_USERS, ""));
 }
 
 struct KindCase {
@@ -177,9 +182,11 @@ TEST_F(RegistryKeyTest, FailedWriteReturnsTrueAndRaisesErrorOnce) {
     ASSERT_EQ(reg::DeleteKey(reg::HKEY_CURRENT_USER, "Gone"), 0);
     EXPECT_TRUE(key_->SetValue("v", Variant("x")));
     EXPECT_EQ(key_->ErrorState(), reg::kInvalidHandle);
+    EXPECT_EQ(key_->ErrorDescription(), "Invalid handle");
     EXPECT_EQ(events_, Events{6});
     EXPECT_FALSE(key_->SetValue("v", Variant(uint8_t{1})));  // the next call starts afresh
     EXPECT_EQ(key_->ErrorState(), 0);
+    EXPECT_EQ(key_->ErrorDescription(), "");
     EXPECT_EQ(events_, Events{6});
 }
 
@@ -198,14 +205,17 @@ struct OddCase {
     std::string bytes;
     Variant expected;
     Events events;
+    const char* description;
 };
 
 TEST_F(RegistryKeyTest, ValuesOfOddKindsAndSizes) {
     const Variant dflt(int16_t{9});
+    const char* unreadable = "The value is of a kind the store cannot read";
     const OddCase rows[] = {
-        {"raw_bytes", reg::REG_BINARY, "\x01\x02", dflt, {-1}},
-        {"long_number", reg::REG_DWORD, "12345678", dflt, {234, 234}},  // read into four bytes
-        {"text_without_nul", reg::REG_SZ, "abc", Variant("ab"), {}},
+        {"raw_bytes", reg::REG_BINARY, "\x01\x02", dflt, {-1}, unreadable},
+        // longer than the four bytes a number is read into
+        {"long_number", reg::REG_DWORD, "12345678", dflt, {234, 234}, "More data is available"},
+        {"text_without_nul", reg::REG_SZ, "abc", Variant("ab"), {}, ""},
     };
     key_->KeyName("Odd");
     for (const OddCase& row : rows) {
@@ -214,6 +224,7 @@ TEST_F(RegistryKeyTest, ValuesOfOddKindsAndSizes) {
         WriteRaw(row.name, row.kind, row.bytes);
         EXPECT_EQ(key_->GetValue(row.name, "\t", true, true, dflt), row.expected);
         EXPECT_EQ(events_, row.events);
+        EXPECT_EQ(key_->ErrorDescription(), row.description);
     }
 }
 
