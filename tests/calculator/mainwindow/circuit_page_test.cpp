@@ -64,12 +64,17 @@ void CircuitPageTest::clearThenAddStoresOnlySeparators() {
 void CircuitPageTest::overwriteThenDelete() {
     Window w(kGears + "[CIRCUITS]\n" + kA + kB + kC);
     QCOMPARE(w.Current("cboCircuits"), "C");  // start-up shows the last circuit
-    // Overwriting keeps the place and shows the last circuit.
-    w.Choose("cboCircuits", "A");
-    QCOMPARE(w.Text("txtFrontSp"), "14");
+    // An existing name typed over edited values, Return, then leaving the list for "Add": the
+    // values shown are stored, in the record's place, and the last circuit is shown.
+    w.Activate();
     w.TypeField(1, 1, "new");
+    w.Type("txtFrontSp", "17");
+    QLineEdit* name = w.Find<QComboBox>("cboCircuits")->lineEdit();
+    name->setFocus();
+    w.TypeName("cboCircuits", "A");
+    QTest::keyClick(name, Qt::Key_Return);
     w.Click("cmdAddCirquit");
-    const std::string a = "A=" + Record("new", "ar", "14", "40") + "\n";
+    const std::string a = "A=" + Record("new", "cr", "17", "42") + "\n";
     QCOMPARE(w.File(), kGears + "[CIRCUITS]\n" + a + kB + kC);
     QCOMPARE(w.Items("cboCircuits"), QStringList({"A", "B", "C"}));
     QCOMPARE(w.Current("cboCircuits"), "C");
@@ -139,12 +144,19 @@ void CircuitPageTest::refusedAddWritesNothing() {
     QCOMPARE(w.Field(4, 2), cell);  // what was typed stays for mending
 }
 
+// Records too short for the page, chosen after a full one: their fields are placed, every other
+// cell and both sprocket boxes are emptied, and the first missing field is reported.
 void CircuitPageTest::shortRecordWrittenByHand() {
-    Window w(kGears + "[CIRCUITS]\nShort=1|2|3\n");
+    Window w(kGears + "[CIRCUITS]\nShort=1|2|3\nSolo=30\n" + kA);  // A is shown first
+    w.Choose("cboCircuits", "Short");
     QCOMPARE(w.Field(3, 1), "3");
-    QCOMPARE(w.Field(4, 1), "");
-    QCOMPARE(w.Text("txtFrontSp"), "0");
-    QCOMPARE(w.Reports(), QStringList{"MainForm.PlaceCircuitData 9"});
+    QCOMPARE(w.Field(1, 2), "");                                      // A's "ar" is gone
+    QCOMPARE(w.Text("txtFrontSp") + w.Text("txtRearSp"), QString());  // and its 14 and 40
+    w.Choose("cboCircuits", "A");
+    w.Choose("cboCircuits", "Solo");  // one field, not a list: none is placed
+    QCOMPARE(w.Field(1, 1) + w.Field(1, 2) + w.Text("txtRearSp"), QString());
+    QCOMPARE(w.Reports(),
+             QStringList({"MainForm.PlaceCircuitData 9", "MainForm.PlaceCircuitData 13"}));
 }
 
 void CircuitPageTest::copyValuesReachesTheTableAtTheNextTabClick() {

@@ -1,6 +1,7 @@
 // The main window's start-up, tyres, speed table, input checks and window position.
 #include <QLabel>
 #include <cmath>
+#include <functional>
 
 #include "locale_numbers.h"
 #include "main_window.h"
@@ -33,7 +34,9 @@ class MainFormTest : public QObject {
     void firstStartWithoutSettingsFile();
     void shippedFileFillsTheTableOnFirstClick();
     void typedValuesOnTabClick();
+    void everyChangeOfPageRunsTheTabHandlerOnce();
     void addingOverwritingAndDeletingTyres();
+    void typingANameChoosesNothing();
     void refusedTyreNamesWriteNothing_data();
     void refusedTyreNamesWriteNothing();
     void leavingABox_data();
@@ -109,6 +112,49 @@ void MainFormTest::typedValuesOnTabClick() {
     QCOMPARE(w.Speed(1, 6), "11.36");
 }
 
+void MainFormTest::everyChangeOfPageRunsTheTabHandlerOnce() {
+    Window w(kGears + "[TYRES]\nT=72\n");
+    w.Activate();
+    // Ctrl+Tab after changing the front sprocket shows the new figures.
+    QLineEdit* front = w.Find<QLineEdit>("txtFrontSprocket");
+    front->setFocus();
+    Window::TypeInto(front, "15");
+    QTest::keyClick(front, Qt::Key_Tab, Qt::ControlModifier);
+    QCoreApplication::processEvents();
+    QCOMPARE(w.Tabs()->currentIndex(), 1);
+    QCOMPARE(w.Speed(1, 6), "10.65");  // 1000 ÷ 2 ÷ (48 ÷ 15) × 72 × 60 ÷ 12 ÷ 5280 ÷ 1
+
+    // From here each run of the handler reports the rear sprocket "x" once.
+    w.Find<QLineEdit>("txtRearSproket")->setText("x");
+    QTabBar* bar = w.Tabs()->tabBar();
+    const struct {
+        const char* route;
+        std::function<void()> go;
+        int page;
+    } routes[] = {
+        {"click on the tab in front", [&] { w.ClickTab(1); }, 1},
+        {"Ctrl+Tab", [&] { QTest::keyClick(bar, Qt::Key_Tab, Qt::ControlModifier); }, 2},
+        {"Ctrl+Shift+Tab",
+         [&] {
+             QTest::keyClick(w.Find<QLineEdit>("txtFrontSp"), Qt::Key_Tab,
+                             Qt::ControlModifier | Qt::ShiftModifier);
+         },
+         1},
+        {"left arrow on the tabs", [&] { QTest::keyClick(bar, Qt::Key_Left); }, 0},
+        {"right arrow on the tabs", [&] { QTest::keyClick(bar, Qt::Key_Right); }, 1},
+        {"click on another tab", [&] { w.ClickTab(2); }, 2},
+    };
+    QStringList expected;
+    for (const auto& r : routes) {
+        r.go();
+        QCoreApplication::processEvents();
+        expected << "MainForm.vsIndexTab1_Click 13";
+        QVERIFY2(w.Tabs()->currentIndex() == r.page, r.route);
+        QVERIFY2(w.Reports() == expected, r.route);
+    }
+    QCOMPARE(w.Messages(), QStringList());
+}
+
 void MainFormTest::addingOverwritingAndDeletingTyres() {
     Window w(kGears + "[TYRES]\nA=70\nB=75.5\n; end of tyres\n");
     QCOMPARE(w.Text("txtCircumferance"), "75.5");
@@ -145,6 +191,37 @@ void MainFormTest::addingOverwritingAndDeletingTyres() {
     QCOMPARE(w.Messages(), QStringList());
 }
 
+// Typing is only typing: no completion, no record loaded when the list is left, and "Delete"
+// deletes only the record whose name is shown.
+void MainFormTest::typingANameChoosesNothing() {
+    const std::string gears = kGears + "[TYRES]\nA=70\nSlick 180/640R17=79.2\n";
+    Window w(gears);
+    w.Activate();
+    QLineEdit* name = w.Find<QComboBox>("cboTyreTypes")->lineEdit();
+    name->setFocus();
+    w.TypeName("cboTyreTypes", "Slick");
+    w.Type("txtCircumferance", "80");
+    w.Click("cmdAddTyre");
+    QCOMPARE(w.File(), gears + "Slick=80\n");
+
+    // An existing name over an edited value, Return, then leaving the list for "Add".
+    w.Type("txtCircumferance", "78.3");
+    name->setFocus();
+    w.TypeName("cboTyreTypes", "A");
+    QTest::keyClick(name, Qt::Key_Return);
+    w.Click("cmdAddTyre");
+    const std::string added = kGears + "[TYRES]\nA=78.3\nSlick 180/640R17=79.2\nSlick=80\n";
+    QCOMPARE(w.File(), added);
+
+    // A name typed over the chosen one names no tyre: nothing is deleted.
+    w.Choose("cboTyreTypes", "A");
+    w.TypeName("cboTyreTypes", "Ax");
+    w.Click("cmdDeteTyreType");
+    QCOMPARE(w.Reports(), QStringList{"MainForm.cmdDeteTyreType_Click 91"});
+    QCOMPARE(w.File(), added);
+    QCOMPARE(w.Messages(), QStringList());
+}
+
 void MainFormTest::refusedTyreNamesWriteNothing_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("message");
@@ -175,16 +252,23 @@ void MainFormTest::leavingABox_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("shown");  // the box's text afterwards
     QTest::addColumn<bool>("refused");
+    QTest::addColumn<int>("toTab");  // left by a click on this tab; -1: on another box
     const auto row = [](const char* name, int tab, const char* box, const char* text,
-                        const char* shown, bool refused) {
-        QTest::newRow(name) << tab << QString(box) << QString(text) << QString(shown) << refused;
+                        const char* shown, bool refused, int toTab = -1) {
+        QTest::newRow(name) << tab << QString(box) << QString(text) << QString(shown) << refused
+                            << toTab;
     };
     row("letters", 0, "txtFrontSprocket", "abc", "abc", true);
     row("emptied", 0, "txtCircumferance", "", "", true);
+    row("nan", 0, "txtCircumferance", "nan", "nan", true);
+    row("-INF", 0, "txtRearSproket", "-INF", "-INF", true);
     row("decimal", 0, "txtCircumferance", " 78.5 ", " 78.5 ", false);
     row("negative", 0, "txtRearSproket", "-4", "-4", false);
     row("circuit letters", 2, "txtRearSp", "x", "x", true);
     row("circuit emptied", 2, "txtRearSp", "", "0", false);
+    // The page stays in front and nothing is calculated from the refused text.
+    row("letters, then a tab", 0, "txtFrontSprocket", "abc", "abc", true, 1);
+    row("circuit letters, then a tab", 2, "txtRearSp", "x", "x", true, 0);
 }
 
 void MainFormTest::leavingABox() {
@@ -193,23 +277,27 @@ void MainFormTest::leavingABox() {
     QFETCH(QString, text);
     QFETCH(QString, shown);
     QFETCH(bool, refused);
+    QFETCH(int, toTab);
     Window w(kGears);
     w.Tabs()->setCurrentIndex(tab);
-    QApplication::setActiveWindow(w.form.get());
-    QVERIFY(QTest::qWaitForWindowActive(w.form.get()));
+    w.Activate();
     QLineEdit* left = w.Find<QLineEdit>(box.toLatin1().constData());
     left->setFocus();
     Window::TypeInto(left, text);
     auto* elsewhere = w.Find<QLineEdit>(tab == 2                    ? "txtFrontSp"
                                         : box == "txtCircumferance" ? "txtFrontSprocket"
                                                                     : "txtCircumferance");
-    QTest::mouseClick(elsewhere, Qt::LeftButton);
+    if (toTab < 0)
+        QTest::mouseClick(elsewhere, Qt::LeftButton);
+    else
+        w.ClickTab(toTab);
     QCoreApplication::processEvents();  // the check runs once the focus has moved
     QCOMPARE(w.Messages(),
              refused ? QStringList{"Only Numeric Values Are Allowed"} : QStringList());
     if (refused)
         QVERIFY(w.dialogs.messages[0].icon == MessageIcon::None);
     QCOMPARE(QApplication::focusWidget(), refused ? left : elsewhere);
+    QCOMPARE(w.Tabs()->currentIndex(), tab);
     QCOMPARE(left->text(), shown);
     QCOMPARE(w.Reports(), QStringList());
 }
@@ -225,6 +313,13 @@ void MainFormTest::windowPositionRoundTrip() {
     QCOMPARE(stored("Left"), double(gearsheet::PixelsToTwips(120, w.form->logicalDpiX())));
     w.Start();
     QCOMPARE(w.form->pos(), QPoint(120, 90));
+
+    // A title bar that would be on no screen brings the window to the default position.
+    w.form->move(-5000, 90);
+    QVERIFY(w.form->close());
+    w.Start();
+    const int px = gearsheet::TwipsToPixels(500, w.form->logicalDpiY());
+    QCOMPARE(w.form->pos(), QPoint(px, px));
     QCOMPARE(w.Reports(), QStringList());
 }
 
