@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ clang pkg-config
     qt6-base-dev libgl-dev libfontconfig-dev libsqlite3-dev libgtest-dev libbenchmark-dev libacl1-dev
-    xvfb xauth util-linux
+    xvfb xauth openbox xdotool util-linux
     libclang-rt-14-dev
 )
 

@@ -5,8 +5,9 @@
 #   SCALE=2 tools/screenshot.sh       the same at 200 % (Qt's QT_SCALE_FACTOR)
 #   BUILD_DIR=build/x tools/screenshot.sh   another build (default build/default)
 #
-# The program runs from a temporary copy with the shipped settings file, so the settings file
-# beside the built program is neither read nor changed.
+# The harness gearsheet_screenshots starts the program's own window. It runs from a temporary
+# folder under the program's name, beside a copy of the shipped settings file, so it starts as the
+# program does, and the settings file beside the built program is neither read nor changed.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -15,21 +16,19 @@ case $build in /*) ;; *) build=$root/$build ;; esac
 out=${1:-$root/build/screenshots}
 scale=${SCALE:-1}
 
-if [ ! -x "$build/bin/Gearsheet" ]; then
-    echo "No $build/bin/Gearsheet: build it first (make build)." >&2
+if [ ! -x "$build/bin/gearsheet_screenshots" ]; then
+    echo "No $build/bin/gearsheet_screenshots: build it first (make build)." >&2
     exit 1
 fi
 command -v xvfb-run >/dev/null || { echo "xvfb-run is missing (tools/install-deps.sh)" >&2; exit 1; }
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-cp "$build/bin/Gearsheet" "$work/"
+cp "$build/bin/gearsheet_screenshots" "$work/Gearsheet"
 cp -P "$build"/bin/libqfstore.so* "$work/"
 cp "$root/calculator/data/Gearsheet.INI" "$work/"
 
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
-# The program's hidden screenshot mode takes the pictures and quits.
-GEARSHEET_SCREENSHOTS="$out" QT_SCALE_FACTOR="$scale" \
-    xvfb-run -a -s "-screen 0 1920x1440x24" "$work/Gearsheet"
+QT_SCALE_FACTOR="$scale" xvfb-run -a -s "-screen 0 1920x1440x24" "$work/Gearsheet" "$out"
 ls -1 "$out"/*.png

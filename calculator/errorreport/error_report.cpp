@@ -1,6 +1,7 @@
 #include "error_report.h"
 
 #include <algorithm>
+#include <fstream>
 
 #include "qfstore/error.h"
 
@@ -65,6 +66,27 @@ std::string UniqueSectionName(const std::string& base, const std::vector<std::st
     std::string name = base;
     for (int n = 2; taken(name); ++n) name = base + " (" + std::to_string(n) + ")";
     return name;
+}
+
+std::string FileLineEnding(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    if (in && std::getline(in, line) && !in.eof() && !line.empty() && line.back() == '\r')
+        return "\r\n";
+    return "\n";
+}
+
+std::string WithLineEnding(std::string_view text, std::string_view eol) {
+    std::string out;
+    out.reserve(text.size());
+    for (;;) {
+        const size_t at = text.find("\r\n");
+        out.append(text.substr(0, at));
+        if (at == std::string_view::npos)
+            return out;
+        out.append(eol);
+        text.remove_prefix(at + 2);
+    }
 }
 
 }  // namespace gearsheet

@@ -26,4 +26,11 @@ std::string LogTimestamp(const QDateTime& when, const QLocale& locale);
 // first free of "base (2)", "base (3)" … (names compare without regard to ASCII case).
 std::string UniqueSectionName(const std::string& base, const std::vector<std::string>& existing);
 
+// The line ending of an existing file: that of its first line, "\r\n" or "\n"; "\n" for a
+// file that is missing or has no line break yet.
+std::string FileLineEnding(const std::string& path);
+
+// `text` with each CR LF replaced by `eol`.
+std::string WithLineEnding(std::string_view text, std::string_view eol);
+
 }  // namespace gearsheet

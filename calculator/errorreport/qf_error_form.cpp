@@ -202,9 +202,16 @@ void QfErrorForm::Form_QueryUnload() {
         {"Error Description", errorDescription_},
         {"CalStack ", std::string(51, '=') + "\r\n" + callStack_},
     };
+    // The call stack's lines end as the log's own lines do.
+    std::string eol = "\n";
+    try {
+        eol = FileLineEnding(LogPath());
+    } catch (...) {
+    }
     for (const auto& [key, value] : values) {
         try {
-            platform::profile::WriteValue(LogPath(), section, key, value, "Gearsheet");
+            platform::profile::WriteValue(LogPath(), section, key, WithLineEnding(value, eol),
+                                          "Gearsheet");
         } catch (...) {
         }
     }

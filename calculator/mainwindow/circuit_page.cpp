@@ -10,6 +10,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <optional>
 
 #include "artwork.h"
 #include "circuit_record.h"
@@ -194,14 +195,28 @@ void CircuitPage::cboCircuits_Click() {
 
 void CircuitPage::PlaceCircuitData(const qfstore::Variant& record) {
     Handled(context_.errors, ".PlaceCircuitData", [&] {
+        // A record too short for the page fills what it has and empties the rest, so that no
+        // value of the circuit shown before stays under this one's name; then the first missing
+        // field is reported.
+        std::optional<qfstore::Error> missing;
+        const auto field = [&](int index) {
+            if (!missing) {
+                try {
+                    return CircuitRecordField(record, index);
+                } catch (const qfstore::Error& e) {
+                    missing = e;
+                }
+            }
+            return QString();
+        };
         for (int i = 0; i < kSuspensionRows; ++i)
-            grdFields_->item(i + 1, kFrontColumn)
-                ->setText(CircuitRecordField(record, kCircuitFrontFirst + i));
+            grdFields_->item(i + 1, kFrontColumn)->setText(field(kCircuitFrontFirst + i));
         for (int i = 0; i < kSuspensionRows; ++i)
-            grdFields_->item(i + 1, kRearColumn)
-                ->setText(CircuitRecordField(record, kCircuitRearFirst + i));
-        txtFrontSp_->setText(CircuitRecordField(record, kCircuitFrontSprocket));
-        txtRearSp_->setText(CircuitRecordField(record, kCircuitRearSprocket));
+            grdFields_->item(i + 1, kRearColumn)->setText(field(kCircuitRearFirst + i));
+        txtFrontSp_->setText(field(kCircuitFrontSprocket));
+        txtRearSp_->setText(field(kCircuitRearSprocket));
+        if (missing)
+            throw *missing;
     });
 }
 
@@ -252,7 +267,7 @@ void CircuitPage::cmdDeleteCirquit_Click() {
     Handled(context_.errors, ".cmdDeleteCirquit_Click", [&] {
         qfstore::QfINIFileHandler& store = context_.store.Get();
         store.Section(kCircuitsSection);
-        const int chosen = cboCircuits_->currentIndex();
+        const int chosen = ShownItem(*cboCircuits_);
         if (chosen < 0)
             throw qfstore::Error::Runtime(qfstore::kErrObjectNotSet, kComponentName);
         store.DeleteField(cboCircuits_->itemText(chosen).toStdString());

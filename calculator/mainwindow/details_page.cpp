@@ -164,7 +164,7 @@ void DetailsPage::cmdDeteTyreType_Click() {
     Handled(context_.errors, ".cmdDeteTyreType_Click", [&] {
         qfstore::QfINIFileHandler& store = context_.store.Get();
         store.Section(settings::kTyresSection);
-        const int chosen = cboTyreTypes_->currentIndex();
+        const int chosen = ShownItem(*cboTyreTypes_);
         if (chosen < 0)
             throw qfstore::Error::Runtime(qfstore::kErrObjectNotSet, kComponentName);
         store.DeleteField(cboTyreTypes_->itemText(chosen).toStdString());

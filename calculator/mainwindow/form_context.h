@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <memory>
 #include <new>
 #include <string>
@@ -47,6 +48,9 @@ struct FormContext {
     SettingsStore& store;
     Dialogs& dialogs;
     ErrorReporter& errors;
+    // Called when an input box refuses its text, before the message: the window brings the box's
+    // page back in front, and the change of page that left the box calculates nothing.
+    std::function<void(QWidget* box)> inputRefused = {};
 };
 
 // Runs a handler's body; a failure stops it and goes to the error report under `procedure`.

@@ -30,7 +30,8 @@ std::optional<double> ParseLocaleNumber(const QString& text) {
         return std::nullopt;
     bool ok = false;
     const double value = ShownLocale().toDouble(trimmed, &ok);
-    if (!ok)
+    // Qt reads "nan" and "inf" as numbers; the conversion this stands in for does not.
+    if (!ok || !std::isfinite(value))
         return std::nullopt;
     return value;
 }

@@ -11,7 +11,8 @@
 namespace gearsheet {
 
 // The number a typed text stands for under the system locale (sign, decimal and group separators,
-// exponent, surrounding blanks); nothing for any other text, the empty text included.
+// exponent, surrounding blanks); nothing for any other text, the empty text, "nan" and "inf"
+// included.
 std::optional<double> ParseLocaleNumber(const QString& text);
 
 inline bool IsNumericText(const QString& text) {

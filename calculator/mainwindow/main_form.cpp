@@ -1,9 +1,14 @@
 #include "main_form.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <utility>
 
 #include "artwork.h"
 #include "circuit_page.h"
@@ -23,6 +28,8 @@ namespace {
 const QString kZeroWarning = QStringLiteral(
     "One Of The Values For The Speed Calculation Is Zero So The Calculation Can't Be Done");
 constexpr int kSpeedTab = 1;
+// The shortest piece of a title bar that the user can still take hold of, in pixels.
+constexpr int kTitleBarGrip = 48;
 
 QString ProgramName(const std::string& executablePath) {
     std::string name = executablePath.substr(executablePath.rfind('/') + 1);
@@ -45,7 +52,7 @@ MainForm::MainForm(Dialogs& dialogs, MainFormOptions options, QWidget* parent)
       dialogs_(dialogs),
       options_(std::move(options)),
       errors_(dialogs, options_.programName, options_.programFolder, this),
-      context_{store_, dialogs, errors_} {
+      context_{store_, dialogs, errors_, [this](QWidget* box) { InputRefused(box); }} {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Arvel Gearsheet"));
     setWindowIcon(AppIcon());
@@ -64,18 +71,16 @@ MainForm::MainForm(Dialogs& dialogs, MainFormOptions options, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(vsIndexTab1_);
 
-    // The tab bar makes the clicked tab current only after announcing the click; the handler
-    // runs once that is done, so that it sees the clicked tab as current and may change it.
+    // Every change of page by the user (a click, Ctrl+Tab, Ctrl+Shift+Tab, the arrow keys or the
+    // wheel on the tabs) runs the tab handler, and so does a click on the tab already in front,
+    // which changes nothing. The tab bar announces a click before it changes the page.
+    connect(vsIndexTab1_, &QTabWidget::currentChanged, this, [this] {
+        if (!showingPage_)
+            PageChosen();
+    });
     connect(vsIndexTab1_->tabBar(), &QTabBar::tabBarClicked, this, [this](int index) {
-        if (index < 0)
-            return;  // a click beside the tabs
-        QMetaObject::invokeMethod(
-            this,
-            [this, index] {
-                vsIndexTab1_->setCurrentIndex(index);
-                vsIndexTab1_Click();
-            },
-            Qt::QueuedConnection);
+        if (index >= 0 && index == vsIndexTab1_->currentIndex())
+            PageChosen();
     });
 }
 
@@ -94,6 +99,7 @@ void MainForm::Form_Load() {
         const float left = ToSingle(
             store.GetValue(settings::kLeftKey, settings::kArrayDelimiter, true, true, byDefault));
         move(TwipsToPixels(left, logicalDpiX()), y());
+        KeepTitleBarOnScreen();
         Stuff::InitializeGears(store, gears_);
         Stuff::InitalizeReductions(store, gears_);
         details_->SetInitialReductionText(NumberText(gears_.initialReduction));
@@ -101,6 +107,33 @@ void MainForm::Form_Load() {
         circuits_->RefreshCircuitCombo();
         circuits_->cboCircuits_Click();
     });
+}
+
+void MainForm::KeepTitleBarOnScreen() {
+    // The window's position is its frame's; the title bar runs along the frame's top.
+    const int titleHeight = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+    const QRect titleBar(pos(), QSize(sizeHint().width(), titleHeight));
+    const int grip = std::min(titleBar.width(), kTitleBarGrip);
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect shown = titleBar.intersected(screen->availableGeometry());
+        if (shown.width() >= grip && 2 * shown.height() >= titleHeight)
+            return;
+    }
+    move(TwipsToPixels(settings::kDefaultWindowPos, logicalDpiX()),
+         TwipsToPixels(settings::kDefaultWindowPos, logicalDpiY()));
+}
+
+void MainForm::setVisible(bool visible) {
+    // Qt places a window by its frame (the position kept in the settings file) only when the
+    // window keeps its size from being created to being first shown; so it takes its size first.
+    if (visible && !testAttribute(Qt::WA_WState_Created)) {
+        ensurePolished();
+        if (!testAttribute(Qt::WA_Resized))
+            adjustSize();
+        if (layout())
+            layout()->activate();
+    }
+    QWidget::setVisible(visible);
 }
 
 void MainForm::closeEvent(QCloseEvent* event) {
@@ -119,6 +152,31 @@ void MainForm::Form_QueryUnload() {
     });
 }
 
+void MainForm::PageChosen() {
+    if (std::exchange(pageChosen_, true))
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (std::exchange(pageChosen_, false))
+                vsIndexTab1_Click();
+        },
+        Qt::QueuedConnection);
+}
+
+void MainForm::ShowPage(int index) {
+    showingPage_ = true;
+    vsIndexTab1_->setCurrentIndex(index);
+    showingPage_ = false;
+}
+
+void MainForm::InputRefused(QWidget* box) {
+    pageChosen_ = false;
+    for (int i = 0; i < vsIndexTab1_->count(); ++i)
+        if (vsIndexTab1_->widget(i)->isAncestorOf(box))
+            ShowPage(i);
+}
+
 void MainForm::vsIndexTab1_Click() {
     Handled(errors_, ".vsIndexTab1_Click", [&] {
         const double circumference = TextToDouble(details_->CircumferenceText());
@@ -134,7 +192,7 @@ void MainForm::RereshGrid(double frontSprocket, double rearSprocket, double circ
                           gears_.initialReduction == 0;
         if (vsIndexTab1_->currentIndex() == kSpeedTab && zero) {
             dialogs_.Message(this, kZeroWarning, kProgramTitle, MessageIcon::Exclamation);
-            vsIndexTab1_->setCurrentIndex(0);
+            ShowPage(0);
             return;
         }
         bool shaded = false;  // every second row, starting with row 2

@@ -37,16 +37,29 @@ class MainForm : public QWidget {
     // window is first shown; a failure stops it and is reported under ".Form_Load".
     void Form_Load();
 
-    // The handler of a click on any tab; the clicked tab is already the current one.
+    // The tab handler: runs once for every change of page by the user (mouse or keyboard) and for
+    // a click on the tab in front, once the chosen page is in front.
     void vsIndexTab1_Click();
 
     const GearData& Gears() const { return gears_; }
     ErrorReporter& Errors() { return errors_; }
 
+    void setVisible(bool visible) override;
+
   protected:
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    // Runs the tab handler once the current change of page is complete; several notices of one
+    // change run it once.
+    void PageChosen();
+    // Brings page `index` in front as the program's own doing: the tab handler does not run.
+    void ShowPage(int index);
+    // An input box refused its text: its page comes back in front, and the pending tab handler
+    // is dropped.
+    void InputRefused(QWidget* box);
+    // Moves the window to the default position when its title bar would be on no screen.
+    void KeepTitleBarOnScreen();
     // Saves the window position; never refuses the close.
     void Form_QueryUnload();
     // Checks for zero inputs on the "Speed Calculation" tab, then fills the speed table.
@@ -63,6 +76,8 @@ class MainForm : public QWidget {
     DetailsPage* details_;
     SpeedPage* speed_;
     CircuitPage* circuits_;
+    bool pageChosen_ = false;   // a run of the tab handler is pending
+    bool showingPage_ = false;  // the program itself changes the page
 };
 
 }  // namespace gearsheet

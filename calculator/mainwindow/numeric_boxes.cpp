@@ -39,6 +39,8 @@ void NumericBoxes::Check(QLineEdit* box, const char* procedure) {
         }
         if (IsNumericText(box->text()))
             return;
+        if (context_.inputRefused)
+            context_.inputRefused(box);
         context_.dialogs.Message(page_->window(), QStringLiteral("Only Numeric Values Are Allowed"),
                                  kProgramTitle, MessageIcon::None);
         movingFocus_ = true;

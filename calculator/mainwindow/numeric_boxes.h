@@ -1,5 +1,5 @@
-// Input boxes that take numbers only: a box left with anything else says so and takes the focus
-// back. Shared by the Details and Circuit Database pages.
+// Input boxes that take numbers only: a box left with anything else says so, comes back in front
+// and takes the focus back. Shared by the Details and Circuit Database pages.
 #pragma once
 
 #include <QHash>

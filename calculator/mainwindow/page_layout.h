@@ -51,15 +51,26 @@ inline QLineEdit* InputBox(const char* name, const QString& text, int widthTwips
 
 // The editable list of names at the top of a page (tyres, circuits). Its width comes from the
 // design rather than from measuring every name, which keeps long lists quick to show.
+// Typing is only typing: no name is completed, and neither Return nor leaving the list chooses an
+// item whose name was typed. Only picking an item (in the open list, or stepping through the items
+// with the arrow keys or the wheel) chooses it and emits `activated`.
 inline QComboBox* NameList(const char* name, QWidget* parent) {
     auto* list = new QComboBox(parent);
     list->setObjectName(QString::fromLatin1(name));
     list->setEditable(true);
     list->setInsertPolicy(QComboBox::NoInsert);
+    list->setCompleter(nullptr);
+    QObject::disconnect(list->lineEdit(), &QLineEdit::returnPressed, list, nullptr);
+    QObject::disconnect(list->lineEdit(), &QLineEdit::editingFinished, list, nullptr);
     list->setMinimumWidth(TwipsWide(parent, 4335));
     list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     list->setMinimumContentsLength(20);
     return list;
+}
+
+// The item whose name the list shows, letter for letter; -1 when the shown text names none.
+inline int ShownItem(const QComboBox& list) {
+    return list.findText(list.currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
 }
 
 }  // namespace gearsheet

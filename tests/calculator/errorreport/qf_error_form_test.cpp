@@ -4,6 +4,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <algorithm>
 
 #include "error_report.h"
 #include "profile.h"
@@ -105,14 +106,15 @@ void QfErrorFormTest::logWrittenOnlyWhenTicked() {
 
     dialogs.onReport = Tick;
     form.ShowError(GridError(), "MainForm.vsIndexTab1_Click", false);
-    // The tests run in the C locale; the writer trims the blank after "CalStack".
+    // The tests run in the C locale; the writer trims the blank after "CalStack". A new log's
+    // lines all end in LF.
     QCOMPARE(testing_support::ReadFile(log),
              "[Error Occurred:9 Mar 2024 12:34:56]\n"
              "Trapped In=MainForm.vsIndexTab1_Click\n"
              "Error Number=11\n"
              "Error Description=Division by zero\n"
              "CalStack=" +
-                 std::string(51, '=') + "\r\nGearsheet.MainForm.RereshGrid\r\n\n");
+                 std::string(51, '=') + "\nGearsheet.MainForm.RereshGrid\n\n");
 
     form.ShowError(qfstore::Error(6, "Overflow", "Gearsheet"), "MainForm.Form_Load", false);
     const std::string second = "Error Occurred:9 Mar 2024 12:34:56 (2)";
@@ -129,8 +131,14 @@ void QfErrorFormTest::closeBoxWritesTickedLogAndUnwritableLogIsSkipped() {
         Tick(f);
         f.close();
     };
+    // A log with CR LF line ends gets CR LF in the call stack too.
+    testing_support::WriteFile(dir.File("error.log"), "; Gearsheet\r\n");
     form.ShowError(GridError(), "MainForm.vsIndexTab1_Click", false);
     QCOMPARE(platform::profile::SectionNames(dir.File("error.log")).size(), size_t{1});
+    const std::string log = testing_support::ReadFile(dir.File("error.log"));
+    QVERIFY(log.ends_with("CalStack=" + std::string(51, '=') +
+                          "\r\nGearsheet.MainForm.RereshGrid\r\n\r\n"));
+    QCOMPARE(std::count(log.begin(), log.end(), '\n'), std::count(log.begin(), log.end(), '\r'));
 
     QfErrorForm nowhere(dialogs, "Gearsheet", "/nonexistent-gearsheet-folder/");
     nowhere.ShowError(GridError(), "MainForm.vsIndexTab1_Click", false);

@@ -22,8 +22,7 @@ const std::string kC = "C=" + Record("c", "cr", "16", "42") + "\n";
 class CircuitPageTest : public QObject {
     Q_OBJECT
   private slots:
-    void addWritesTheRecordLine();
-    void clearThenAddStoresOnlySeparators();
+    void addThenClearThenAdd();
     void overwriteThenDelete();
     void numericLookingTextsComeBackExactly();
     void refusedAddWritesNothing_data();
@@ -32,7 +31,7 @@ class CircuitPageTest : public QObject {
     void copyValuesReachesTheTableAtTheNextTabClick();
 };
 
-void CircuitPageTest::addWritesTheRecordLine() {
+void CircuitPageTest::addThenClearThenAdd() {
     Window w(kGears);  // no circuits yet, and no error for that
     QCOMPARE(w.Reports(), QStringList());
     QCOMPARE(w.Items("cboCircuits"), QStringList());
@@ -47,29 +46,31 @@ void CircuitPageTest::addWritesTheRecordLine() {
     QCOMPARE(w.File(), kGears + "[CIRCUITS]\nMonza=30|42|615" + std::string(18, '|') + "15|45\n");
     QCOMPARE(w.Items("cboCircuits"), QStringList{"Monza"});
     QCOMPARE(w.Current("cboCircuits"), "Monza");
-    QCOMPARE(w.Messages() + w.Reports(), QStringList());
-}
+    QCOMPARE(w.Field(3, 1), "615");
 
-void CircuitPageTest::clearThenAddStoresOnlySeparators() {
-    Window w(kGears + "[CIRCUITS]\n" + kA);
-    QCOMPARE(w.Field(1, 2), "ar");
+    // "Clear" writes nothing; "Add" then stores 22 empty fields.
     w.Click("cmdClear");
-    QCOMPARE(w.File(), kGears + "[CIRCUITS]\n" + kA);
+    QCOMPARE(w.File(), kGears + "[CIRCUITS]\nMonza=30|42|615" + std::string(18, '|') + "15|45\n");
     for (int r = 1; r <= 10; ++r) QCOMPARE(w.Field(r, 1) + w.Field(r, 2), QString());
     w.Click("cmdAddCirquit");
-    QCOMPARE(w.File(), kGears + "[CIRCUITS]\nA=" + std::string(21, '|') + "\n");
-    QCOMPARE(w.Reports(), QStringList());
+    QCOMPARE(w.File(), kGears + "[CIRCUITS]\nMonza=" + std::string(21, '|') + "\n");
+    QCOMPARE(w.Messages() + w.Reports(), QStringList());
 }
 
 void CircuitPageTest::overwriteThenDelete() {
     Window w(kGears + "[CIRCUITS]\n" + kA + kB + kC);
     QCOMPARE(w.Current("cboCircuits"), "C");  // start-up shows the last circuit
-    // Overwriting keeps the place and shows the last circuit.
-    w.Choose("cboCircuits", "A");
-    QCOMPARE(w.Text("txtFrontSp"), "14");
+    // An existing name typed over edited values, Return, then leaving the list for "Add": the
+    // values shown are stored, in the record's place, and the last circuit is shown.
+    w.Activate();
     w.TypeField(1, 1, "new");
+    w.Type("txtFrontSp", "17");
+    QLineEdit* name = w.Find<QComboBox>("cboCircuits")->lineEdit();
+    name->setFocus();
+    w.TypeName("cboCircuits", "A");
+    QTest::keyClick(name, Qt::Key_Return);
     w.Click("cmdAddCirquit");
-    const std::string a = "A=" + Record("new", "ar", "14", "40") + "\n";
+    const std::string a = "A=" + Record("new", "cr", "17", "42") + "\n";
     QCOMPARE(w.File(), kGears + "[CIRCUITS]\n" + a + kB + kC);
     QCOMPARE(w.Items("cboCircuits"), QStringList({"A", "B", "C"}));
     QCOMPARE(w.Current("cboCircuits"), "C");
@@ -139,12 +140,19 @@ void CircuitPageTest::refusedAddWritesNothing() {
     QCOMPARE(w.Field(4, 2), cell);  // what was typed stays for mending
 }
 
+// Records too short for the page, chosen after a full one: their fields are placed, every other
+// cell and both sprocket boxes are emptied, and the first missing field is reported.
 void CircuitPageTest::shortRecordWrittenByHand() {
-    Window w(kGears + "[CIRCUITS]\nShort=1|2|3\n");
+    Window w(kGears + "[CIRCUITS]\nShort=1|2|3\nSolo=30\n" + kA);  // A is shown first
+    w.Choose("cboCircuits", "Short");
     QCOMPARE(w.Field(3, 1), "3");
-    QCOMPARE(w.Field(4, 1), "");
-    QCOMPARE(w.Text("txtFrontSp"), "0");
-    QCOMPARE(w.Reports(), QStringList{"MainForm.PlaceCircuitData 9"});
+    QCOMPARE(w.Field(1, 2), "");                                      // A's "ar" is gone
+    QCOMPARE(w.Text("txtFrontSp") + w.Text("txtRearSp"), QString());  // and its 14 and 40
+    w.Choose("cboCircuits", "A");
+    w.Choose("cboCircuits", "Solo");  // one field, not a list: none is placed
+    QCOMPARE(w.Field(1, 1) + w.Field(1, 2) + w.Text("txtRearSp"), QString());
+    QCOMPARE(w.Reports(),
+             QStringList({"MainForm.PlaceCircuitData 9", "MainForm.PlaceCircuitData 13"}));
 }
 
 void CircuitPageTest::copyValuesReachesTheTableAtTheNextTabClick() {

@@ -2,6 +2,7 @@
 // loaded from the built library, widgets found by name and driven by events, scripted dialogs.
 #pragma once
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -102,10 +103,18 @@ struct Window {
     void TypeName(const char* list, const QString& text) {
         TypeInto(Find<QComboBox>(list)->lineEdit(), text);
     }
-    // Chooses an item of a list by typing its name and pressing Enter.
+    // Picks an item of a list as the user does: open the list, go to the item, press Return.
     void Choose(const char* list, const QString& name) {
-        TypeName(list, name);
-        QTest::keyClick(Find<QComboBox>(list)->lineEdit(), Qt::Key_Return);
+        auto* combo = Find<QComboBox>(list);
+        combo->showPopup();
+        combo->view()->setCurrentIndex(combo->model()->index(combo->findText(name), 0));
+        QTest::keyClick(combo->view(), Qt::Key_Return);
+    }
+    // Makes the window the active one, so that the focus follows clicks and keys.
+    void Activate() {
+        QApplication::setActiveWindow(form.get());
+        if (!QTest::qWaitForWindowActive(form.get()))
+            qFatal("the window does not become active");
     }
     // Edits a cell of the circuit table as the user does: open the editor, type, press Enter.
     void TypeField(int row, int column, const QString& text) {

@@ -1,6 +1,6 @@
 // Start-up timing for bench/startup/: once the watched window has been painted, prints the
 // milliseconds since the launch time given (nanoseconds since the epoch) and ends the process at
-// once, so that nothing is saved. Used by Gearsheet and by the empty window it is compared with.
+// once, so that nothing is saved. Used by both start-up harnesses.
 #pragma once
 
 #include <QEvent>

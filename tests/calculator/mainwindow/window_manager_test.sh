@@ -1,0 +1,117 @@
+#!/usr/bin/env bash
+# Gearsheet under a real window manager (openbox) on a virtual screen (Xvfb), driven by xdotool:
+# what the offscreen platform cannot show.
+#   - Five starts and closes leave WINDOW_POS as it was: the window comes back where it was closed.
+#   - A stored position whose title bar would be above the screen opens at the default position.
+#   - Ctrl+Tab and Ctrl+Shift+Tab typed on the keyboard run the tab handler: with a circumference
+#     of 0, reaching "Speed Calculation" shows the zero warning.
+#
+#   window_manager_test.sh BIN_FOLDER SHIPPED_SETTINGS
+# Exit status 77 (skipped) when Xvfb, openbox or xdotool is missing.
+set -euo pipefail
+
+bin=$1
+shipped=$2
+for program in Xvfb openbox xdotool; do
+    if ! command -v "$program" >/dev/null; then
+        echo "SKIPPED: $program is missing (tools/install-deps.sh installs it)"
+        exit 77
+    fi
+done
+
+work=$(mktemp -d)
+background=()
+cleanup() {
+    for pid in "${background[@]}"; do kill "$pid" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+    echo "FAILED: $*"
+    [ -s "$work/program.log" ] && sed 's/^/  program: /' "$work/program.log"
+    exit 1
+}
+
+# Runs `$@` until it succeeds, for at most 20 seconds.
+await() {
+    for _ in $(seq 200); do
+        "$@" >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# A display of its own (Xvfb picks a free number and reports it once it is ready), and openbox
+# with its default settings.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+background+=($!)
+await test -s "$work/display" || fail "Xvfb did not start"
+export DISPLAY=":$(head -1 "$work/display")"
+XDG_CONFIG_HOME="$work/config" openbox --sm-disable --startup "touch $work/wm-ready" \
+    >/dev/null 2>&1 &
+background+=($!)
+await test -e "$work/wm-ready" || fail "openbox did not start"
+
+app="$work/app"
+mkdir "$app"
+cp "$bin/Gearsheet" "$app/"
+cp -P "$bin"/libqfstore.so* "$app/"
+export QT_QPA_PLATFORM=xcb
+
+# Starts the program and waits for its window; sets `window`.
+start() {
+    "$app/Gearsheet" >>"$work/program.log" 2>&1 &
+    program=$!
+    window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Arvel Gearsheet$' | head -1) ||
+        true
+    [ -n "$window" ] || fail "the main window did not appear"
+    xdotool windowactivate --sync "$window"
+}
+
+# Closes the window as the user does (Alt+F4, openbox's close key) and waits for the program.
+close_window() {
+    xdotool windowactivate --sync "$window" key --clearmodifiers alt+F4
+    await bash -c "! kill -0 $program" || fail "the program did not end after Alt+F4"
+    wait "$program" || fail "the program ended with status $?"
+}
+
+position() { sed -n '/^\[WINDOW_POS\]/,/^\[/{/^\(Top\|Left\)=/p}' "$app/Gearsheet.INI" | tr '\n' ' '; }
+
+# Five starts and closes: whole inches, so that the position is whole pixels at any resolution.
+cp "$shipped" "$app/Gearsheet.INI"
+printf '[WINDOW_POS]\nTop=1440\nLeft=2880\n' >>"$app/Gearsheet.INI"
+for run in 1 2 3 4 5; do
+    start
+    close_window
+    [ "$(position)" = "Top=1440 Left=2880 " ] || fail "after run $run WINDOW_POS is $(position)"
+done
+
+# The default position, then a stored one whose title bar is above the screen.
+cp "$shipped" "$app/Gearsheet.INI"
+start
+close_window
+default=$(position)
+cp "$shipped" "$app/Gearsheet.INI"
+printf '[WINDOW_POS]\nTop=-3000\nLeft=1440\n' >>"$app/Gearsheet.INI"
+start
+close_window
+[ "$(position)" = "$default" ] ||
+    fail "the window above the screen was left at $(position), not at $default"
+
+# No tyres, so the circumference is 0: the "Speed Calculation" page refuses it with a message.
+sed -n '/^\[GEARS\]/,/^InitialReduction/p' "$shipped" >"$app/Gearsheet.INI"
+await_warning() {
+    timeout 10 xdotool search --sync --onlyvisible --name '^Gearsheet$' >/dev/null ||
+        fail "$1 did not run the tab handler (no zero warning)"
+    xdotool key --clearmodifiers Return  # the warning goes, "Details" comes back in front
+    await bash -c "! xdotool search --onlyvisible --name '^Gearsheet\$'" ||
+        fail "the zero warning did not close"
+}
+start
+xdotool key --clearmodifiers ctrl+Tab
+await_warning "Ctrl+Tab"
+xdotool key --clearmodifiers ctrl+shift+Tab ctrl+shift+Tab  # "Circuit Database", then "Speed …"
+await_warning "Ctrl+Shift+Tab"
+close_window
+echo "passed"
