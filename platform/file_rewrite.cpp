@@ -137,8 +137,10 @@ bool Rewrite(const std::string& path,
     const std::string folder =
         slash == std::string::npos ? "." : (slash == 0 ? "/" : real.substr(0, slash));
     const std::string name = slash == std::string::npos ? real : real.substr(slash + 1);
-    if (name.empty())
+    if (name.empty()) {
+        errno = EISDIR;
         return false;
+    }
 
     Descriptor dir(LockFolder(folder));
     if (!dir) {
@@ -154,10 +156,14 @@ bool Rewrite(const std::string& path,
     const bool exists = static_cast<bool>(file);
     if (!exists && errno != ENOENT)
         return false;
-    if (exists &&
-        (fstat(file.Get(), &st) != 0 || !S_ISREG(st.st_mode) || !ReadAll(file.Get(), old))) {
+    if (exists && fstat(file.Get(), &st) != 0)
+        return false;
+    if (exists && !S_ISREG(st.st_mode)) {
+        errno = EINVAL;  // not a regular file
         return false;
     }
+    if (exists && !ReadAll(file.Get(), old))
+        return false;
     const std::optional<std::string> next = edit(old);
     if (!next)
         return true;
@@ -182,7 +188,9 @@ bool Rewrite(const std::string& path,
     ok = out.Close() && ok;
     ok = ok && renameat(dir.Get(), temp.c_str(), dir.Get(), name.c_str()) == 0;
     if (!ok) {
+        const int reason = errno;
         unlinkat(dir.Get(), temp.c_str(), 0);
+        errno = reason;
         return false;
     }
     // The new file is in place by now; a failing folder flush cannot undo that, so it is not

@@ -36,7 +36,8 @@ std::optional<Contents> ReadContents(const std::string& path);
 // Replaces the file by `edit(old bytes)` (old bytes empty for a missing file) while holding an
 // exclusive lock on its folder; `edit` returns nullopt to leave the file alone. The new file is
 // written beside the old one, flushed and renamed over it, keeping its permission bits. Returns
-// false when this cannot be carried out; the old file is then unchanged.
+// false when this cannot be carried out, with errno telling the system's reason; the old file is
+// then unchanged.
 bool Rewrite(const std::string& path,
              const std::function<std::optional<std::string>(std::string_view)>& edit);
 

@@ -23,7 +23,7 @@ std::vector<std::string> KeyNames(const std::string& file, std::string_view sect
 // Writes key=value, creating file and section when missing. Throws qfstore::Error: 75
 // "Path/File access error" when the write cannot be carried out (the old file stays as it was),
 // 5 "Invalid procedure call or argument" when section or key holds CR or LF; the error's source
-// text is `origin` (e.g. "Qfstore").
+// text is `origin` (e.g. "Qfstore"). After error 75, errno holds the system's reason.
 void WriteValue(const std::string& file, std::string_view section, std::string_view key,
                 std::string_view value, std::string_view origin);
 

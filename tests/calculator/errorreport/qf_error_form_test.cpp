@@ -37,7 +37,7 @@ class QfErrorFormTest : public QObject {
     void callStackLists();
     void showsTextsAndDetailsExpandOnce();
     void logWrittenOnlyWhenTicked();
-    void closeBoxWritesTickedLogAndUnwritableLogIsSkipped();
+    void closeBoxWritesTickedLogAndAFailedWriteIsReported();
 };
 
 void QfErrorFormTest::callStackLists() {
@@ -121,7 +121,7 @@ void QfErrorFormTest::logWrittenOnlyWhenTicked() {
     QCOMPARE(platform::profile::ReadValue(log, second, "Trapped In").value(), "MainForm.Form_Load");
 }
 
-void QfErrorFormTest::closeBoxWritesTickedLogAndUnwritableLogIsSkipped() {
+void QfErrorFormTest::closeBoxWritesTickedLogAndAFailedWriteIsReported() {
     testing_support::TempDir dir;
     ScriptedDialogs dialogs;
     QfErrorForm form(dialogs, "Gearsheet", dir.Path().string() + "/");
@@ -132,10 +132,19 @@ void QfErrorFormTest::closeBoxWritesTickedLogAndUnwritableLogIsSkipped() {
     form.ShowError(GridError(), "MainForm.vsIndexTab1_Click", false);
     QCOMPARE(platform::profile::SectionNames(dir.File("error.log")).size(), size_t{1});
 
-    QfErrorForm nowhere(dialogs, "Gearsheet", "/nonexistent-gearsheet-folder/");
+    QCOMPARE(dialogs.messages.size(), size_t{0});
+
+    const std::string missing = dir.File("missing/");
+    QfErrorForm nowhere(dialogs, "Gearsheet", missing);
     nowhere.ShowError(GridError(), "MainForm.vsIndexTab1_Click", false);
     QVERIFY(!nowhere.isVisible());
     QCOMPARE(dialogs.reports.size(), size_t{2});
+    QCOMPARE(dialogs.messages.size(), size_t{1});
+    QCOMPARE(dialogs.messages[0].text,
+             QString::fromStdString("The error report could not be saved to '" + missing +
+                                    "error.log': No such file or directory"));
+    QCOMPARE(dialogs.messages[0].title, QStringLiteral("Gearsheet"));
+    QVERIFY(dialogs.messages[0].icon == gearsheet::MessageIcon::Exclamation);
 }
 
 QTEST_MAIN(QfErrorFormTest)
