@@ -111,8 +111,8 @@ SettingsLocation LocateSettings(const std::string& executablePath, const std::st
     const std::string file = configHome + "/gearsheet/" + beside.substr(programFolder.size());
     SettingsLocation location{file, FolderOf(file), {}};
     if (const std::string reason = CopyOnce(beside, file); !reason.empty())
-        location.problem =
-            "The settings file " + file + " could not be made from " + beside + ": " + reason;
+        location.problem = "The settings file " + file + " could not be created as a copy of " +
+                           beside + ": " + reason;
     return location;
 }
 
