@@ -67,19 +67,24 @@ for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 DISPLAY=:$(head -n1 "$work/display")
 [ "$DISPLAY" != : ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 export DISPLAY
-"${as_user[@]}" DISPLAY="$DISPLAY" openbox --sm-disable >"$work/openbox.log" 2>&1 &
+# Openbox runs the startup command once it manages windows; a window mapped earlier may stay
+# unmanaged and unmapped.
+"${as_user[@]}" DISPLAY="$DISPLAY" openbox --sm-disable --startup "touch $home/openbox-ready" \
+    >"$work/openbox.log" 2>&1 &
 pids+=($!)
-for _ in $(seq 100); do as_user xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break; sleep 0.1; done
+for _ in $(seq 100); do [ -e "$home/openbox-ready" ] && break; sleep 0.1; done
+[ -e "$home/openbox-ready" ] || fail "openbox did not start: $(cat "$work/openbox.log")"
 "${as_user[@]}" DISPLAY="$DISPLAY" gearsheet >"$work/gearsheet.log" 2>&1 &
 gearsheet=$!
 pids+=($gearsheet)
 window=$(as_user timeout 20 xdotool search --sync --onlyvisible --name '^Arvel Gearsheet$' | head -n1) ||
-    fail "no main window; windows: $(as_user xdotool search --onlyvisible --name . getwindowname %@ 2>&1)
+    fail "no main window; windows: $(as_user xwininfo -root -tree 2>&1)
 $(cat "$work/gearsheet.log")"
 sleep 0.5  # a dialog raised while starting would be up by now
 shown=$(as_user xdotool search --onlyvisible --name . getwindowname %@ | sort -u)
 [ "$shown" = "Arvel Gearsheet" ] || fail "windows other than the main window: $shown"
-as_user xdotool windowactivate --sync "$window" key --clearmodifiers alt+F4 2>/dev/null
+as_user xdotool windowactivate --sync "$window" key --clearmodifiers alt+F4 ||
+    fail "could not press Alt+F4 on the main window"
 for _ in $(seq 100); do kill -0 "$gearsheet" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$gearsheet" 2>/dev/null && fail "gearsheet did not close through the window manager"
 wait "$gearsheet" || fail "gearsheet ended with status $?: $(cat "$work/gearsheet.log")"
