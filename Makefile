@@ -2,7 +2,7 @@
 PRESET ?= default
 BUILD_DIR := build/$(PRESET)
 
-.PHONY: run test build configure deps clean
+.PHONY: run test build package configure deps clean
 
 run: build
 	@if [ -x $(BUILD_DIR)/bin/Gearsheet ]; then \
@@ -17,6 +17,10 @@ test: build
 
 build: configure
 	cmake --build --preset $(PRESET)
+
+# The Debian packages gearsheet and libqfstore-dev, in $(BUILD_DIR).
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
 
 configure: deps
 	@[ -f $(BUILD_DIR)/build.ninja ] || cmake --preset $(PRESET)

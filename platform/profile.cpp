@@ -2,6 +2,7 @@
 
 #include <time.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <list>
 #include <memory>
@@ -170,8 +171,15 @@ void CheckName(std::string_view name, std::string_view origin) {
 
 void Rewrite(const std::string& file, std::string_view origin,
              const std::function<std::optional<std::string>(std::string_view)>& edit) {
-    if (!files::Rewrite(file, edit)) {
-        throw qfstore::Error::Runtime(qfstore::kErrFileAccess, std::string(origin));
+    files::Failure failure;
+    if (!files::Rewrite(file, edit, &failure)) {
+        // The description says which file and what failed; errno keeps the system's reason.
+        qfstore::Error error(
+            qfstore::kErrFileAccess,
+            qfstore::ErrorDescription(qfstore::kErrFileAccess) + ": " + failure.text,
+            std::string(origin));
+        errno = failure.error;
+        throw error;
     }
 }
 

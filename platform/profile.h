@@ -26,6 +26,7 @@ std::vector<std::string> KeyNames(const std::string& file, std::string_view sect
 // "Path/File access error" when the write cannot be carried out (the old file stays as it was),
 // 5 "Invalid procedure call or argument" when the section or key could not be read back
 // (detail::WritableSection, WritableKey); the error's source text is `origin` (e.g. "Qfstore").
+// Error 75's description goes on with the reason (file and failed step); errno holds the system's.
 void WriteValue(const std::string& file, std::string_view section, std::string_view key,
                 std::string_view value, std::string_view origin);
 

@@ -7,6 +7,7 @@ packages=(
     qt6-base-dev libgl-dev libfontconfig-dev libsqlite3-dev libgtest-dev libbenchmark-dev libacl1-dev
     xvfb xauth openbox xdotool util-linux
     libclang-rt-14-dev
+    dpkg-dev file help2man man-db desktop-file-utils appstream openbox xdotool x11-utils
 )
 
 missing=()

@@ -12,6 +12,8 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include "dialogs.h"
 #include "error_report.h"
@@ -35,12 +37,12 @@ constexpr Rect kOkExpanded{4080, 4200, 1335, 375};
 
 }  // namespace
 
-QfErrorForm::QfErrorForm(Dialogs& dialogs, QString programName, std::string programFolder,
+QfErrorForm::QfErrorForm(Dialogs& dialogs, QString programName, std::string logFolder,
                          QWidget* parent)
     : QDialog(parent),
       dialogs_(dialogs),
       programName_(std::move(programName)),
-      programFolder_(std::move(programFolder)) {
+      logFolder_(std::move(logFolder)) {
     setObjectName(QStringLiteral("QfErrorForm"));
     setWindowTitle(QStringLiteral("Error"));
     setModal(true);
@@ -187,7 +189,7 @@ void QfErrorForm::done(int result) {
 }
 
 void QfErrorForm::Form_QueryUnload() {
-    // Writing the log is best effort: a failure is skipped and the dialog closes anyway.
+    // A failed write of the log is reported; the dialog closes anyway.
     const std::string stamp = LogTimestamp(clock_(), QLocale::system());
     if (!chkSaveToLog_->isChecked())
         return;
@@ -212,7 +214,15 @@ void QfErrorForm::Form_QueryUnload() {
         try {
             platform::profile::WriteValue(LogPath(), section, key, WithLineEnding(value, eol),
                                           "Gearsheet");
-        } catch (...) {
+        } catch (const qfstore::Error&) {
+            // The writer leaves the system's reason in errno. One message is enough: the
+            // remaining keys would fail alike.
+            const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+            dialogs_.Message(this,
+                             QStringLiteral("The error report could not be saved to '%1': %2")
+                                 .arg(QString::fromStdString(LogPath()), reason),
+                             programName_, MessageIcon::Exclamation);
+            return;
         }
     }
 }

@@ -25,8 +25,8 @@ class QfErrorForm : public QDialog {
     Q_OBJECT
   public:
     // `programName` is the executable's name without extension (the caption's first word);
-    // the log lives in `programFolder`, which ends with "/".
-    QfErrorForm(Dialogs& dialogs, QString programName, std::string programFolder,
+    // the log lives in `logFolder`, which ends with "/".
+    QfErrorForm(Dialogs& dialogs, QString programName, std::string logFolder,
                 QWidget* parent = nullptr);
 
     // Shows the report modally and returns when the user has closed it. `bSaveLog` is the
@@ -41,7 +41,7 @@ class QfErrorForm : public QDialog {
     const std::string& DescriptionText() const { return descriptionText_; }
     bool IsExpanded() const { return expanded_; }
     // The log's full name.
-    std::string LogPath() const { return programFolder_ + "error.log"; }
+    std::string LogPath() const { return logFolder_ + "error.log"; }
 
     // The clock that dates log entries; the system clock unless a test sets another.
     void SetClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
@@ -71,7 +71,7 @@ class QfErrorForm : public QDialog {
 
     Dialogs& dialogs_;
     QString programName_;
-    std::string programFolder_;
+    std::string logFolder_;
 
     std::string sourceName_;
     int32_t errorNumber_ = 0;

@@ -4,11 +4,11 @@
 
 namespace gearsheet {
 
-ErrorReporter::ErrorReporter(Dialogs& dialogs, QString programName, std::string programFolder,
+ErrorReporter::ErrorReporter(Dialogs& dialogs, QString programName, std::string logFolder,
                              QWidget* parent)
     : dialogs_(dialogs),
       programName_(std::move(programName)),
-      programFolder_(std::move(programFolder)),
+      logFolder_(std::move(logFolder)),
       parent_(parent) {}
 
 ErrorReporter::~ErrorReporter() = default;
@@ -19,7 +19,7 @@ void ErrorReporter::Report(const qfstore::Error& error, std::string_view procedu
 
 QfErrorForm& ErrorReporter::Form() {
     if (!form_)
-        form_ = std::make_unique<QfErrorForm>(dialogs_, programName_, programFolder_, parent_);
+        form_ = std::make_unique<QfErrorForm>(dialogs_, programName_, logFolder_, parent_);
     return *form_;
 }
 

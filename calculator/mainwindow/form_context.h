@@ -26,8 +26,7 @@ inline const QString kProgramTitle = QStringLiteral("Gearsheet");
 // Shows failures in the one error report dialog, created on first use and kept.
 class ErrorReporter {
   public:
-    ErrorReporter(Dialogs& dialogs, QString programName, std::string programFolder,
-                  QWidget* parent);
+    ErrorReporter(Dialogs& dialogs, QString programName, std::string logFolder, QWidget* parent);
     ~ErrorReporter();
 
     // Reports `error` as trapped in "MainForm" followed by `procedure` (".cmdAddTyre_Click").
@@ -39,7 +38,7 @@ class ErrorReporter {
   private:
     Dialogs& dialogs_;
     QString programName_;
-    std::string programFolder_;
+    std::string logFolder_;
     QWidget* parent_;
     std::unique_ptr<QfErrorForm> form_;
 };

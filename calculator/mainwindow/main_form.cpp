@@ -15,6 +15,7 @@
 #include "details_page.h"
 #include "dialogs.h"
 #include "gearing/settings_file.h"
+#include "gearing/settings_location.h"
 #include "gearing/speed_table.h"
 #include "gearing/stuff.h"
 #include "locale_numbers.h"
@@ -42,16 +43,16 @@ QString ProgramName(const std::string& executablePath) {
 
 MainFormOptions MainFormOptions::ForRunningProgram() {
     const std::string executable = platform::ExecutablePath();
-    const std::string folder = platform::ExecutableFolder();
-    return {settings::SettingsFilePath(executable), folder + "libqfstore.so",
-            ProgramName(executable), folder};
+    settings::SettingsLocation settings = settings::LocateSettings();
+    return {std::move(settings.file), platform::ExecutableFolder() + "libqfstore.so",
+            ProgramName(executable), std::move(settings.folder), std::move(settings.problem)};
 }
 
 MainForm::MainForm(Dialogs& dialogs, MainFormOptions options, QWidget* parent)
     : QWidget(parent),
       dialogs_(dialogs),
       options_(std::move(options)),
-      errors_(dialogs, options_.programName, options_.programFolder, this),
+      errors_(dialogs, options_.programName, options_.logFolder, this),
       context_{store_, dialogs, errors_, [this](QWidget* box) { InputRefused(box); }} {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Arvel Gearsheet"));
@@ -87,6 +88,9 @@ MainForm::MainForm(Dialogs& dialogs, MainFormOptions options, QWidget* parent)
 MainForm::~MainForm() = default;
 
 void MainForm::Form_Load() {
+    if (!options_.settingsProblem.empty())
+        dialogs_.Message(this, QString::fromStdString(options_.settingsProblem), kProgramTitle,
+                         MessageIcon::Exclamation);
     Handled(errors_, ".Form_Load", [&] {
         store_.Create(options_.libraryPath, dialogs_);
         qfstore::QfINIFileHandler& store = store_.Get();

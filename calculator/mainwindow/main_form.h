@@ -19,10 +19,11 @@ class SpeedPage;
 // Where the window finds what it needs; ForRunningProgram() gives the program's own places, tests
 // point them at temporary folders.
 struct MainFormOptions {
-    std::string settingsPath;   // the settings file
-    std::string libraryPath;    // the Qfstore component to load
-    QString programName;        // the executable's name without extension
-    std::string programFolder;  // the executable's folder, ending with "/" (for error.log)
+    std::string settingsPath;          // the settings file
+    std::string libraryPath;           // the Qfstore component to load
+    QString programName;               // the executable's name without extension
+    std::string logFolder;             // the folder of error.log, ending with "/"
+    std::string settingsProblem = {};  // shown at start-up when the settings file is not usable
 
     static MainFormOptions ForRunningProgram();
 };

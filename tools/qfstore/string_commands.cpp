@@ -28,8 +28,12 @@ using qfstore::Ptr;
 using qfstore::QfStorageString;
 using qfstore::Variant;
 
-Error FileError() {
-    return Error::Runtime(qfstore::kErrFileAccess, std::string(kClientName));
+// Error 75; `reason`, when given, names the file and what failed.
+Error FileError(const std::string& reason = {}) {
+    std::string description = qfstore::ErrorDescription(qfstore::kErrFileAccess);
+    if (!reason.empty())
+        description += ": " + reason;
+    return Error(qfstore::kErrFileAccess, std::move(description), std::string(kClientName));
 }
 
 // The file's text; the empty text when it does not exist; error 75 when it cannot be read.
@@ -75,20 +79,23 @@ int Get(const std::string& file, std::span<const std::string> rest, std::ostream
 }
 
 // Runs `change` on the store read from the file and writes the file back, atomically and under
-// the folder's lock, when the text changed; error 75, file unchanged, when that cannot be done.
+// the file's lock, when the text changed; error 75, file unchanged, when that cannot be done.
 template <class Change>
 void Rewrite(const std::string& file, const Arguments& args, Change&& change) {
-    const bool done =
-        platform::files::Rewrite(file, [&](std::string_view old) -> std::optional<std::string> {
+    platform::files::Failure failure;
+    const bool done = platform::files::Rewrite(
+        file,
+        [&](std::string_view old) -> std::optional<std::string> {
             auto store = OpenStore(std::string(old), args);
             change(*store);
             std::string after = store->Value();
             if (after == old)
                 return std::nullopt;
             return after;
-        });
+        },
+        &failure);
     if (!done)
-        throw FileError();
+        throw FileError(failure.text);
 }
 
 int Set(const std::string& file, std::span<const std::string> rest, std::ostream&) {

@@ -38,7 +38,7 @@ class QfErrorFormTest : public QObject {
     void callStackLists();
     void showsTextsAndDetailsExpandOnce();
     void logWrittenOnlyWhenTicked();
-    void closeBoxWritesTickedLogAndUnwritableLogIsSkipped();
+    void closeBoxWritesTickedLogAndAFailedWriteIsReported();
 };
 
 void QfErrorFormTest::callStackLists() {
@@ -123,7 +123,7 @@ void QfErrorFormTest::logWrittenOnlyWhenTicked() {
     QCOMPARE(platform::profile::ReadValue(log, second, "Trapped In").value(), "MainForm.Form_Load");
 }
 
-void QfErrorFormTest::closeBoxWritesTickedLogAndUnwritableLogIsSkipped() {
+void QfErrorFormTest::closeBoxWritesTickedLogAndAFailedWriteIsReported() {
     testing_support::TempDir dir;
     ScriptedDialogs dialogs;
     QfErrorForm form(dialogs, "Gearsheet", dir.Path().string() + "/");
@@ -140,10 +140,19 @@ void QfErrorFormTest::closeBoxWritesTickedLogAndUnwritableLogIsSkipped() {
                           "\r\nGearsheet.MainForm.RereshGrid\r\n\r\n"));
     QCOMPARE(std::count(log.begin(), log.end(), '\n'), std::count(log.begin(), log.end(), '\r'));
 
-    QfErrorForm nowhere(dialogs, "Gearsheet", "/nonexistent-gearsheet-folder/");
+    QCOMPARE(dialogs.messages.size(), size_t{0});
+
+    const std::string missing = dir.File("missing/");
+    QfErrorForm nowhere(dialogs, "Gearsheet", missing);
     nowhere.ShowError(GridError(), "MainForm.vsIndexTab1_Click", false);
     QVERIFY(!nowhere.isVisible());
     QCOMPARE(dialogs.reports.size(), size_t{2});
+    QCOMPARE(dialogs.messages.size(), size_t{1});
+    QCOMPARE(dialogs.messages[0].text,
+             QString::fromStdString("The error report could not be saved to '" + missing +
+                                    "error.log': No such file or directory"));
+    QCOMPARE(dialogs.messages[0].title, QStringLiteral("Gearsheet"));
+    QVERIFY(dialogs.messages[0].icon == gearsheet::MessageIcon::Exclamation);
 }
 
 QTEST_MAIN(QfErrorFormTest)

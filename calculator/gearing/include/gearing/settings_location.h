@@ -1,0 +1,28 @@
+// Where the program keeps its settings file and its error log. The one place that decides it.
+#pragma once
+
+#include <string>
+
+namespace gearsheet::settings {
+
+struct SettingsLocation {
+    std::string file;     // the settings file in use
+    std::string folder;   // its folder, ending with "/": the error log "error.log" goes here
+    std::string problem;  // why the per-user file could not be made; empty when all went well
+};
+
+// The settings file beside the program (SettingsFilePath of `executablePath`) wherever this
+// process may write it: its folder is writable, and so is the file when it exists ("portable"
+// use, the build tree). Otherwise the file of the same name in `<configHome>/gearsheet/`: when it
+// does not exist yet it is made as a copy of the file shipped beside the program (if there is
+// one), and it is never replaced afterwards.
+SettingsLocation LocateSettings(const std::string& executablePath, const std::string& configHome);
+
+// The user's configuration folder: $XDG_CONFIG_HOME when it is an absolute path, otherwise
+// ~/.config; empty when neither is known.
+std::string ConfigHome();
+
+// Where the running program keeps its settings.
+SettingsLocation LocateSettings();
+
+}  // namespace gearsheet::settings

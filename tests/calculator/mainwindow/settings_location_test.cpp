@@ -1,0 +1,118 @@
+// Where the program keeps its settings: beside the program where the user may write there,
+// otherwise in a per-user copy of the shipped file, made once and kept.
+#include <sys/fsuid.h>
+#include <unistd.h>
+
+#include <QComboBox>
+#include <QTest>
+#include <filesystem>
+
+#include "gearing/settings_location.h"
+#include "main_form.h"
+#include "profile.h"
+#include "scripted_dialogs.h"
+#include "temp_dir.h"
+
+namespace fs = std::filesystem;
+using gearsheet::settings::SettingsLocation;
+using testing_support::ReadFile;
+using testing_support::WriteFile;
+
+namespace {
+
+constexpr uid_t kTestUser = 65534;
+
+// The location as an ordinary user meets the rule: when this process is root, whose rights ignore
+// permissions, the decision is taken with the file-system rights of user and group 65534.
+SettingsLocation LocateAsUser(const std::string& executable, const std::string& configHome) {
+    const bool root = geteuid() == 0;
+    if (root) {
+        setfsgid(kTestUser);
+        setfsuid(kTestUser);
+    }
+    SettingsLocation location = gearsheet::settings::LocateSettings(executable, configHome);
+    if (root) {
+        setfsuid(0);
+        setfsgid(0);
+    }
+    return location;
+}
+
+// One run of the program on `location`: start-up, then closing the window. Answers how many tyres
+// it listed and how many dialogs it showed.
+QString Run(const SettingsLocation& location) {
+    testing_support::ScriptedDialogs dialogs;
+    gearsheet::MainForm form(dialogs, {location.file, QFSTORE_LIBRARY_PATH, "Gearsheet",
+                                       location.folder, location.problem});
+    form.Form_Load();
+    form.show();
+    const int tyres = form.findChild<QComboBox*>(QStringLiteral("cboTyreTypes"))->count();
+    form.close();
+    return QStringLiteral("%1 tyres, %2 dialogs")
+        .arg(tyres)
+        .arg(dialogs.reports.size() + dialogs.messages.size());
+}
+
+}  // namespace
+
+class SettingsLocationTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void besideTheProgramWhereWritableElseAPerUserCopyMadeOnce();
+};
+
+void SettingsLocationTest::besideTheProgramWhereWritableElseAPerUserCopyMadeOnce() {
+    testing_support::TempDir dir;
+    const std::string program = dir.File("program"), config = dir.File("config");
+    const std::string executable = program + "/Gearsheet", beside = program + "/Gearsheet.INI";
+    fs::create_directory(program);
+    fs::create_directory(config);
+    const std::string shipped = ReadFile(SHIPPED_SETTINGS);
+    WriteFile(beside, shipped);
+    fs::permissions(dir.Path(), fs::perms(0755));
+    const bool root = geteuid() == 0;
+    if (root) {  // the test user's own program folder and configuration folder
+        QCOMPARE(chown(program.c_str(), kTestUser, kTestUser), 0);
+        QCOMPARE(chown(beside.c_str(), kTestUser, kTestUser), 0);
+        QCOMPARE(chown(config.c_str(), kTestUser, kTestUser), 0);
+    }
+    const QString shippedRun =
+        QStringLiteral("%1 tyres, 0 dialogs")
+            .arg(platform::profile::KeyNames(SHIPPED_SETTINGS, "TYRES").size());
+
+    // A program folder the user may write: the file beside the program, nothing per user.
+    SettingsLocation location = LocateAsUser(executable, config);
+    QCOMPARE(location.file, beside);
+    QCOMPARE(location.folder, program + "/");
+    QCOMPARE(Run(location), shippedRun);
+    QVERIFY(platform::profile::ReadValue(beside, "WINDOW_POS", "Top"));
+    QVERIFY(fs::is_empty(config));
+
+    // Installed for everyone: a folder the user may not write.
+    WriteFile(beside, shipped);
+    if (root)
+        QCOMPARE(chown(program.c_str(), 0, 0), 0);
+    fs::permissions(program, fs::perms(0555));
+    const std::string own = config + "/gearsheet/Gearsheet.INI";
+    location = LocateAsUser(executable, config);
+    QCOMPARE(location.file, own);
+    QCOMPARE(location.folder, config + "/gearsheet/");
+    QCOMPARE(location.problem, std::string());
+    QCOMPARE(ReadFile(own), shipped);
+    QCOMPARE(Run(location), shippedRun);
+    const std::string withPosition = ReadFile(own);
+    QCOMPARE(withPosition.substr(0, shipped.size()), shipped);
+    QVERIFY(platform::profile::ReadValue(own, "WINDOW_POS", "Left"));
+    QCOMPARE(ReadFile(beside), shipped);
+
+    // A newer shipped file never replaces the user's.
+    fs::permissions(program, fs::perms(0755));
+    WriteFile(beside, "[GEARS]\nGear1=9\n");
+    fs::permissions(program, fs::perms(0555));
+    QCOMPARE(LocateAsUser(executable, config).file, own);
+    QCOMPARE(ReadFile(own), withPosition);
+    fs::permissions(program, fs::perms(0755));
+}
+
+QTEST_MAIN(SettingsLocationTest)
+#include "settings_location_test.moc"
