@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ clang pkg-config
-    qt6-base-dev libgl-dev libfontconfig-dev libsqlite3-dev libgtest-dev libbenchmark-dev
+    qt6-base-dev qt6-charts-dev libgl-dev libfontconfig-dev libsqlite3-dev libgtest-dev libbenchmark-dev
     xvfb xauth util-linux
     libclang-rt-14-dev
 )

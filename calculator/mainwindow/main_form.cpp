@@ -14,6 +14,7 @@
 #include "gearing/stuff.h"
 #include "locale_numbers.h"
 #include "module.h"
+#include "planner_page.h"
 #include "speed_page.h"
 #include "twips.h"
 
@@ -56,11 +57,14 @@ MainForm::MainForm(Dialogs& dialogs, MainFormOptions options, QWidget* parent)
     speed_ = new SpeedPage;
     circuits_ = new CircuitPage(context_);
     circuits_->SetSprocketTargets(details_->FrontSprocketBox(), details_->RearSprocketBox());
+    planner_ = new PlannerPage(context_, *details_, gears_, unit_);
     const QStringList captions =
-        QStringLiteral("Details|Speed Calculation|Circuit Database").split(QLatin1Char('|'));
+        QStringLiteral("Details|Speed Calculation|Circuit Database|Gear Planner")
+            .split(QLatin1Char('|'));
     vsIndexTab1_->addTab(details_, captions[0]);
     vsIndexTab1_->addTab(speed_, captions[1]);
     vsIndexTab1_->addTab(circuits_, captions[2]);
+    vsIndexTab1_->addTab(planner_, captions[3]);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(vsIndexTab1_);
 
@@ -94,6 +98,7 @@ void MainForm::Form_Load() {
         const float left = ToSingle(
             store.GetValue(settings::kLeftKey, settings::kArrayDelimiter, true, true, byDefault));
         move(TwipsToPixels(left, logicalDpiX()), y());
+        unit_.Load();
         Stuff::InitializeGears(store, gears_);
         Stuff::InitalizeReductions(store, gears_);
         details_->SetInitialReductionText(NumberText(gears_.initialReduction));
@@ -138,12 +143,15 @@ void MainForm::RereshGrid(double frontSprocket, double rearSprocket, double circ
             return;
         }
         bool shaded = false;  // every second row, starting with row 2
-        SpeedTable(gears_, frontSprocket, rearSprocket, circumference,
-                   [&](int row, int gear, double mph) {
-                       speed_->PlaceSpeed(row, gear, NumberText(mph), shaded);
-                       if (gear == kGearCount)
-                           shaded = !shaded;
-                   });
+        speed_->SetUnitHeading(QString::fromLatin1(UnitName(unit_.Get())));
+        SpeedTable(
+            gears_, frontSprocket, rearSprocket, circumference,
+            [&](int row, int gear, double speed) {
+                speed_->PlaceSpeed(row, gear, NumberText(speed), shaded);
+                if (gear == kGearCount)
+                    shaded = !shaded;
+            },
+            unit_.Get());
         speed_->ResetCurrentCell();
     });
 }

@@ -46,7 +46,7 @@ class ScreenshotDialogs final : public Dialogs {
 void TakeScreenshots(MainForm& form) {
     auto* tabs = form.findChild<QTabWidget*>(QStringLiteral("vsIndexTab1"));
     static const char* const kNames[] = {"1-details.png", "2-speed-calculation.png",
-                                         "3-circuit-database.png"};
+                                         "3-circuit-database.png", "4-gear-planner.png"};
     for (int i = 0; i < tabs->count(); ++i) {
         // As a click on the tab would: make it current, then run the tab strip's handler.
         tabs->setCurrentIndex(i);

@@ -1,0 +1,541 @@
+#include "planner_page.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <cmath>
+#include <optional>
+#include <string>
+
+#include "details_page.h"
+#include "gearing/chain.h"
+#include "gearing/planner.h"
+#include "gearing/settings_file.h"
+#include "locale_numbers.h"
+#include "page_layout.h"
+#include "planner_chart.h"
+#include "qfstore/conversions.h"
+#include "settings_store.h"
+#include "speed_page.h"
+#include "speed_unit_choice.h"
+
+namespace gearsheet {
+namespace {
+
+constexpr int kDefaultShiftRpm = 15500;
+constexpr int kDefaultSpeedMph = 100;
+constexpr int kDefaultSpeedKmh = 160;
+constexpr int kDefaultChain = 520;
+constexpr int kDefaultLinks = 112;
+
+const char* const kGearNames[kGearCount] = {"1st", "2nd", "3rd", "4th", "5th", "6th"};
+
+// Rows of the comparison table: five quantities of four rows each; columns: quantity, row kind,
+// then one per gear.
+enum Quantity { kFinalDrive, kOverallRatio, kSpeedAtShift, kRpmAtSpeed, kRpmDrop, kQuantities };
+enum RowKind { kCurrent, kProposed, kDifference, kPercent };
+constexpr int kRowKinds = 4;
+constexpr int kFirstGearColumn = 2;
+
+QString Rounded(double value, int decimals) {
+    const double scale = std::pow(10.0, decimals);
+    return NumberText(std::nearbyint(value * scale) / scale);
+}
+
+QString Signed(const QString& text) {
+    return text.startsWith(QLatin1Char('-')) || text == QLatin1String("0")
+               ? text
+               : QLatin1Char('+') + text;
+}
+
+// The spin boxes take a typed value when it is complete (Enter or leaving the box).
+QSpinBox* SpinBox(const char* name, int low, int high, int step, QWidget* parent) {
+    auto* box = new QSpinBox(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setRange(low, high);
+    box->setSingleStep(step);
+    box->setKeyboardTracking(false);
+    box->setAlignment(Qt::AlignRight);
+    return box;
+}
+
+QLineEdit* ReadOnlyBox(const char* name, QWidget* parent) {
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setReadOnly(true);
+    box->setFocusPolicy(Qt::NoFocus);
+    box->setFixedWidth(TwipsWide(parent, 975));
+    return box;
+}
+
+QLabel* ValueLabel(const char* name, QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
+// A stored number, or `fallback` when the key is absent or holds no number.
+double StoredNumber(qfstore::QfINIFileHandler& store, const char* key, double fallback) {
+    const qfstore::Variant v =
+        store.GetValue(key, settings::kArrayDelimiter, false, true, qfstore::Variant(fallback));
+    switch (v.IsArray() ? qfstore::VarType::Empty : v.Type()) {
+        case qfstore::VarType::Integer:
+        case qfstore::VarType::Long:
+        case qfstore::VarType::Single:
+        case qfstore::VarType::Double:
+            return qfstore::ToDouble(v, kComponentName);
+        default:
+            return fallback;
+    }
+}
+
+QString StoredText(qfstore::QfINIFileHandler& store, const char* key, const QString& fallback) {
+    const qfstore::Variant v = store.GetValue(key, settings::kArrayDelimiter, false, false,
+                                              qfstore::Variant(fallback.toStdString()));
+    return v.Type() == qfstore::VarType::String && !v.IsArray()
+               ? QString::fromStdString(v.AsString())
+               : fallback;
+}
+
+// A sprocket as the speed table takes it: the typed number, rounded half to even.
+std::optional<double> Teeth(const QString& text) {
+    const auto value = ParseLocaleNumber(text);
+    return value ? std::optional<double>(std::nearbyint(*value)) : std::nullopt;
+}
+
+}  // namespace
+
+struct PlannerPage::Widgets {
+    QRadioButton* optMph;
+    QRadioButton* optKmh;
+    QLineEdit* txtCurrentFront;
+    QLineEdit* txtCurrentRear;
+    QLineEdit* txtCurrentCircumference;
+    QSpinBox* spnProposedFront;
+    QSpinBox* spnProposedRear;
+    QComboBox* cboProposedTyre;
+    QLineEdit* txtProposedCircumference;
+    QSpinBox* spnShiftSpeed;
+    QSpinBox* spnSpeedOfInterest;
+    QLabel* lblSpeedUnit;
+    QComboBox* cboChainSize;
+    QSpinBox* spnChainLinks;
+    QLabel* lblCentreDistance;
+    QLabel* lblLinksNeeded;
+    QLabel* lblAxleMove;
+    QLabel* lblPlannerProblem;
+    QTableWidget* grdPlanner;
+    PlannerChart* chart;
+    // The speed of interest in each unit, as last set.
+    int speedMph = kDefaultSpeedMph;
+    int speedKmh = kDefaultSpeedKmh;
+};
+
+PlannerPage::PlannerPage(FormContext& context, DetailsPage& details, const GearData& gears,
+                         SpeedUnitChoice& unit, QWidget* parent)
+    : QWidget(parent), context_(context), details_(details), gears_(gears), unit_(unit) {
+    setObjectName(QStringLiteral("PlannerPage"));
+}
+
+PlannerPage::~PlannerPage() = default;
+
+void PlannerPage::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!ui_)
+        Build();
+    RefreshTyres();
+    Refresh();
+}
+
+void PlannerPage::Build() {
+    ui_ = std::make_unique<Widgets>();
+    Widgets& w = *ui_;
+
+    // Current setup: the Details page's inputs, not editable here.
+    w.txtCurrentFront = ReadOnlyBox("txtCurrentFront", this);
+    w.txtCurrentRear = ReadOnlyBox("txtCurrentRear", this);
+    w.txtCurrentCircumference = ReadOnlyBox("txtCurrentCircumference", this);
+    auto* current = new QGroupBox(QStringLiteral("Current setup (Details)"), this);
+    auto* currentGrid = new QGridLayout(current);
+    const auto row = [](QGridLayout* grid, int r, const QString& caption, QWidget* input,
+                        const QString& unit, QWidget* parent) {
+        grid->addWidget(PlainLabel(caption, parent), r, 0);
+        grid->addWidget(input, r, 1, Qt::AlignLeft);
+        if (!unit.isEmpty())
+            grid->addWidget(PlainLabel(unit, parent), r, 2);
+    };
+    row(currentGrid, 0, QStringLiteral("Front:"), w.txtCurrentFront, QStringLiteral("teeth"), this);
+    row(currentGrid, 1, QStringLiteral("Rear:"), w.txtCurrentRear, QStringLiteral("teeth"), this);
+    row(currentGrid, 2, QStringLiteral("Circumference:"), w.txtCurrentCircumference,
+        QStringLiteral("\""), this);
+    currentGrid->setRowStretch(3, 1);
+
+    // Proposed setup.
+    w.spnProposedFront = SpinBox("spnProposedFront", 1, 200, 1, this);
+    w.spnProposedRear = SpinBox("spnProposedRear", 1, 200, 1, this);
+    w.cboProposedTyre = new QComboBox(this);
+    w.cboProposedTyre->setObjectName(QStringLiteral("cboProposedTyre"));
+    w.cboProposedTyre->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    w.cboProposedTyre->setMinimumContentsLength(14);
+    w.txtProposedCircumference = InputBox("txtProposedCircumference", QString(), 975, this);
+    auto* cmdCopyToDetails = new QPushButton(QStringLiteral("Copy to Details"), this);
+    cmdCopyToDetails->setObjectName(QStringLiteral("cmdCopyToDetails"));
+    auto* proposed = new QGroupBox(QStringLiteral("Proposed setup"), this);
+    auto* proposedGrid = new QGridLayout(proposed);
+    row(proposedGrid, 0, QStringLiteral("Front:"), w.spnProposedFront, QStringLiteral("teeth"),
+        this);
+    row(proposedGrid, 1, QStringLiteral("Rear:"), w.spnProposedRear, QStringLiteral("teeth"), this);
+    proposedGrid->addWidget(PlainLabel(QStringLiteral("Tyre:"), this), 2, 0);
+    proposedGrid->addWidget(w.cboProposedTyre, 2, 1, 1, 2);
+    row(proposedGrid, 3, QStringLiteral("Circumference:"), w.txtProposedCircumference,
+        QStringLiteral("\""), this);
+    proposedGrid->addWidget(cmdCopyToDetails, 4, 0, 1, 3, Qt::AlignLeft);
+
+    // What the setups are compared at, and the unit of every road speed.
+    w.spnShiftSpeed = SpinBox("spnShiftSpeed", 1000, 30000, 250, this);
+    w.spnSpeedOfInterest = SpinBox("spnSpeedOfInterest", 1, 999, 5, this);
+    w.lblSpeedUnit = ValueLabel("lblSpeedUnit", this);
+    w.optMph = new QRadioButton(QStringLiteral("mph"), this);
+    w.optMph->setObjectName(QStringLiteral("optMph"));
+    w.optKmh = new QRadioButton(QStringLiteral("km/h"), this);
+    w.optKmh->setObjectName(QStringLiteral("optKmh"));
+    auto* compare = new QGroupBox(QStringLiteral("Compare at"), this);
+    auto* compareGrid = new QGridLayout(compare);
+    row(compareGrid, 0, QStringLiteral("Shift speed:"), w.spnShiftSpeed, QStringLiteral("rpm"),
+        this);
+    compareGrid->addWidget(PlainLabel(QStringLiteral("Road speed:"), this), 1, 0);
+    compareGrid->addWidget(w.spnSpeedOfInterest, 1, 1);
+    compareGrid->addWidget(w.lblSpeedUnit, 1, 2);
+    compareGrid->addWidget(PlainLabel(QStringLiteral("Speeds in:"), this), 2, 0);
+    auto* units = new QHBoxLayout;
+    units->addWidget(w.optMph);
+    units->addWidget(w.optKmh);
+    compareGrid->addLayout(units, 2, 1, 1, 2);
+    compareGrid->setRowStretch(3, 1);
+
+    // The chain.
+    w.cboChainSize = new QComboBox(this);
+    w.cboChainSize->setObjectName(QStringLiteral("cboChainSize"));
+    for (int size : chain::kSizes) w.cboChainSize->addItem(QString::number(size), size);
+    w.spnChainLinks = SpinBox("spnChainLinks", 10, 400, 2, this);
+    w.lblCentreDistance = ValueLabel("lblCentreDistance", this);
+    w.lblLinksNeeded = ValueLabel("lblLinksNeeded", this);
+    w.lblAxleMove = ValueLabel("lblAxleMove", this);
+    auto* chainBox = new QGroupBox(QStringLiteral("Chain"), this);
+    auto* chainGrid = new QGridLayout(chainBox);
+    row(chainGrid, 0, QStringLiteral("Size:"), w.cboChainSize, QString(), this);
+    row(chainGrid, 1, QStringLiteral("Links:"), w.spnChainLinks, QString(), this);
+    row(chainGrid, 2, QStringLiteral("Sprocket centres:"), w.lblCentreDistance, QString(), this);
+    row(chainGrid, 3, QStringLiteral("Links for proposed:"), w.lblLinksNeeded, QString(), this);
+    row(chainGrid, 4, QStringLiteral("Axle move, this chain:"), w.lblAxleMove, QString(), this);
+
+    w.lblPlannerProblem = ValueLabel("lblPlannerProblem", this);
+    w.lblPlannerProblem->setStyleSheet(QStringLiteral("color: #b00020; font-weight: bold"));
+    w.lblPlannerProblem->hide();
+
+    // The comparison table: gears across, each quantity as four rows.
+    w.grdPlanner = new QTableWidget(kQuantities * kRowKinds, kFirstGearColumn + kGearCount, this);
+    w.grdPlanner->setObjectName(QStringLiteral("grdPlanner"));
+    w.grdPlanner->verticalHeader()->hide();
+    w.grdPlanner->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    w.grdPlanner->setSelectionMode(QAbstractItemView::NoSelection);
+    w.grdPlanner->setFocusPolicy(Qt::NoFocus);
+    w.grdPlanner->setWordWrap(true);
+    w.grdPlanner->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    w.grdPlanner->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QStringList headings{QString(), QString()};
+    for (const char* gear : kGearNames) headings << QString::fromLatin1(gear);
+    w.grdPlanner->setHorizontalHeaderLabels(headings);
+    const QBrush headingBrush = palette().button();
+    QFont bold = font();
+    bold.setBold(true);
+    static const char* const kKinds[kRowKinds] = {"Current", "Proposed", "Difference", "%"};
+    // The road and engine speed headings say the targets; they are written by Refresh().
+    static const char* const kQuantityNames[kQuantities] = {
+        "Final drive (rear ÷ front)", "Overall ratio (primary × gear × final drive)", "", "",
+        "Rpm drop shifting up into"};
+    for (int q = 0; q < kQuantities; ++q) {
+        auto* heading = new QTableWidgetItem(QString::fromUtf8(kQuantityNames[q]));
+        heading->setFont(bold);
+        heading->setBackground(headingBrush);
+        heading->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        w.grdPlanner->setItem(q * kRowKinds, 0, heading);
+        w.grdPlanner->setSpan(q * kRowKinds, 0, kRowKinds, 1);
+        for (int k = 0; k < kRowKinds; ++k) {
+            const int r = q * kRowKinds + k;
+            auto* kind = new QTableWidgetItem(QString::fromLatin1(kKinds[k]));
+            kind->setBackground(headingBrush);
+            w.grdPlanner->setItem(r, 1, kind);
+            for (int c = kFirstGearColumn; c < w.grdPlanner->columnCount(); ++c) {
+                auto* item = new QTableWidgetItem;
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+                if (k == kDifference || k == kPercent)
+                    item->setBackground(SpeedPage::kShading);
+                w.grdPlanner->setItem(r, c, item);
+            }
+        }
+    }
+    // The final drive is one figure for all gears.
+    for (int k = 0; k < kRowKinds; ++k) {
+        w.grdPlanner->setSpan(k, kFirstGearColumn, 1, kGearCount);
+        w.grdPlanner->item(k, kFirstGearColumn)->setTextAlignment(Qt::AlignCenter);
+    }
+
+    const QFontMetrics metrics(bold);
+    const int pad = metrics.horizontalAdvance(QStringLiteral("MM"));
+    w.grdPlanner->setColumnWidth(
+        0, metrics.horizontalAdvance(QStringLiteral("Engine speed at")) + pad);
+    w.grdPlanner->setColumnWidth(1, metrics.horizontalAdvance(QStringLiteral("Difference")) + pad);
+    for (int c = kFirstGearColumn; c < w.grdPlanner->columnCount(); ++c)
+        w.grdPlanner->setColumnWidth(
+            c, metrics.horizontalAdvance(QStringLiteral("-20000.00")) + pad / 2);
+    w.grdPlanner->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    w.grdPlanner->verticalHeader()->setDefaultSectionSize(metrics.height() + metrics.height() / 3);
+    int width = 2 * w.grdPlanner->frameWidth(), height = 2 * w.grdPlanner->frameWidth();
+    for (int c = 0; c < w.grdPlanner->columnCount(); ++c) width += w.grdPlanner->columnWidth(c);
+    for (int r = 0; r < w.grdPlanner->rowCount(); ++r) height += w.grdPlanner->rowHeight(r);
+    height += w.grdPlanner->horizontalHeader()->sizeHint().height();
+    w.grdPlanner->setFixedSize(width, height);
+
+    w.chart = new PlannerChart(this);
+
+    auto* inputs = new QHBoxLayout;
+    for (QGroupBox* box : {current, proposed, compare, chainBox}) inputs->addWidget(box);
+    inputs->addStretch(1);
+    auto* results = new QHBoxLayout;
+    results->addWidget(w.grdPlanner, 0, Qt::AlignTop);
+    results->addWidget(w.chart, 1);
+    auto* page = new QVBoxLayout(this);
+    page->addWidget(PageHeading("Label5", QStringLiteral("Gear Planner"), this));
+    page->addWidget(SeparatorLine(this));
+    page->addLayout(inputs);
+    page->addWidget(w.lblPlannerProblem);
+    page->addLayout(results, 1);
+
+    // The stored inputs; the proposed setup starts as the current one.
+    Handled(context_.errors, ".PlannerPage_Load", [&] {
+        qfstore::QfINIFileHandler& store = context_.store.Get();
+        store.Section(settings::kPlannerSection);
+        const double front = Teeth(details_.FrontSprocketText()).value_or(16);
+        const double rear = Teeth(details_.RearSprocketText()).value_or(45);
+        w.spnProposedFront->setValue(
+            static_cast<int>(StoredNumber(store, settings::kPlannerFrontKey, front)));
+        w.spnProposedRear->setValue(
+            static_cast<int>(StoredNumber(store, settings::kPlannerRearKey, rear)));
+        w.cboProposedTyre->setProperty("stored", StoredText(store, settings::kPlannerTyreKey,
+                                                            details_.TyreList()->currentText()));
+        w.txtProposedCircumference->setText(
+            StoredText(store, settings::kPlannerCircumferenceKey, details_.CircumferenceText()));
+        w.spnShiftSpeed->setValue(
+            static_cast<int>(StoredNumber(store, settings::kPlannerShiftKey, kDefaultShiftRpm)));
+        w.speedMph =
+            static_cast<int>(StoredNumber(store, settings::kPlannerSpeedMphKey, kDefaultSpeedMph));
+        w.speedKmh =
+            static_cast<int>(StoredNumber(store, settings::kPlannerSpeedKmhKey, kDefaultSpeedKmh));
+        const int size =
+            static_cast<int>(StoredNumber(store, settings::kPlannerChainKey, kDefaultChain));
+        w.cboChainSize->setCurrentIndex(std::max(0, w.cboChainSize->findData(size)));
+        w.spnChainLinks->setValue(
+            static_cast<int>(StoredNumber(store, settings::kPlannerLinksKey, kDefaultLinks)));
+    });
+    const bool kmh = unit_.Get() == SpeedUnit::Kmh;
+    (kmh ? w.optKmh : w.optMph)->setChecked(true);
+    w.spnSpeedOfInterest->setValue(kmh ? w.speedKmh : w.speedMph);
+
+    const auto saveNumber = [this](QSpinBox* box, const char* key, const char* procedure) {
+        connect(box, &QSpinBox::valueChanged, this, [this, key, procedure](int value) {
+            Save(key, qfstore::Variant(static_cast<double>(value)), procedure);
+            Refresh();
+        });
+    };
+    saveNumber(w.spnProposedFront, settings::kPlannerFrontKey, ".spnProposedFront_Change");
+    saveNumber(w.spnProposedRear, settings::kPlannerRearKey, ".spnProposedRear_Change");
+    saveNumber(w.spnShiftSpeed, settings::kPlannerShiftKey, ".spnShiftSpeed_Change");
+    saveNumber(w.spnChainLinks, settings::kPlannerLinksKey, ".spnChainLinks_Change");
+    connect(w.spnSpeedOfInterest, &QSpinBox::valueChanged, this, [this](int value) {
+        const bool kmh = unit_.Get() == SpeedUnit::Kmh;
+        (kmh ? ui_->speedKmh : ui_->speedMph) = value;
+        Save(kmh ? settings::kPlannerSpeedKmhKey : settings::kPlannerSpeedMphKey,
+             qfstore::Variant(static_cast<double>(value)), ".spnSpeedOfInterest_Change");
+        Refresh();
+    });
+    connect(w.cboChainSize, &QComboBox::activated, this, [this] {
+        Save(settings::kPlannerChainKey,
+             qfstore::Variant(ui_->cboChainSize->currentData().toDouble()), ".cboChainSize_Click");
+        Refresh();
+    });
+    connect(w.cboProposedTyre, &QComboBox::activated, this, [this] { cboProposedTyre_Click(); });
+    connect(w.txtProposedCircumference, &QLineEdit::textEdited, this, [this](const QString& text) {
+        // A typed circumference is no tyre of the list.
+        ui_->cboProposedTyre->setCurrentIndex(-1);
+        Save(settings::kPlannerTyreKey, qfstore::Variant(std::string()),
+             ".txtProposedCircumference_Change");
+        Save(settings::kPlannerCircumferenceKey, qfstore::Variant(text.toStdString()),
+             ".txtProposedCircumference_Change");
+        Refresh();
+    });
+    connect(w.optKmh, &QRadioButton::toggled, this, [this] { optSpeedUnit_Click(); });
+    connect(cmdCopyToDetails, &QPushButton::clicked, this, [this] { cmdCopyToDetails_Click(); });
+}
+
+void PlannerPage::RefreshTyres() {
+    QComboBox* list = ui_->cboProposedTyre;
+    const QString chosen =
+        list->currentIndex() >= 0 ? list->currentText() : list->property("stored").toString();
+    list->setProperty("stored", QVariant());
+    const QComboBox* tyres = details_.TyreList();
+    list->clear();
+    for (int i = 0; i < tyres->count(); ++i) list->addItem(tyres->itemText(i), tyres->itemData(i));
+    list->setCurrentIndex(chosen.isEmpty() ? -1 : list->findText(chosen, Qt::MatchExactly));
+}
+
+void PlannerPage::Save(const char* key, const qfstore::Variant& value, const char* procedure) {
+    Handled(context_.errors, procedure, [&] {
+        qfstore::QfINIFileHandler& store = context_.store.Get();
+        store.Section(settings::kPlannerSection);
+        store.SetValue(key, value, settings::kArrayDelimiter);
+    });
+}
+
+void PlannerPage::optSpeedUnit_Click() {
+    Widgets& w = *ui_;
+    const SpeedUnit unit = w.optKmh->isChecked() ? SpeedUnit::Kmh : SpeedUnit::Mph;
+    Handled(context_.errors, ".optSpeedUnit_Click", [&] { unit_.Set(unit); });
+    {
+        const QSignalBlocker quiet(w.spnSpeedOfInterest);
+        w.spnSpeedOfInterest->setValue(unit == SpeedUnit::Kmh ? w.speedKmh : w.speedMph);
+    }
+    Refresh();
+}
+
+void PlannerPage::cboProposedTyre_Click() {
+    QComboBox* list = ui_->cboProposedTyre;
+    if (list->currentIndex() < 0)
+        return;
+    ui_->txtProposedCircumference->setText(list->currentData().toString());
+    Save(settings::kPlannerTyreKey, qfstore::Variant(list->currentText().toStdString()),
+         ".cboProposedTyre_Click");
+    Save(settings::kPlannerCircumferenceKey,
+         qfstore::Variant(ui_->txtProposedCircumference->text().toStdString()),
+         ".cboProposedTyre_Click");
+    Refresh();
+}
+
+void PlannerPage::cmdCopyToDetails_Click() {
+    const Widgets& w = *ui_;
+    details_.ShowSetup(
+        NumberText(w.spnProposedFront->value()), NumberText(w.spnProposedRear->value()),
+        w.txtProposedCircumference->text(),
+        w.cboProposedTyre->currentIndex() >= 0 ? w.cboProposedTyre->currentText() : QString());
+    Refresh();
+}
+
+void PlannerPage::Refresh() {
+    Widgets& w = *ui_;
+    const SpeedUnit unit = unit_.Get();
+    const QString unitName = QString::fromLatin1(UnitName(unit));
+    w.lblSpeedUnit->setText(unitName);
+
+    const auto front = Teeth(details_.FrontSprocketText());
+    const auto rear = Teeth(details_.RearSprocketText());
+    const auto circumference = ParseLocaleNumber(details_.CircumferenceText());
+    w.txtCurrentFront->setText(front ? NumberText(*front) : details_.FrontSprocketText());
+    w.txtCurrentRear->setText(rear ? NumberText(*rear) : details_.RearSprocketText());
+    w.txtCurrentCircumference->setText(circumference ? NumberText(*circumference)
+                                                     : details_.CircumferenceText());
+    const Setup current{front.value_or(0), rear.value_or(0), circumference.value_or(0)};
+    const Setup proposed{static_cast<double>(w.spnProposedFront->value()),
+                         static_cast<double>(w.spnProposedRear->value()),
+                         ParseLocaleNumber(w.txtProposedCircumference->text()).value_or(0)};
+    const PlannerTargets targets{static_cast<double>(w.spnShiftSpeed->value()),
+                                 static_cast<double>(w.spnSpeedOfInterest->value()), unit};
+
+    QTableWidget* grid = w.grdPlanner;
+    grid->item(kSpeedAtShift * kRowKinds, 0)
+        ->setText(QStringLiteral("Road speed at %1 rpm (%2)").arg(targets.shiftRpm).arg(unitName));
+    grid->item(kRpmAtSpeed * kRowKinds, 0)
+        ->setText(QStringLiteral("Engine speed at %1 %2 (rpm)")
+                      .arg(targets.speedOfInterest)
+                      .arg(unitName));
+    QString problem;
+    if (!Plannable(gears_, Setup{1, 1, 1}))
+        problem = QStringLiteral("No gear data: the settings file needs its GEARS and REDUCTIONS.");
+    else if (!Plannable(gears_, current))
+        problem = QStringLiteral(
+            "The Details page's sprockets and circumference must be numbers above zero.");
+    else if (!Plannable(gears_, proposed))
+        problem = QStringLiteral("The proposed circumference must be a number above zero.");
+    w.lblPlannerProblem->setText(problem);
+    w.lblPlannerProblem->setVisible(!problem.isEmpty());
+    if (!problem.isEmpty()) {
+        for (int r = 0; r < grid->rowCount(); ++r)
+            for (int c = kFirstGearColumn; c < grid->columnCount(); ++c)
+                grid->item(r, c)->setText({});
+        for (QLabel* l : {w.lblCentreDistance, w.lblLinksNeeded, w.lblAxleMove}) l->clear();
+        w.chart->Clear();
+        return;
+    }
+
+    const SetupFigures now = Figures(gears_, current, targets);
+    const SetupFigures next = Figures(gears_, proposed, targets);
+    // Four rows of one quantity from the unrounded figures: the difference is that of the shown
+    // (rounded) figures, the percentage that of the unrounded ones.
+    const auto place = [&](Quantity q, int column, double a, double b, int decimals) {
+        const int r = q * kRowKinds;
+        const double shownA =
+            std::nearbyint(a * std::pow(10.0, decimals)) / std::pow(10.0, decimals);
+        const double shownB =
+            std::nearbyint(b * std::pow(10.0, decimals)) / std::pow(10.0, decimals);
+        grid->item(r + kCurrent, column)->setText(Rounded(a, decimals));
+        grid->item(r + kProposed, column)->setText(Rounded(b, decimals));
+        grid->item(r + kDifference, column)->setText(Signed(Rounded(shownB - shownA, decimals)));
+        grid->item(r + kPercent, column)->setText(Signed(Rounded(PercentChange(a, b), 2)));
+    };
+    place(kFinalDrive, kFirstGearColumn, now.finalDrive, next.finalDrive, 4);
+    for (int g = 0; g < kGearCount; ++g) {
+        const int column = kFirstGearColumn + g;
+        place(kOverallRatio, column, now.overallRatio[g], next.overallRatio[g], 3);
+        place(kSpeedAtShift, column, now.speedAtShift[g], next.speedAtShift[g], 2);
+        place(kRpmAtSpeed, column, now.rpmAtSpeed[g], next.rpmAtSpeed[g], 0);
+        if (g > 0)
+            place(kRpmDrop, column, now.rpmDrop[g - 1], next.rpmDrop[g - 1], 0);
+    }
+
+    const int size = w.cboChainSize->currentData().toInt();
+    const auto change = chain::ChangeSprockets(
+        size, w.spnChainLinks->value(), static_cast<int>(current.frontSprocket),
+        static_cast<int>(current.rearSprocket), static_cast<int>(proposed.frontSprocket),
+        static_cast<int>(proposed.rearSprocket));
+    if (!change) {
+        w.lblCentreDistance->setText(QStringLiteral("too short for the current sprockets"));
+        w.lblLinksNeeded->clear();
+        w.lblAxleMove->clear();
+    } else {
+        w.lblCentreDistance->setText(Rounded(change->currentCentreMm, 1) + QStringLiteral(" mm"));
+        w.lblLinksNeeded->setText(
+            QStringLiteral("%1 → %2").arg(Rounded(change->linksNeeded, 1)).arg(change->evenLinks));
+        if (!change->axleMoveMm) {
+            w.lblAxleMove->setText(QStringLiteral("too short for the proposed sprockets"));
+        } else {
+            const QString move = Signed(Rounded(*change->axleMoveMm, 1));
+            w.lblAxleMove->setText(
+                move + QStringLiteral(" mm") +
+                (move.startsWith(QLatin1Char('+'))   ? QStringLiteral(" (rearwards)")
+                 : move.startsWith(QLatin1Char('-')) ? QStringLiteral(" (forwards)")
+                                                     : QString()));
+        }
+    }
+    w.chart->Show(now, next, targets);
+}
+
+}  // namespace gearsheet
