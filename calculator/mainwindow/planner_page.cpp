@@ -4,18 +4,17 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
-#include <QTableWidget>
 #include <QVBoxLayout>
 #include <cmath>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "details_page.h"
 #include "gearing/chain.h"
@@ -24,9 +23,9 @@
 #include "locale_numbers.h"
 #include "page_layout.h"
 #include "planner_chart.h"
+#include "planner_table.h"
 #include "qfstore/conversions.h"
 #include "settings_store.h"
-#include "speed_page.h"
 #include "speed_unit_choice.h"
 
 namespace gearsheet {
@@ -37,26 +36,6 @@ constexpr int kDefaultSpeedMph = 100;
 constexpr int kDefaultSpeedKmh = 160;
 constexpr int kDefaultChain = 520;
 constexpr int kDefaultLinks = 112;
-
-const char* const kGearNames[kGearCount] = {"1st", "2nd", "3rd", "4th", "5th", "6th"};
-
-// Rows of the comparison table: five quantities of four rows each; columns: quantity, row kind,
-// then one per gear.
-enum Quantity { kFinalDrive, kOverallRatio, kSpeedAtShift, kRpmAtSpeed, kRpmDrop, kQuantities };
-enum RowKind { kCurrent, kProposed, kDifference, kPercent };
-constexpr int kRowKinds = 4;
-constexpr int kFirstGearColumn = 2;
-
-QString Rounded(double value, int decimals) {
-    const double scale = std::pow(10.0, decimals);
-    return NumberText(std::nearbyint(value * scale) / scale);
-}
-
-QString Signed(const QString& text) {
-    return text.startsWith(QLatin1Char('-')) || text == QLatin1String("0")
-               ? text
-               : QLatin1Char('+') + text;
-}
 
 // The spin boxes take a typed value when it is complete (Enter or leaving the box).
 QSpinBox* SpinBox(const char* name, int low, int high, int step, QWidget* parent) {
@@ -134,8 +113,10 @@ struct PlannerPage::Widgets {
     QLabel* lblLinksNeeded;
     QLabel* lblAxleMove;
     QLabel* lblPlannerProblem;
-    QTableWidget* grdPlanner;
+    PlannerTable* grdPlanner;
     PlannerChart* chart;
+    // The stored tyre, chosen once the list is filled.
+    QString storedTyre;
     // The speed of interest in each unit, as last set.
     int speedMph = kDefaultSpeedMph;
     int speedKmh = kDefaultSpeedKmh;
@@ -243,70 +224,7 @@ void PlannerPage::Build() {
     w.lblPlannerProblem->setStyleSheet(QStringLiteral("color: #b00020; font-weight: bold"));
     w.lblPlannerProblem->hide();
 
-    // The comparison table: gears across, each quantity as four rows.
-    w.grdPlanner = new QTableWidget(kQuantities * kRowKinds, kFirstGearColumn + kGearCount, this);
-    w.grdPlanner->setObjectName(QStringLiteral("grdPlanner"));
-    w.grdPlanner->verticalHeader()->hide();
-    w.grdPlanner->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    w.grdPlanner->setSelectionMode(QAbstractItemView::NoSelection);
-    w.grdPlanner->setFocusPolicy(Qt::NoFocus);
-    w.grdPlanner->setWordWrap(true);
-    w.grdPlanner->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    w.grdPlanner->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    QStringList headings{QString(), QString()};
-    for (const char* gear : kGearNames) headings << QString::fromLatin1(gear);
-    w.grdPlanner->setHorizontalHeaderLabels(headings);
-    const QBrush headingBrush = palette().button();
-    QFont bold = font();
-    bold.setBold(true);
-    static const char* const kKinds[kRowKinds] = {"Current", "Proposed", "Difference", "%"};
-    // The road and engine speed headings say the targets; they are written by Refresh().
-    static const char* const kQuantityNames[kQuantities] = {
-        "Final drive (rear ÷ front)", "Overall ratio (primary × gear × final drive)", "", "",
-        "Rpm drop shifting up into"};
-    for (int q = 0; q < kQuantities; ++q) {
-        auto* heading = new QTableWidgetItem(QString::fromUtf8(kQuantityNames[q]));
-        heading->setFont(bold);
-        heading->setBackground(headingBrush);
-        heading->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        w.grdPlanner->setItem(q * kRowKinds, 0, heading);
-        w.grdPlanner->setSpan(q * kRowKinds, 0, kRowKinds, 1);
-        for (int k = 0; k < kRowKinds; ++k) {
-            const int r = q * kRowKinds + k;
-            auto* kind = new QTableWidgetItem(QString::fromLatin1(kKinds[k]));
-            kind->setBackground(headingBrush);
-            w.grdPlanner->setItem(r, 1, kind);
-            for (int c = kFirstGearColumn; c < w.grdPlanner->columnCount(); ++c) {
-                auto* item = new QTableWidgetItem;
-                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-                if (k == kDifference || k == kPercent)
-                    item->setBackground(SpeedPage::kShading);
-                w.grdPlanner->setItem(r, c, item);
-            }
-        }
-    }
-    // The final drive is one figure for all gears.
-    for (int k = 0; k < kRowKinds; ++k) {
-        w.grdPlanner->setSpan(k, kFirstGearColumn, 1, kGearCount);
-        w.grdPlanner->item(k, kFirstGearColumn)->setTextAlignment(Qt::AlignCenter);
-    }
-
-    const QFontMetrics metrics(bold);
-    const int pad = metrics.horizontalAdvance(QStringLiteral("MM"));
-    w.grdPlanner->setColumnWidth(
-        0, metrics.horizontalAdvance(QStringLiteral("Engine speed at")) + pad);
-    w.grdPlanner->setColumnWidth(1, metrics.horizontalAdvance(QStringLiteral("Difference")) + pad);
-    for (int c = kFirstGearColumn; c < w.grdPlanner->columnCount(); ++c)
-        w.grdPlanner->setColumnWidth(
-            c, metrics.horizontalAdvance(QStringLiteral("-20000.00")) + pad / 2);
-    w.grdPlanner->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    w.grdPlanner->verticalHeader()->setDefaultSectionSize(metrics.height() + metrics.height() / 3);
-    int width = 2 * w.grdPlanner->frameWidth(), height = 2 * w.grdPlanner->frameWidth();
-    for (int c = 0; c < w.grdPlanner->columnCount(); ++c) width += w.grdPlanner->columnWidth(c);
-    for (int r = 0; r < w.grdPlanner->rowCount(); ++r) height += w.grdPlanner->rowHeight(r);
-    height += w.grdPlanner->horizontalHeader()->sizeHint().height();
-    w.grdPlanner->setFixedSize(width, height);
-
+    w.grdPlanner = new PlannerTable(this);
     w.chart = new PlannerChart(this);
 
     auto* inputs = new QHBoxLayout;
@@ -332,8 +250,8 @@ void PlannerPage::Build() {
             static_cast<int>(StoredNumber(store, settings::kPlannerFrontKey, front)));
         w.spnProposedRear->setValue(
             static_cast<int>(StoredNumber(store, settings::kPlannerRearKey, rear)));
-        w.cboProposedTyre->setProperty("stored", StoredText(store, settings::kPlannerTyreKey,
-                                                            details_.TyreList()->currentText()));
+        w.storedTyre =
+            StoredText(store, settings::kPlannerTyreKey, details_.TyreList()->currentText());
         w.txtProposedCircumference->setText(
             StoredText(store, settings::kPlannerCircumferenceKey, details_.CircumferenceText()));
         w.spnShiftSpeed->setValue(
@@ -391,8 +309,7 @@ void PlannerPage::Build() {
 void PlannerPage::RefreshTyres() {
     QComboBox* list = ui_->cboProposedTyre;
     const QString chosen =
-        list->currentIndex() >= 0 ? list->currentText() : list->property("stored").toString();
-    list->setProperty("stored", QVariant());
+        list->currentIndex() >= 0 ? list->currentText() : std::exchange(ui_->storedTyre, {});
     const QComboBox* tyres = details_.TyreList();
     list->clear();
     for (int i = 0; i < tyres->count(); ++i) list->addItem(tyres->itemText(i), tyres->itemData(i));
@@ -460,13 +377,6 @@ void PlannerPage::Refresh() {
     const PlannerTargets targets{static_cast<double>(w.spnShiftSpeed->value()),
                                  static_cast<double>(w.spnSpeedOfInterest->value()), unit};
 
-    QTableWidget* grid = w.grdPlanner;
-    grid->item(kSpeedAtShift * kRowKinds, 0)
-        ->setText(QStringLiteral("Road speed at %1 rpm (%2)").arg(targets.shiftRpm).arg(unitName));
-    grid->item(kRpmAtSpeed * kRowKinds, 0)
-        ->setText(QStringLiteral("Engine speed at %1 %2 (rpm)")
-                      .arg(targets.speedOfInterest)
-                      .arg(unitName));
     QString problem;
     if (!Plannable(gears_, Setup{1, 1, 1}))
         problem = QStringLiteral("No gear data: the settings file needs its GEARS and REDUCTIONS.");
@@ -478,9 +388,7 @@ void PlannerPage::Refresh() {
     w.lblPlannerProblem->setText(problem);
     w.lblPlannerProblem->setVisible(!problem.isEmpty());
     if (!problem.isEmpty()) {
-        for (int r = 0; r < grid->rowCount(); ++r)
-            for (int c = kFirstGearColumn; c < grid->columnCount(); ++c)
-                grid->item(r, c)->setText({});
+        w.grdPlanner->Clear();
         for (QLabel* l : {w.lblCentreDistance, w.lblLinksNeeded, w.lblAxleMove}) l->clear();
         w.chart->Clear();
         return;
@@ -488,28 +396,7 @@ void PlannerPage::Refresh() {
 
     const SetupFigures now = Figures(gears_, current, targets);
     const SetupFigures next = Figures(gears_, proposed, targets);
-    // Four rows of one quantity from the unrounded figures: the difference is that of the shown
-    // (rounded) figures, the percentage that of the unrounded ones.
-    const auto place = [&](Quantity q, int column, double a, double b, int decimals) {
-        const int r = q * kRowKinds;
-        const double shownA =
-            std::nearbyint(a * std::pow(10.0, decimals)) / std::pow(10.0, decimals);
-        const double shownB =
-            std::nearbyint(b * std::pow(10.0, decimals)) / std::pow(10.0, decimals);
-        grid->item(r + kCurrent, column)->setText(Rounded(a, decimals));
-        grid->item(r + kProposed, column)->setText(Rounded(b, decimals));
-        grid->item(r + kDifference, column)->setText(Signed(Rounded(shownB - shownA, decimals)));
-        grid->item(r + kPercent, column)->setText(Signed(Rounded(PercentChange(a, b), 2)));
-    };
-    place(kFinalDrive, kFirstGearColumn, now.finalDrive, next.finalDrive, 4);
-    for (int g = 0; g < kGearCount; ++g) {
-        const int column = kFirstGearColumn + g;
-        place(kOverallRatio, column, now.overallRatio[g], next.overallRatio[g], 3);
-        place(kSpeedAtShift, column, now.speedAtShift[g], next.speedAtShift[g], 2);
-        place(kRpmAtSpeed, column, now.rpmAtSpeed[g], next.rpmAtSpeed[g], 0);
-        if (g > 0)
-            place(kRpmDrop, column, now.rpmDrop[g - 1], next.rpmDrop[g - 1], 0);
-    }
+    w.grdPlanner->Show(now, next, targets);
 
     const int size = w.cboChainSize->currentData().toInt();
     const auto change = chain::ChangeSprockets(
@@ -521,13 +408,15 @@ void PlannerPage::Refresh() {
         w.lblLinksNeeded->clear();
         w.lblAxleMove->clear();
     } else {
-        w.lblCentreDistance->setText(Rounded(change->currentCentreMm, 1) + QStringLiteral(" mm"));
-        w.lblLinksNeeded->setText(
-            QStringLiteral("%1 → %2").arg(Rounded(change->linksNeeded, 1)).arg(change->evenLinks));
+        w.lblCentreDistance->setText(RoundedText(change->currentCentreMm, 1) +
+                                     QStringLiteral(" mm"));
+        w.lblLinksNeeded->setText(QStringLiteral("%1 → %2")
+                                      .arg(RoundedText(change->linksNeeded, 1))
+                                      .arg(change->evenLinks));
         if (!change->axleMoveMm) {
             w.lblAxleMove->setText(QStringLiteral("too short for the proposed sprockets"));
         } else {
-            const QString move = Signed(Rounded(*change->axleMoveMm, 1));
+            const QString move = SignedText(RoundedText(*change->axleMoveMm, 1));
             w.lblAxleMove->setText(
                 move + QStringLiteral(" mm") +
                 (move.startsWith(QLatin1Char('+'))   ? QStringLiteral(" (rearwards)")
