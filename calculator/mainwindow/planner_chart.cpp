@@ -8,8 +8,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "locale_numbers.h"
-
 namespace gearsheet {
 namespace {
 
@@ -119,7 +117,7 @@ void PlannerChart::Show(const SetupFigures& current, const SetupFigures& propose
     for (int g = 0; g + 1 < kGearCount; ++g) {
         dropPoints_ << QPointF(shift, current.speedAtShift[g]);
         dropLabels_[g]->setText(
-            QStringLiteral("\u2212%1 rpm").arg(NumberText(std::nearbyint(current.rpmDrop[g]))));
+            QStringLiteral("\u2212%1 rpm").arg(QString::number(std::llround(current.rpmDrop[g]))));
         dropLabels_[g]->setVisible(true);
     }
     PlaceDropLabels();
@@ -146,3 +144,8 @@ void PlannerChart::PlaceDropLabels() {
 }
 
 }  // namespace gearsheet
+
+extern "C" __attribute__((visibility("default"))) gearsheet::SpeedChart* GearsheetCreateSpeedChart(
+    QWidget* parent) {
+    return new gearsheet::PlannerChart(parent);
+}

@@ -1,11 +1,13 @@
-// The Gear Planner's chart: road speed against engine speed in every gear, the current setup solid
-// and the proposed one dashed, and the upshift run through the gears with each shift's rpm drop.
+// The Gear Planner's chart (in the chart module): road speed against engine speed in every gear,
+// the current setup solid and the proposed one dashed, and the upshift run through the gears with
+// each shift's rpm drop.
 #pragma once
 
 #include <QChartView>
 #include <QList>
 
 #include "gearing/planner.h"
+#include "speed_chart.h"
 
 class QGraphicsSimpleTextItem;
 class QLineSeries;
@@ -13,16 +15,15 @@ class QValueAxis;
 
 namespace gearsheet {
 
-class PlannerChart final : public QChartView {
+class PlannerChart final : public QChartView, public SpeedChart {
     Q_OBJECT
   public:
     explicit PlannerChart(QWidget* parent = nullptr);
 
-    // Draws both setups up to the shift speed.
+    QWidget* Widget() override { return this; }
     void Show(const SetupFigures& current, const SetupFigures& proposed,
-              const PlannerTargets& targets);
-    // Empties the chart (no plannable setup).
-    void Clear();
+              const PlannerTargets& targets) override;
+    void Clear() override;
 
   private:
     void PlaceDropLabels();

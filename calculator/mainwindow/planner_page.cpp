@@ -21,11 +21,12 @@
 #include "gearing/planner.h"
 #include "gearing/settings_file.h"
 #include "locale_numbers.h"
+#include "module.h"
 #include "page_layout.h"
-#include "planner_chart.h"
 #include "planner_table.h"
 #include "qfstore/conversions.h"
 #include "settings_store.h"
+#include "speed_chart.h"
 #include "speed_unit_choice.h"
 
 namespace gearsheet {
@@ -114,7 +115,7 @@ struct PlannerPage::Widgets {
     QLabel* lblAxleMove;
     QLabel* lblPlannerProblem;
     PlannerTable* grdPlanner;
-    PlannerChart* chart;
+    SpeedChart* chart = nullptr;  // none when the chart module cannot be loaded
     // The stored tyre, chosen once the list is filled.
     QString storedTyre;
     // The speed of interest in each unit, as last set.
@@ -225,14 +226,18 @@ void PlannerPage::Build() {
     w.lblPlannerProblem->hide();
 
     w.grdPlanner = new PlannerTable(this);
-    w.chart = new PlannerChart(this);
+    QString chartProblem;
+    w.chart =
+        CreateSpeedChart(QString::fromStdString(platform::ExecutableFolder()), this, chartProblem);
+    QWidget* chartArea =
+        w.chart ? w.chart->Widget() : PlainLabel(QStringLiteral("No chart: ") + chartProblem, this);
 
     auto* inputs = new QHBoxLayout;
     for (QGroupBox* box : {current, proposed, compare, chainBox}) inputs->addWidget(box);
     inputs->addStretch(1);
     auto* results = new QHBoxLayout;
     results->addWidget(w.grdPlanner, 0, Qt::AlignTop);
-    results->addWidget(w.chart, 1);
+    results->addWidget(chartArea, 1);
     auto* page = new QVBoxLayout(this);
     page->addWidget(PageHeading("Label5", QStringLiteral("Gear Planner"), this));
     page->addWidget(SeparatorLine(this));
@@ -390,7 +395,8 @@ void PlannerPage::Refresh() {
     if (!problem.isEmpty()) {
         w.grdPlanner->Clear();
         for (QLabel* l : {w.lblCentreDistance, w.lblLinksNeeded, w.lblAxleMove}) l->clear();
-        w.chart->Clear();
+        if (w.chart)
+            w.chart->Clear();
         return;
     }
 
@@ -424,7 +430,8 @@ void PlannerPage::Refresh() {
                                                      : QString()));
         }
     }
-    w.chart->Show(now, next, targets);
+    if (w.chart)
+        w.chart->Show(now, next, targets);
 }
 
 }  // namespace gearsheet

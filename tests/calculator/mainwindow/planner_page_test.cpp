@@ -63,6 +63,7 @@ void PlannerPageTest::plannerComparesFifteenFortyFiveWithSixteenFortyFive() {
     w.Type("txtRearSproket", "45");
     w.ClickTab(3);
     QCOMPARE(w.Tabs()->currentIndex(), 3);
+    QVERIFY(w.form->findChild<QWidget*>("chtPlanner"));  // from the chart module
     QCOMPARE(w.Text("txtCurrentRear"), "45");
     QCOMPARE(w.Text("txtCurrentCircumference"), "79.2");
     w.Find<QSpinBox>("spnProposedFront")->setValue(15);
