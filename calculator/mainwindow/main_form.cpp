@@ -98,7 +98,6 @@ void MainForm::Form_Load() {
         const float left = ToSingle(
             store.GetValue(settings::kLeftKey, settings::kArrayDelimiter, true, true, byDefault));
         move(TwipsToPixels(left, logicalDpiX()), y());
-        unit_.Load();
         Stuff::InitializeGears(store, gears_);
         Stuff::InitalizeReductions(store, gears_);
         details_->SetInitialReductionText(NumberText(gears_.initialReduction));
@@ -143,7 +142,8 @@ void MainForm::RereshGrid(double frontSprocket, double rearSprocket, double circ
             return;
         }
         bool shaded = false;  // every second row, starting with row 2
-        speed_->SetUnitHeading(QString::fromLatin1(UnitName(unit_.Get())));
+        const SpeedUnit unit = unit_.Get();
+        speed_->SetUnitHeading(QString::fromLatin1(UnitName(unit)));
         SpeedTable(
             gears_, frontSprocket, rearSprocket, circumference,
             [&](int row, int gear, double speed) {
@@ -151,7 +151,7 @@ void MainForm::RereshGrid(double frontSprocket, double rearSprocket, double circ
                 if (gear == kGearCount)
                     shaded = !shaded;
             },
-            unit_.Get());
+            unit);
         speed_->ResetCurrentCell();
     });
 }
