@@ -4,8 +4,9 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ clang pkg-config
-    qt6-base-dev libgl-dev libfontconfig-dev libsqlite3-dev libgtest-dev libbenchmark-dev libacl1-dev
-    xvfb xauth openbox xdotool util-linux
+    qt6-base-dev qt6-charts-dev libgl-dev libfontconfig-dev libsqlite3-dev libgtest-dev
+    libbenchmark-dev libacl1-dev
+    xvfb xauth util-linux
     libclang-rt-14-dev
     dpkg-dev file help2man man-db desktop-file-utils appstream openbox xdotool x11-utils
 )

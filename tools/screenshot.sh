@@ -25,7 +25,7 @@ command -v xvfb-run >/dev/null || { echo "xvfb-run is missing (tools/install-dep
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp "$build/bin/gearsheet_screenshots" "$work/Gearsheet"
-cp -P "$build"/bin/libqfstore.so* "$work/"
+cp -P "$build"/bin/libqfstore.so* "$build"/bin/libgearsheet_chart.so "$work/"
 cp "$root/calculator/data/Gearsheet.INI" "$work/"
 
 mkdir -p "$out"

@@ -38,22 +38,30 @@ double EngineSpeed(int row) {
     return row == kSpeedRows ? 15.5 * 1000 : row * 1000.0;
 }
 
+double UnroundedSpeed(const GearData& gears, int gear, double rpm, double frontSprocket,
+                      double rearSprocket, double circumference) {
+    // Strictly left to right, the sprocket quotient formed first: the order fixes the last bits
+    // of each speed and hence which side of a rounding half it falls.
+    double speed = Divide(rpm, gears.initialReduction);
+    speed = Divide(speed, Divide(rearSprocket, frontSprocket));
+    speed = Multiply(speed, circumference);
+    speed = Multiply(speed, 60);  // inches per hour
+    speed = Divide(speed, 12);    // feet per hour
+    speed = Divide(speed, 5280);  // miles per hour
+    return Divide(speed, gears.ratios[gear - 1]);
+}
+
 void SpeedTable(const GearData& gears, double frontSprocket, double rearSprocket,
-                double circumference, const SpeedConsumer& deliver) {
+                double circumference, const SpeedConsumer& deliver, SpeedUnit unit) {
     for (int row = 1; row <= kSpeedRows; ++row) {
         for (int gear = 1; gear <= kGearCount; ++gear) {
-            // Strictly left to right, the sprocket quotient formed first: the order fixes the
-            // last bits of each speed and hence which side of a rounding half it falls.
-            double speed = Divide(EngineSpeed(row), gears.initialReduction);
-            speed = Divide(speed, Divide(rearSprocket, frontSprocket));
-            speed = Multiply(speed, circumference);
-            speed = Multiply(speed, 60);  // inches per hour
-            speed = Divide(speed, 12);    // feet per hour
-            speed = Divide(speed, 5280);  // miles per hour
-            speed = Divide(speed, gears.ratios[gear - 1]);
+            const double speed = UnroundedSpeed(gears, gear, EngineSpeed(row), frontSprocket,
+                                                rearSprocket, circumference);
             const int64_t hundredths =
                 qfstore::RoundToRange(Multiply(speed, 100), INT16_MIN, INT16_MAX, kComponentName);
-            deliver(row, gear, static_cast<double>(hundredths) / 100);
+            deliver(row, gear,
+                    unit == SpeedUnit::Mph ? static_cast<double>(hundredths) / 100
+                                           : ShownSpeed(speed, unit));
         }
     }
 }

@@ -14,6 +14,7 @@
 #include "dialogs.h"
 #include "gearing/gear_data.h"
 #include "gearing/settings_file.h"
+#include "gearing/tyre_size.h"
 #include "locale_numbers.h"
 #include "numeric_boxes.h"
 #include "page_layout.h"
@@ -45,6 +46,8 @@ DetailsPage::DetailsPage(FormContext& context, QWidget* parent)
     auto* cmdDeteTyreType = new QPushButton(QStringLiteral("Delete"), this);
     cmdDeteTyreType->setObjectName(QStringLiteral("cmdDeteTyreType"));
     for (QPushButton* b : {cmdAddTyre, cmdDeteTyreType}) b->setMinimumWidth(TwipsWide(this, 975));
+    auto* cmdFromSize = new QPushButton(QStringLiteral("From Size"), this);
+    cmdFromSize->setObjectName(QStringLiteral("cmdFromSize"));
     lblInitalReduction_ = new QLabel(this);
     lblInitalReduction_->setObjectName(QStringLiteral("lblInitalReduction"));
 
@@ -57,6 +60,7 @@ DetailsPage::DetailsPage(FormContext& context, QWidget* parent)
     grid->addWidget(PlainLabel(QStringLiteral("Circumferance:"), this), 1, 0);
     grid->addWidget(txtCircumferance_, 1, 1);
     grid->addWidget(PlainLabel(QStringLiteral("\""), this), 1, 2);
+    grid->addWidget(cmdFromSize, 1, 3, Qt::AlignLeft);
     grid->addWidget(cmdAddTyre, 1, 4);
     grid->addWidget(cmdDeteTyreType, 1, 5);
     grid->addWidget(PlainLabel(QStringLiteral("Initial Reduction:"), this), 2, 0);
@@ -80,6 +84,7 @@ DetailsPage::DetailsPage(FormContext& context, QWidget* parent)
     connect(cboTyreTypes_, &QComboBox::activated, this, [this] { cboTyreTypes_Click(); });
     connect(cmdAddTyre, &QPushButton::clicked, this, [this] { cmdAddTyre_Click(); });
     connect(cmdDeteTyreType, &QPushButton::clicked, this, [this] { cmdDeteTyreType_Click(); });
+    connect(cmdFromSize, &QPushButton::clicked, this, [this] { cmdFromSize_Click(); });
     auto* numeric = new NumericBoxes(context_, this, false);
     numeric->Watch(txtCircumferance_, ".txtCircumferance_LostFocus");
     numeric->Watch(txtFrontSprocket_, ".txtFrontSprocket_LostFocus");
@@ -97,6 +102,17 @@ QString DetailsPage::RearSprocketText() const {
 }
 QString DetailsPage::CircumferenceText() const {
     return txtCircumferance_->text();
+}
+
+void DetailsPage::ShowSetup(const QString& front, const QString& rear, const QString& circumference,
+                            const QString& tyre) {
+    txtFrontSprocket_->setText(front);
+    txtRearSproket_->setText(rear);
+    if (const int listed = cboTyreTypes_->findText(tyre, Qt::MatchExactly); listed >= 0) {
+        cboTyreTypes_->setCurrentIndex(listed);
+        cboTyreTypes_->setEditText(tyre);
+    }
+    txtCircumferance_->setText(circumference);
 }
 
 void DetailsPage::RefreshTyreCombo() {
@@ -174,6 +190,20 @@ void DetailsPage::cmdDeteTyreType_Click() {
         cboTyreTypes_->setEditText(QString());
         txtCircumferance_->setText(QString());
     });
+}
+
+void DetailsPage::cmdFromSize_Click() {
+    const auto size = FindTyreSize(cboTyreTypes_->currentText().toStdString());
+    if (!size) {
+        context_.dialogs.Message(
+            window(),
+            QStringLiteral("The tyre name holds no size. Write the size as width/aspect ratio, "
+                           "construction and rim diameter, for example 180/55ZR17, 190/50 R17 "
+                           "or 120/70-17."),
+            kProgramTitle, MessageIcon::Information);
+        return;
+    }
+    txtCircumferance_->setText(NumberText(CircumferenceInches(*size)));
 }
 
 }  // namespace gearsheet

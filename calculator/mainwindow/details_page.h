@@ -27,11 +27,19 @@ class DetailsPage : public QWidget {
     // The sprocket boxes, which the Circuit Database page's "Copy Values" fills.
     QLineEdit* FrontSprocketBox() const { return txtFrontSprocket_; }
     QLineEdit* RearSprocketBox() const { return txtRearSproket_; }
+    // The tyre list, whose items the Gear Planner offers too.
+    const QComboBox* TyreList() const { return cboTyreTypes_; }
+    // Puts a setup into the three inputs (as if typed) and chooses the tyre `tyre` when the list
+    // holds it.
+    void ShowSetup(const QString& front, const QString& rear, const QString& circumference,
+                   const QString& tyre);
 
   private:
     void cboTyreTypes_Click();
     void cmdAddTyre_Click();
     void cmdDeteTyreType_Click();
+    // Fills the circumference box from a metric size in the tyre name; stores nothing.
+    void cmdFromSize_Click();
 
     FormContext& context_;
     QComboBox* cboTyreTypes_;

@@ -20,6 +20,7 @@
 #include "gearing/stuff.h"
 #include "locale_numbers.h"
 #include "module.h"
+#include "planner_page.h"
 #include "speed_page.h"
 #include "twips.h"
 
@@ -64,11 +65,14 @@ MainForm::MainForm(Dialogs& dialogs, MainFormOptions options, QWidget* parent)
     speed_ = new SpeedPage;
     circuits_ = new CircuitPage(context_);
     circuits_->SetSprocketTargets(details_->FrontSprocketBox(), details_->RearSprocketBox());
+    planner_ = new PlannerPage(context_, *details_, gears_, unit_);
     const QStringList captions =
-        QStringLiteral("Details|Speed Calculation|Circuit Database").split(QLatin1Char('|'));
+        QStringLiteral("Details|Speed Calculation|Circuit Database|Gear Planner")
+            .split(QLatin1Char('|'));
     vsIndexTab1_->addTab(details_, captions[0]);
     vsIndexTab1_->addTab(speed_, captions[1]);
     vsIndexTab1_->addTab(circuits_, captions[2]);
+    vsIndexTab1_->addTab(planner_, captions[3]);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(vsIndexTab1_);
 
@@ -200,12 +204,16 @@ void MainForm::RereshGrid(double frontSprocket, double rearSprocket, double circ
             return;
         }
         bool shaded = false;  // every second row, starting with row 2
-        SpeedTable(gears_, frontSprocket, rearSprocket, circumference,
-                   [&](int row, int gear, double mph) {
-                       speed_->PlaceSpeed(row, gear, NumberText(mph), shaded);
-                       if (gear == kGearCount)
-                           shaded = !shaded;
-                   });
+        const SpeedUnit unit = unit_.Get();
+        speed_->SetUnitHeading(QString::fromLatin1(UnitName(unit)));
+        SpeedTable(
+            gears_, frontSprocket, rearSprocket, circumference,
+            [&](int row, int gear, double speed) {
+                speed_->PlaceSpeed(row, gear, NumberText(speed), shaded);
+                if (gear == kGearCount)
+                    shaded = !shaded;
+            },
+            unit);
         speed_->ResetCurrentCell();
     });
 }

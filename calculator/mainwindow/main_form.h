@@ -7,6 +7,7 @@
 #include "form_context.h"
 #include "gearing/gear_data.h"
 #include "settings_store.h"
+#include "speed_unit_choice.h"
 
 class QTabWidget;
 
@@ -14,6 +15,7 @@ namespace gearsheet {
 
 class CircuitPage;
 class DetailsPage;
+class PlannerPage;
 class SpeedPage;
 
 // Where the window finds what it needs; ForRunningProgram() gives the program's own places, tests
@@ -72,11 +74,13 @@ class MainForm : public QWidget {
     ErrorReporter errors_;
     FormContext context_;
     GearData gears_;
+    SpeedUnitChoice unit_{store_};
 
     QTabWidget* vsIndexTab1_;
     DetailsPage* details_;
     SpeedPage* speed_;
     CircuitPage* circuits_;
+    PlannerPage* planner_;
     bool pageChosen_ = false;   // a run of the tab handler is pending
     bool showingPage_ = false;  // the program itself changes the page
 };

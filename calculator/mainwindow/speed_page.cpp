@@ -87,6 +87,10 @@ void SpeedPage::PlaceSpeed(int row, int gear, const QString& text, bool shaded) 
     }
 }
 
+void SpeedPage::SetUnitHeading(const QString& unit) {
+    grdMain_->item(0, 0)->setText(unit);
+}
+
 void SpeedPage::ResetCurrentCell() {
     grdMain_->setCurrentCell(0, 0);
 }

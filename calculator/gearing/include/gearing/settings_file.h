@@ -47,4 +47,20 @@ inline constexpr const char* kSuspensionRowNames[kSuspensionRows] = {
     "Static Sag:", "Loaded Sag:", "Ride Height:", "Prelead:", "Compression:",
     "Rebound:",    "Other1:",     "Other2:",      "Other3:",  "Other4:"};
 
+// The unit road speeds are shown in: "mph" (also when absent) or "km/h".
+inline constexpr char kDisplaySection[] = "DISPLAY";
+inline constexpr char kSpeedUnitKey[] = "SpeedUnit";
+
+// The Gear Planner's inputs, each written when it changes.
+inline constexpr char kPlannerSection[] = "PLANNER";
+inline constexpr char kPlannerFrontKey[] = "Front";
+inline constexpr char kPlannerRearKey[] = "Rear";
+inline constexpr char kPlannerTyreKey[] = "Tyre";
+inline constexpr char kPlannerCircumferenceKey[] = "Circumference";
+inline constexpr char kPlannerShiftKey[] = "ShiftSpeed";
+inline constexpr char kPlannerSpeedMphKey[] = "SpeedOfInterestMph";
+inline constexpr char kPlannerSpeedKmhKey[] = "SpeedOfInterestKmh";
+inline constexpr char kPlannerChainKey[] = "ChainSize";
+inline constexpr char kPlannerLinksKey[] = "ChainLinks";
+
 }  // namespace gearsheet::settings

@@ -1,0 +1,39 @@
+#include "speed_unit_choice.h"
+
+#include <string>
+
+#include "gearing/settings_file.h"
+#include "qfstore/error.h"
+#include "settings_store.h"
+
+namespace gearsheet {
+
+SpeedUnit SpeedUnitChoice::Get() {
+    if (read_)
+        return unit_;
+    try {
+        qfstore::QfINIFileHandler& store = store_.Get();
+        store.Section(settings::kDisplaySection);
+        const qfstore::Variant name =
+            store.GetValue(settings::kSpeedUnitKey, settings::kArrayDelimiter, false, false,
+                           qfstore::Variant(std::string(UnitName(SpeedUnit::Mph))));
+        unit_ = name.Type() == qfstore::VarType::String && !name.IsArray()
+                    ? UnitFromName(name.AsString())
+                    : SpeedUnit::Mph;
+        read_ = true;
+    } catch (const qfstore::Error&) {
+        // The store's fault shows in the operations that need it.
+    }
+    return unit_;
+}
+
+void SpeedUnitChoice::Set(SpeedUnit unit) {
+    unit_ = unit;
+    read_ = true;
+    qfstore::QfINIFileHandler& store = store_.Get();
+    store.Section(settings::kDisplaySection);
+    store.SetValue(settings::kSpeedUnitKey, qfstore::Variant(std::string(UnitName(unit))),
+                   settings::kArrayDelimiter);
+}
+
+}  // namespace gearsheet

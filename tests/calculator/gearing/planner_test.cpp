@@ -1,0 +1,151 @@
+// The Gear Planner's arithmetic: km/h, setup figures, chain and tyre sizes, against figures
+// worked out by hand.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "gearing/chain.h"
+#include "gearing/planner.h"
+#include "gearing/speed_table.h"
+#include "gearing/tyre_size.h"
+#include "outcome.h"
+
+using namespace gearsheet;
+
+namespace {
+
+// The shipped gearbox.
+const GearData kShipped{{2.583, 2.000, 1.667, 1.444, 1.286, 1.150}, 2.073};
+
+std::vector<double> Table(const GearData& gears, double circumference, SpeedUnit unit) {
+    std::vector<double> cells;
+    SpeedTable(
+        gears, 16, 48, circumference, [&](int, int, double speed) { cells.push_back(speed); },
+        unit);
+    return cells;
+}
+
+TEST(SpeedUnitTest, KmhIsTheUnroundedMphTimes1609344RoundedHalfToEven) {
+    // 1000 rpm ÷ 2 ÷ 3 × 72 in × 60 ÷ 12 ÷ 5280 = 125/11 mph = 11.3636 (shown 11.36); × 1.609344 =
+    // 18.288 km/h, shown 18.29, not 11.36 × 1.609344 = 18.2821. Row 16: 176.1364 mph = 283.464.
+    const std::vector<double> kmh = Table({{1, 1, 1, 1, 1, 1}, 2}, 72, SpeedUnit::Kmh);
+    ASSERT_EQ(kmh.size(), 96u);
+    EXPECT_EQ(kmh[0], 18.29);
+    EXPECT_EQ(kmh[95], 283.46);
+    EXPECT_EQ(Table({{1, 1, 1, 1, 1, 1}, 2}, 72, SpeedUnit::Mph)[0], 11.36);
+    // Halves at the second decimal go to the even neighbour: 12.5 and 37.5 hundredths exactly.
+    EXPECT_EQ(RoundHundredths(0.125), 0.12);
+    EXPECT_EQ(RoundHundredths(0.375), 0.38);
+    EXPECT_EQ(UnitFromName(UnitName(SpeedUnit::Kmh)), SpeedUnit::Kmh);
+    EXPECT_EQ(UnitFromName("kmh"), SpeedUnit::Mph);
+}
+
+TEST(SpeedUnitTest, KmhFailsExactlyWhereMphDoes) {
+    // 327.6717 mph (the 16-bit limit's last speed) is 527.3365 km/h, beyond 327.67 and still
+    // shown; gear 2 at 327.675 mph overflows in both units after one cell.
+    const GearData gears{{1.00001, 1, 1, 1, 1, 1}, 2};
+    for (SpeedUnit unit : {SpeedUnit::Mph, SpeedUnit::Kmh}) {
+        std::vector<double> cells;
+        const std::string outcome = testing_support::Outcome([&] {
+            SpeedTable(
+                gears, 16, 48, 2076.1488, [&](int, int, double s) { cells.push_back(s); }, unit);
+        });
+        EXPECT_EQ(outcome, "6|Gearsheet");
+        EXPECT_EQ(cells, std::vector<double>{unit == SpeedUnit::Mph ? 327.67 : 527.34});
+    }
+}
+
+TEST(PlannerTest, FifteenFortyFiveAgainstSixteenFortyFive) {
+    // Final drive 45/16 = 2.8125 and 45/15 = 3: 6.67 % higher. Overall 1st gear 2.073 × 2.583 ×
+    // 2.8125 = 15.0597. At 15500 rpm on 79.2 in: 77.1928 mph in 1st, 173.3817 mph in 6th at 16/45;
+    // 15/45 gives 15/16 of that (72.3682, 162.5454). 100 mph = 1333.33 wheel rpm × 15.0597 =
+    // 20079.6 rpm in 1st. The upshift 1st → 2nd drops 15500 × (1 − 2/2.583) = 3498.45 rpm.
+    const PlannerTargets mph{15500, 100, SpeedUnit::Mph};
+    const SetupFigures current = Figures(kShipped, {16, 45, 79.2}, mph);
+    const SetupFigures proposed = Figures(kShipped, {15, 45, 79.2}, mph);
+    EXPECT_EQ(current.finalDrive, 2.8125);
+    EXPECT_EQ(proposed.finalDrive, 3);
+    EXPECT_NEAR(PercentChange(current.finalDrive, proposed.finalDrive), 6.6667, 1e-4);
+    EXPECT_NEAR(current.overallRatio[0], 15.0597, 1e-4);
+    EXPECT_NEAR(current.speedAtShift[0], 77.1928, 1e-4);
+    EXPECT_NEAR(current.speedAtShift[5], 173.3817, 1e-4);
+    EXPECT_NEAR(proposed.speedAtShift[5], 162.5454, 1e-4);
+    EXPECT_NEAR(current.rpmAtSpeed[0], 20079.6, 0.01);
+    EXPECT_NEAR(proposed.rpmAtSpeed[5], 9535.8, 0.01);
+    const std::array<double, 5> drops{3498.45, 2580.75, 2073.49, 1695.98, 1639.19};
+    for (int g = 0; g < 5; ++g) {
+        EXPECT_NEAR(current.rpmDrop[g], drops[g], 0.01) << g;
+        EXPECT_EQ(proposed.rpmDrop[g], current.rpmDrop[g]) << g;  // sprockets change no drop
+    }
+    // In km/h: 77.1928 × 1.609344 = 124.2297 in 1st; 160 km/h = 99.42 mph, 19963.01 rpm in 1st.
+    const SetupFigures kmh = Figures(kShipped, {16, 45, 79.2}, {15500, 160, SpeedUnit::Kmh});
+    EXPECT_NEAR(kmh.speedAtShift[0], 124.2297, 1e-4);
+    EXPECT_NEAR(kmh.rpmAtSpeed[0], 19963.01, 0.01);
+    EXPECT_TRUE(Plannable(kShipped, {16, 45, 79.2}));
+    EXPECT_FALSE(Plannable(kShipped, {16, 45, 0}));
+    EXPECT_FALSE(Plannable(GearData{}, {16, 45, 79.2}));
+}
+
+TEST(ChainTest, SixteenFortyEightOnA520ChainOf112Links) {
+    // 520 pitch 5/8 in = 15.875 mm. L = 2C/p + (N1 + N2)/2 + ((N2 − N1)/2π)² p/C as a quadratic
+    // in C/p: 16/45, 112 links: 2x² − 81.5x + 21.303 = 0, x = 40.4871, C = 642.73 mm. 16/48 at that
+    // distance: 80.974 + 32 + 25.938/40.487 = 113.61 links, so 114; on 112 links 2x² − 80x +
+    // 25.938 = 0, x = 39.673, C = 629.81 mm: the axle moves 12.92 mm forwards.
+    EXPECT_DOUBLE_EQ(chain::PitchMm(520), 15.875);
+    EXPECT_DOUBLE_EQ(chain::PitchMm(428), 12.7);
+    EXPECT_DOUBLE_EQ(chain::PitchMm(630), 19.05);
+    const auto change = chain::ChangeSprockets(520, 112, 16, 45, 16, 48);
+    ASSERT_TRUE(change);
+    EXPECT_NEAR(change->currentCentreMm, 642.73, 0.01);
+    EXPECT_NEAR(change->linksNeeded, 113.61, 0.01);
+    EXPECT_EQ(change->evenLinks, 114);
+    ASSERT_TRUE(change->axleMoveMm);
+    EXPECT_NEAR(*change->axleMoveMm, -12.92, 0.01);
+    // The same sprockets need the same chain, to the last bit of the solver.
+    const auto same = chain::ChangeSprockets(520, 112, 16, 45, 16, 45);
+    EXPECT_EQ(same->evenLinks, 112);
+    EXPECT_NEAR(*same->axleMoveMm, 0, 1e-6);
+    // 15/45: a smaller front sprocket pulls the axle rearwards (+).
+    EXPECT_GT(*chain::ChangeSprockets(520, 112, 16, 45, 15, 45)->axleMoveMm, 0);
+    // 40 links cannot go round 16 and 45 teeth (pitch circles of 81 and 228 mm): no distance.
+    EXPECT_FALSE(chain::ChangeSprockets(520, 40, 16, 45, 16, 48));
+    const auto shortForProposed = chain::ChangeSprockets(520, 46, 16, 16, 16, 60);
+    ASSERT_TRUE(shortForProposed);
+    EXPECT_FALSE(shortForProposed->axleMoveMm);
+    EXPECT_EQ(chain::EvenLinks(112.0000001), 112);
+    EXPECT_EQ(chain::EvenLinks(112.01), 114);
+    EXPECT_EQ(chain::EvenLinks(112.99), 114);
+}
+
+TEST(TyreSizeTest, MetricSizesInTyreNames) {
+    // π × (17 × 25.4 + 2 × 190 × 0.55) = π × 640.8 mm = 79.257 in; 120/70-17: π × 599.8 = 74.19.
+    struct Row {
+        const char* name;
+        std::optional<double> inches;
+    };
+    const Row rows[] = {
+        {"190/55ZR17", 79.3},
+        {"180/55ZR17", 77.9},
+        {"190/50 R17", 76.9},
+        {"120/70-17", 74.2},
+        {"180/55 ZR 17 (73W)", 77.9},
+        {"Rear 180/60zr17", 80.1},
+        {"Slick", std::nullopt},
+        {"Slick 180/640R17", std::nullopt},
+        {"1180/55ZR17", std::nullopt},
+        {"180/55ZR175", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const Row& row : rows) {
+        const auto size = FindTyreSize(row.name);
+        ASSERT_EQ(size.has_value(), row.inches.has_value()) << row.name;
+        if (size) {
+            EXPECT_EQ(CircumferenceInches(*size), *row.inches) << row.name;
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,136 @@
+// The Gear Planner page, the unit choice and "From Size", on the shipped settings file.
+#include <QLabel>
+#include <QRadioButton>
+#include <QSpinBox>
+
+#include "main_window.h"
+
+using testing_support::ReadFile;
+using testing_support::Window;
+
+namespace {
+
+// The cells of one quantity of the planner's table (rows Current, Proposed, Difference, %) in
+// one gear column (1 … 6).
+QStringList Column(const Window& w, int quantity, int gear) {
+    auto* grid = w.Find<QTableWidget>("grdPlanner");
+    QStringList cells;
+    for (int k = 0; k < 4; ++k) cells << grid->item(quantity * 4 + k, 1 + gear)->text();
+    return cells;
+}
+
+}  // namespace
+
+class PlannerPageTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void unitChoiceChangesTheSpeedTableAndSurvivesARestart();
+    void plannerComparesFifteenFortyFiveWithSixteenFortyFive();
+    void copyToDetailsChangesTheNextSpeedTable();
+    void fromSizeFillsTheCircumferenceOrSaysHow();
+};
+
+void PlannerPageTest::unitChoiceChangesTheSpeedTableAndSurvivesARestart() {
+    Window w(ReadFile(SHIPPED_SETTINGS));
+    w.ClickTab(1);
+    QCOMPARE(w.Speed(0, 0), "mph");
+    QCOMPARE(w.Speed(1, 1), "4.67");
+    w.ClickTab(3);
+    w.Find<QRadioButton>("optKmh")->click();
+    QCOMPARE(w.Find<QSpinBox>("spnSpeedOfInterest")->value(), 160);
+    // 1000 rpm in 1st: 4.66892 mph × 1.609344 = 7.5139 km/h; 15500 in 6th: 162.55 mph = 261.5914.
+    w.ClickTab(1);
+    QCOMPARE(w.Speed(0, 0), "km/h");
+    QCOMPARE(w.Speed(1, 1), "7.51");
+    QCOMPARE(w.Speed(16, 6), "261.59");
+    QVERIFY(w.File().ends_with("[DISPLAY]\nSpeedUnit=km/h\n"));
+    QVERIFY(w.form->close());
+    w.Start();
+    w.ClickTab(1);
+    QCOMPARE(w.Speed(1, 1), "7.51");
+    w.ClickTab(3);
+    QVERIFY(w.Find<QRadioButton>("optKmh")->isChecked());
+    w.Find<QRadioButton>("optMph")->click();
+    QCOMPARE(w.Find<QSpinBox>("spnSpeedOfInterest")->value(), 100);
+    w.ClickTab(1);
+    QCOMPARE(w.Speed(1, 1), "4.67");
+    QCOMPARE(w.Reports() + w.Messages(), QStringList());
+}
+
+void PlannerPageTest::plannerComparesFifteenFortyFiveWithSixteenFortyFive() {
+    Window w(ReadFile(SHIPPED_SETTINGS));
+    QVERIFY(!w.form->findChild<QTableWidget*>("grdPlanner"));  // made on first show
+    w.Type("txtRearSproket", "45");
+    w.ClickTab(3);
+    QCOMPARE(w.Tabs()->currentIndex(), 3);
+    QVERIFY(w.form->findChild<QWidget*>("chtPlanner"));  // from the chart module
+    QCOMPARE(w.Text("txtCurrentRear"), "45");
+    QCOMPARE(w.Text("txtCurrentCircumference"), "79.2");
+    w.Find<QSpinBox>("spnProposedFront")->setValue(15);
+    w.Find<QSpinBox>("spnProposedRear")->setValue(45);
+    // Final drive 2.8125 → 3 (+6.67 %); 1st: 2.073 × 2.583 × 2.8125 = 15.0597; 6th at 15500 rpm
+    // on 79.2 in: 173.3817 → 162.5454 mph; 100 mph in 1st: 20079.6 rpm; 1st → 2nd drops 3498.45.
+    QCOMPARE(Column(w, 0, 1), QStringList({"2.8125", "3", "+0.1875", "+6.67"}));
+    QCOMPARE(Column(w, 1, 1), QStringList({"15.06", "16.064", "+1.004", "+6.67"}));
+    QCOMPARE(Column(w, 2, 6), QStringList({"173.38", "162.55", "-10.83", "-6.25"}));
+    QCOMPARE(Column(w, 3, 1), QStringList({"20080", "21418", "+1338", "+6.67"}));
+    QCOMPARE(Column(w, 4, 2), QStringList({"3498", "3498", "0", "0"}));
+    // 520 chain, 112 links: 642.73 mm on 16/45; 15/45 needs 111.54 links, or the axle goes 3.70
+    // mm back; 16/48 needs 113.61, or the axle comes 12.92 mm forward.
+    QCOMPARE(w.Find<QLabel>("lblCentreDistance")->text(), "642.7 mm");
+    QCOMPARE(w.Find<QLabel>("lblLinksNeeded")->text(), "111.5 → 112");
+    QCOMPARE(w.Find<QLabel>("lblAxleMove")->text(), "+3.7 mm (rearwards)");
+    w.Find<QSpinBox>("spnProposedFront")->setValue(16);
+    w.Find<QSpinBox>("spnProposedRear")->setValue(48);
+    QCOMPARE(w.Find<QLabel>("lblLinksNeeded")->text(), "113.6 → 114");
+    QCOMPARE(w.Find<QLabel>("lblAxleMove")->text(), "-12.9 mm (forwards)");
+    QVERIFY(w.File().ends_with("[PLANNER]\nFront=16\nRear=48\n"));
+
+    // A zero on the Details page: the page says so instead of figures.
+    w.ClickTab(0);
+    w.Type("txtCircumferance", "0");
+    w.ClickTab(3);
+    QVERIFY(w.Find<QLabel>("lblPlannerProblem")->isVisible());
+    QCOMPARE(Column(w, 2, 6), QStringList({"", "", "", ""}));
+    QCOMPARE(w.Reports(), QStringList());
+}
+
+void PlannerPageTest::copyToDetailsChangesTheNextSpeedTable() {
+    Window w(ReadFile(SHIPPED_SETTINGS));
+    const std::string before = w.File();
+    w.ClickTab(3);
+    w.Find<QSpinBox>("spnProposedFront")->setValue(15);
+    w.Find<QSpinBox>("spnProposedRear")->setValue(45);
+    auto* tyre = w.Find<QComboBox>("cboProposedTyre");
+    tyre->setCurrentIndex(tyre->findText("190/55ZR17"));
+    emit tyre->activated(tyre->currentIndex());
+    QCOMPARE(w.Text("txtProposedCircumference"), "79.3");
+    w.Click("cmdCopyToDetails");
+    QCOMPARE(w.Text("txtFrontSprocket") + " " + w.Text("txtRearSproket") + " " +
+                 w.Text("txtCircumferance") + " " + w.Current("cboTyreTypes"),
+             "15 45 79.3 190/55ZR17");
+    // 15500 rpm ÷ 2.073 ÷ 3 × 79.3 × 60 ÷ 12 ÷ 5280 ÷ 1.15 = 162.7506 mph.
+    w.ClickTab(1);
+    QCOMPARE(w.Speed(16, 6), "162.75");
+    QCOMPARE(w.File().substr(0, before.size()), before);  // no tyre written
+}
+
+void PlannerPageTest::fromSizeFillsTheCircumferenceOrSaysHow() {
+    Window w(ReadFile(SHIPPED_SETTINGS));
+    const std::string before = w.File();
+    // π × (17 × 25.4 + 2 × 190 × 0.55) mm = 2013.13 mm = 79.257 in.
+    w.TypeName("cboTyreTypes", "190/55ZR17");
+    w.Click("cmdFromSize");
+    QCOMPARE(w.Text("txtCircumferance"), "79.3");
+    w.TypeName("cboTyreTypes", "Slick");
+    w.Click("cmdFromSize");
+    QCOMPARE(w.Messages(),
+             QStringList{"The tyre name holds no size. Write the size as width/aspect "
+                         "ratio, construction and rim diameter, for example "
+                         "180/55ZR17, 190/50 R17 or 120/70-17."});
+    QCOMPARE(w.Text("txtCircumferance"), "79.3");
+    QCOMPARE(w.File(), before);
+}
+
+QTEST_MAIN(PlannerPageTest)
+#include "planner_page_test.moc"
