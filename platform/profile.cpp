@@ -176,7 +176,7 @@ void Rewrite(const std::string& file, std::string_view origin,
         // The description says which file and what failed; errno keeps the system's reason.
         qfstore::Error error(
             qfstore::kErrFileAccess,
-            qfstore::ErrorDescription(qfstore::kErrFileAccess) + ": " + failure.text,
+            std::string(qfstore::ErrorDescription(qfstore::kErrFileAccess)) + ": " + failure.text,
             std::string(origin));
         errno = failure.error;
         throw error;

@@ -106,7 +106,7 @@ class FileRewrite : public ::testing::Test {
 // a copy makes the rewrite go in place; a failing folder flush comes after the file is replaced.
 TEST_F(FileRewrite, FailingStepsRaise75OrGoInPlace) {
     const std::string file = dir_.File("s.ini");
-    const std::string error75 = "75|Path/File access error|Q", before = "[S]\nk=old\n";
+    const std::string before = "[S]\nk=old\n";
     for (const auto& [step, name] : kSteps) {
         WriteFile(file, before);
         const ino_t inode = StatOf(file).st_ino;
@@ -116,7 +116,9 @@ TEST_F(FileRewrite, FailingStepsRaise75OrGoInPlace) {
         const bool copied = step == Step::kWrite || step == Step::kSync || step == Step::kRename;
         const bool inPlace =
             step == Step::kOwn || step == Step::kCopyAttributes || step == Step::kSetMode;
-        EXPECT_EQ(outcome, copied ? error75 : "none") << name;
+        EXPECT_EQ(outcome.substr(0, outcome.find(':')),
+                  copied ? "75|Path/File access error" : "none")
+            << name;
         EXPECT_EQ(ReadFile(file), copied ? before : "[S]\nk=new\n") << name;
         EXPECT_EQ(StatOf(file).st_ino == inode, copied || inPlace) << name;
         EXPECT_EQ(Others(dir_.Path(), {"s.ini"}), std::vector<std::string>{}) << name;

@@ -19,7 +19,11 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kOriginal = "; keep\n[S]\nk=old\n";
-const std::string kAccessError = "75|Path/File access error|Qfstore";
+// Error 75 as the engine raises it: the file and what failed follow the description.
+std::string AccessError(const std::string& file, const std::string& what,
+                        const std::string& origin = "Qfstore") {
+    return "75|Path/File access error: " + file + ": " + what + "|" + origin;
+}
 
 size_t EntryCount(const fs::path& folder) {
     return static_cast<size_t>(std::distance(fs::directory_iterator(folder), {}));
@@ -48,11 +52,13 @@ TEST(ProfileFailure, NoFolderToWriteInRaises75AndChangesNothing) {
     const std::string blocker = dir.File("folder");
     WriteFile(blocker, kOriginal);
     fs::create_directory(dir.File("settings.ini"));
-    for (const std::string& file :
-         {dir.File("missing/settings.ini"), blocker + "/settings.ini", dir.File("settings.ini")}) {
+    for (const auto& [file, what] :
+         {std::pair{dir.File("missing/settings.ini"),
+                    "cannot open its folder: No such file or directory"},
+          {blocker + "/settings.ini", "cannot open its folder: Not a directory"},
+          {dir.File("settings.ini"), "cannot open it for writing: Is a directory"}}) {
         EXPECT_EQ(DescribedOutcome([&] { WriteValue(file, "S", "k", "v", "Qfstore"); }),
-                  kAccessError)
-            << file;
+                  AccessError(file, what));
     }
     EXPECT_EQ(ReadFile(blocker), kOriginal);
     EXPECT_TRUE(fs::is_directory(dir.File("settings.ini")));
@@ -79,7 +85,7 @@ TEST(ProfileFailure, FullDiskRaises75AndKeepsTheOldFile) {
                       return DescribedOutcome(
                           [&] { WriteValue(file, "S", "k", std::string(10000, 'x'), "Q"); });
                   }),
-              "75|Path/File access error|Q");
+              AccessError(file, "cannot write it: File too large", "Q"));
     EXPECT_EQ(ReadFile(file), kOriginal);
     EXPECT_EQ(EntryCount(dir.Path()), 1u);
 }
@@ -118,8 +124,10 @@ TEST(ProfileFailure, ReadOnlyFileAndFolderRaise75AndStayUnchanged) {
                                           },
                                           body);
     fs::permissions(dir.File("ro"), fs::perms(0700));
-    const std::string e = kAccessError;
-    EXPECT_EQ(outcome, e + "," + e + "," + e + ",old," + e + "," + e + ",missing,0");
+    const std::string e = AccessError(readOnly, "cannot open it for writing: Permission denied");
+    const std::string noTemp = "cannot create a temporary file beside it: Permission denied";
+    EXPECT_EQ(outcome, e + "," + e + "," + e + ",old," + AccessError(inFolder, noTemp) + "," +
+                           AccessError(dir.File("ro/new.ini"), noTemp) + ",missing,0");
     EXPECT_EQ(ReadFile(readOnly), kOriginal);
     EXPECT_EQ(ReadFile(inFolder), kOriginal);
     EXPECT_EQ(EntryCount(dir.Path()), 3u);

@@ -25,7 +25,7 @@ INSTANTIATE_TEST_SUITE_P(Stores, CliTable, ::testing::Values(
     Case{"string_delete", "<\\..a={1};/><\\..b={2};/>", {"string", "f", "delete", "a"}, 0, "", "", "<\\..b={2};/>"},
     Case{"string_value_holding_a_search_key", "<\\..B={1};/>", {"string", "f", "set", "A", "see <\\..B={ here"}, 2, "", "Error 5: Invalid procedure call or argument\nCall stack:\n  Qfstore\n  QfStorageString.SetValue\n", nullptr},
     Case{"string_error_leaves_the_file", "<\\..a={1};", {"string", "f", "set", "a", "2"}, 2, "", "Error 5: Invalid procedure call or argument\nCall stack:\n  Qfstore\n  QfStorageString.SSEditValue\n  QfStorageString.SetValue\n", nullptr},
-    Case{"string_into_missing_folder", nullptr, {"string", "missing/f", "set", "a", "1"}, 2, "", "Error 75: Path/File access error\nCall stack:\n  qfstore\n", nullptr},
+    Case{"string_into_missing_folder", nullptr, {"string", "missing/f", "set", "a", "1"}, 2, "", "Error 75: Path/File access error: missing/f: cannot open its folder: No such file or directory\nCall stack:\n  qfstore\n", nullptr},
     Case{"string_set_without_value", nullptr, {"string", "f", "set", "a"}, 64, "", "qfstore: expected NAME VALUE... after 'set'", nullptr},
     Case{"reg_root_in_other_case", nullptr, {"reg", "hkey_users\\K", "get", "a"}, 64, "", "qfstore: expected 'ROOT\\KEY' with ROOT one of HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS", nullptr},
     Case{"reg_without_verb", nullptr, {"reg", "HKEY_USERS\\K"}, 64, "", "qfstore: expected 'ROOT\\KEY' and a verb after 'reg'", nullptr},

@@ -30,7 +30,7 @@ using qfstore::Variant;
 
 // Error 75; `reason`, when given, names the file and what failed.
 Error FileError(const std::string& reason = {}) {
-    std::string description = qfstore::ErrorDescription(qfstore::kErrFileAccess);
+    std::string description(qfstore::ErrorDescription(qfstore::kErrFileAccess));
     if (!reason.empty())
         description += ": " + reason;
     return Error(qfstore::kErrFileAccess, std::move(description), std::string(kClientName));

@@ -130,14 +130,16 @@ TEST_F(IniStoreTest, NameListsAndDeletion) {
 }
 
 TEST_F(IniStoreTest, FailedWritesRaiseWithTheCallStackAndLeaveTheFolder) {
-    const std::string error75 = "75|Path/File access error|Qfstore\r\n";
+    const std::string error75 = "75|Path/File access error: ";
     auto missing = MakeStore("/nowhere/", dir_.File("missing/x.ini"));
     EXPECT_EQ(DescribedOutcome([&] { missing->SetValue("k", Variant("v"), "\t"); }),
-              error75 + "QfINIFileHandler.INISetValue\r\nQfINIFileHandler.SetValue");
+              error75 + dir_.File("missing/x.ini") +
+                  ": cannot open its folder: No such file or directory|Qfstore\r\n"
+                  "QfINIFileHandler.INISetValue\r\nQfINIFileHandler.SetValue");
     auto blocked = MakeStore("/nowhere/", file_ + "/x.ini");
     WriteFile(file_, "[S]\nkept=1\n");
     EXPECT_EQ(DescribedOutcome([&] { StdOf(blocked)->SetValue("k", Variant("v"), "\t"); }),
-              error75 +
+              error75 + file_ + "/x.ini: cannot open its folder: Not a directory|Qfstore\r\n" +
                   "QfINIFileHandler.INISetValue\r\nQfINIFileHandler.SetValue\r\n"
                   "QfINIFileHandler.QfstoreStdInterface_SetValue");
     store_->Section("S\r");
