@@ -1,8 +1,10 @@
 // Reading one section of N keys through QfINIFileHandler: (a) the whole section in one go, from a
-// fresh parse of the file, against (b) every value of it, one GetValue at a time. After the runs
-// it prints b / a per N and b(10000) / b(1000).
+// fresh parse of the file, against (b) every value of it, one GetValue at a time, and one stat()
+// of the file. After the runs it prints b / a per N, b(10000) / b(1000), the parse throughput at
+// 10,000 and 2,000,000 keys, and one GetValue against one stat(), each beside its limit.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -15,6 +17,7 @@
 #include <thread>
 
 #include "ini/ini_file_handler.h"
+#include "ini_bench_file.h"
 #include "profile.h"
 #include "temp_dir.h"
 
@@ -24,41 +27,32 @@ using qfstore::Ptr;
 using qfstore::QfINIFileHandler;
 using qfstore::Variant;
 
-constexpr const char* kSection = "DATA";
+using bench::kSection;
+
 constexpr int64_t kSizes[] = {100, 1000, 10000};
+constexpr int64_t kLarge = 2000000;  // keys of the large file (about 58 MB)
+
+// Limits the figures are printed beside.
+constexpr double kWholeLimitUs = 1000;  // a at 10,000 keys
+constexpr double kRatioLimit = 20;      // b / a
+constexpr double kPerCallLimit = 1.5;   // one GetValue / one stat() of the file
 
 // The benchmark's files, in a temporary folder removed at the end of the run.
 class Files {
   public:
-    // The file whose section DATA holds n keys.
-    std::string WithKeys(int64_t n) const {
-        return folder_.File("keys-" + std::to_string(n) + ".ini");
-    }
-
-    // Writes the file of n keys: texts, numbers and lists, in a section between two others.
-    void Write(int64_t n) const {
-        std::ofstream out(WithKeys(n), std::ios::binary);
-        out << "; " << n << " keys\n[OTHER]\nx=1\n[" << kSection << "]\n";
-        for (int64_t i = 0; i < n; ++i) {
-            out << "Key" << i << '=';
-            switch (i % 3) {
-                case 0:
-                    out << "Circuit number " << i;
-                    break;
-                case 1:
-                    out << i * 2.5;
-                    break;
-                default:
-                    out << i << '\t' << i + 1 << '\t' << i + 2;
-                    break;
-            }
-            out << '\n';
+    // The file whose section DATA holds n keys, written on first use.
+    const std::string& WithKeys(int64_t n) {
+        auto [it, added] = paths_.try_emplace(n);
+        if (added) {
+            it->second = folder_.File("keys-" + std::to_string(n) + ".ini");
+            bench::WriteKeysFile(it->second, n);
         }
-        out << "[LAST]\ny=2\n";
+        return it->second;
     }
 
   private:
     testing_support::TempDir folder_;
+    std::map<int64_t, std::string> paths_;
 };
 
 Files& TheFiles() {
@@ -93,16 +87,25 @@ void EveryValue(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+// One stat() of the file, the floor under every GetValue: each checks whether the file changed.
+void StatOfFile(benchmark::State& state) {
+    const std::string& file = TheFiles().WithKeys(state.range(0));
+    struct stat st {};
+    for (auto _ : state) benchmark::DoNotOptimize(stat(file.c_str(), &st));
+}
+
 BENCHMARK(WholeSection)
     ->Arg(kSizes[0])
     ->Arg(kSizes[1])
     ->Arg(kSizes[2])
+    ->Arg(kLarge)
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(EveryValue)
     ->Arg(kSizes[0])
     ->Arg(kSizes[1])
     ->Arg(kSizes[2])
     ->Unit(benchmark::kMicrosecond);
+BENCHMARK(StatOfFile)->Arg(kSizes[2])->Unit(benchmark::kMicrosecond);
 
 struct Timing {
     double real;  // microseconds per iteration
@@ -140,20 +143,46 @@ class RecordingReporter : public benchmark::ConsoleReporter {
     std::map<std::string, std::map<int64_t, Timing>> times_;
 };
 
+double MegabytesPerSecond(const std::string& file, double us) {
+    return static_cast<double>(std::filesystem::file_size(file)) / us;
+}
+
 void PrintRatios(const RecordingReporter& report) {
-    std::printf("\n%8s %14s %14s %8s %14s\n", "N", "a: whole (us)", "b: every (us)", "b / a",
-                "b / a (cpu)");
+    std::printf("\n%8s %14s %14s %8s %14s %10s\n", "N", "a: whole (us)", "b: every (us)", "b / a",
+                "b / a (cpu)", "a: MB/s");
     for (int64_t n : kSizes) {
         const auto a = report.Time("WholeSection", n), b = report.Time("EveryValue", n);
         if (!a || !b)
             continue;
-        std::printf("%8lld %14.1f %14.1f %8.2f %14.2f\n", static_cast<long long>(n), a->real,
-                    b->real, b->real / a->real, b->cpu / a->cpu);
+        std::printf("%8lld %14.1f %14.1f %8.2f %14.2f %10.0f\n", static_cast<long long>(n), a->real,
+                    b->real, b->real / a->real, b->cpu / a->cpu,
+                    MegabytesPerSecond(TheFiles().WithKeys(n), a->real));
     }
     const auto b1000 = report.Time("EveryValue", 1000), b10000 = report.Time("EveryValue", 10000);
     if (b1000 && b10000)
-        std::printf("b(10000) / b(1000) = %.2f (cpu %.2f)\n", b10000->real / b1000->real,
-                    b10000->cpu / b1000->cpu);
+        std::printf("b(10000) / b(1000) = %.2f (cpu %.2f; linear: 10)\n",
+                    b10000->real / b1000->real, b10000->cpu / b1000->cpu);
+    if (const auto a = report.Time("WholeSection", 10000); a && b10000) {
+        std::printf("whole read of 10,000 keys: %.3f ms (limit %.3f ms), %.0f MB/s\n",
+                    a->real / 1000, kWholeLimitUs / 1000,
+                    MegabytesPerSecond(TheFiles().WithKeys(10000), a->real));
+        std::printf("b / a at 10,000 keys: %.2f (limit %.0f)\n", b10000->real / a->real,
+                    kRatioLimit);
+    }
+    if (const auto a = report.Time("WholeSection", kLarge)) {
+        const std::string& file = TheFiles().WithKeys(kLarge);
+        std::printf("whole read of %lld keys (%.1f MB): %.1f ms, %.0f MB/s\n",
+                    static_cast<long long>(kLarge),
+                    static_cast<double>(std::filesystem::file_size(file)) / 1e6, a->real / 1000,
+                    MegabytesPerSecond(file, a->real));
+    }
+    const auto st = report.Time("StatOfFile", 10000);
+    if (st && b10000) {
+        const double call = b10000->real / 10000, callCpu = b10000->cpu / 10000;
+        std::printf(
+            "one GetValue: %.2f us, one stat(): %.2f us, ratio %.2f (cpu %.2f; limit %.1f)\n", call,
+            st->real, call / st->real, callCpu / st->cpu, kPerCallLimit);
+    }
 }
 
 }  // namespace
@@ -162,7 +191,8 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    for (int64_t n : kSizes) TheFiles().Write(n);
+    for (int64_t n : kSizes) TheFiles().WithKeys(n);
+    TheFiles().WithKeys(kLarge);
     // The reader re-reads files changed within the last two seconds on every call; measure the
     // steady state of a settings file between edits.
     std::this_thread::sleep_for(std::chrono::seconds(3));

@@ -7,7 +7,6 @@
 #include <list>
 #include <memory>
 #include <mutex>
-#include <unordered_map>
 
 #include "file_rewrite.h"
 #include "profile_text.h"
@@ -17,38 +16,173 @@ namespace platform::profile {
 
 namespace {
 
-using detail::Fold;
 using detail::LineKind;
 using files::Contents;
 using files::Stamp;
 
-// The names and values of one file, as the reads need them.
-struct Parsed {
-    struct Section {
-        std::vector<std::string> keyNames;
-        std::unordered_map<std::string, std::string> values;  // folded name -> first value
-    };
-    std::vector<std::string> sectionNames;
-    std::unordered_map<std::string, Section> sections;  // folded name -> first occurrence
-};
+// Names looked up without regard to ASCII case in a flat open-addressing table of item numbers,
+// the first of equal names winning. The caller keeps the items; `nameOf(item)` gives one's name.
+class NameTable {
+  public:
+    // A table for at most `count` items.
+    explicit NameTable(size_t count) {
+        if (count >= kEmpty / 2)
+            return;  // beyond any file that fits in memory; Find then answers nothing
+        size_t size = 8;
+        while (size < count * 2) size *= 2;
+        slots_.assign(size, kEmpty);
+    }
 
-std::shared_ptr<const Parsed> Parse(std::string_view bytes) {
-    auto parsed = std::make_shared<Parsed>();
-    const detail::Text text = detail::Split(bytes);
-    // Keys before the first header, and those of a repeated section, are not reachable.
-    Parsed::Section* current = nullptr;
-    for (const detail::Line& line : text.lines) {
-        if (line.kind == LineKind::kHeader) {
-            parsed->sectionNames.emplace_back(line.name);
-            auto [it, added] = parsed->sections.try_emplace(Fold(line.name));
-            current = added ? &it->second : nullptr;
-        } else if (line.kind == LineKind::kKey && current) {
-            current->keyNames.emplace_back(line.name);
-            current->values.try_emplace(Fold(line.name), line.value);
+    // Adds `item` named `name` unless an equal name is there already; returns whether it did.
+    template <class NameOf>
+    bool Add(std::string_view name, size_t item, const NameOf& nameOf) {
+        if (slots_.empty())
+            return false;
+        for (size_t i = Start(name);; i = (i + 1) & (slots_.size() - 1)) {
+            if (slots_[i] == kEmpty) {
+                slots_[i] = static_cast<uint32_t>(item);
+                return true;
+            }
+            if (detail::SameName(nameOf(slots_[i]), name))
+                return false;
         }
     }
-    return parsed;
-}
+
+    // The item named `name`, or nullopt.
+    template <class NameOf>
+    std::optional<size_t> Find(std::string_view name, const NameOf& nameOf) const {
+        if (slots_.empty())
+            return std::nullopt;
+        for (size_t i = Start(name);; i = (i + 1) & (slots_.size() - 1)) {
+            if (slots_[i] == kEmpty)
+                return std::nullopt;
+            if (detail::SameName(nameOf(slots_[i]), name))
+                return slots_[i];
+        }
+    }
+
+  private:
+    static constexpr uint32_t kEmpty = UINT32_MAX;
+
+    size_t Start(std::string_view name) const {
+        return detail::FoldedHash(name) & (slots_.size() - 1);
+    }
+
+    std::vector<uint32_t> slots_;
+};
+
+// One file as the reads need it: its bytes, read once, and the sections found in them. A
+// section's keys are looked up through a table built at the first lookup in that section, so
+// that listing names never pays for one.
+class Parsed {
+  public:
+    explicit Parsed(std::string bytes) : bytes_(std::move(bytes)), body_(detail::Body(bytes_)) {
+        // Key lines before the first header belong to no section.
+        for (size_t pos = 0; pos < body_.size();) {
+            const detail::Line line = detail::LineAt(body_, pos);
+            pos = line.end;
+            if (line.kind == LineKind::kHeader) {
+                if (!sections_.empty())
+                    sections_.back().end = line.begin;
+                sections_.push_back(Section{line.name, line.end, body_.size(), 0});
+            } else if (line.kind == LineKind::kKey && !sections_.empty()) {
+                ++sections_.back().keys;
+            }
+        }
+        sectionTable_ = NameTable(sections_.size());
+        const auto nameOf = [this](size_t i) { return sections_[i].name; };
+        for (size_t i = 0; i < sections_.size(); ++i)
+            sectionTable_.Add(sections_[i].name, i, nameOf);
+        keyTables_.resize(sections_.size());
+    }
+
+    const std::string& Bytes() const { return bytes_; }
+
+    std::vector<std::string> SectionNames() const {
+        std::vector<std::string> names;
+        names.reserve(sections_.size());
+        for (const Section& section : sections_) names.emplace_back(section.name);
+        return names;
+    }
+
+    // Every key name of the section's first occurrence in file order; empty when it is absent.
+    std::vector<std::string> KeyNames(std::string_view section) const {
+        std::vector<std::string> names;
+        const std::optional<size_t> found = FindSection(section);
+        if (!found)
+            return names;
+        const Section& s = sections_[*found];
+        names.reserve(s.keys);
+        for (size_t pos = s.begin; pos < s.end;) {
+            const detail::Line line = detail::LineAt(body_, pos);
+            pos = line.end;
+            if (line.kind == LineKind::kKey)
+                names.emplace_back(line.name);
+        }
+        return names;
+    }
+
+    // The value of the first key line named `key` in the section's first occurrence.
+    std::optional<std::string_view> Value(std::string_view section, std::string_view key) const {
+        const std::optional<size_t> found = FindSection(section);
+        if (!found)
+            return std::nullopt;
+        const KeyTable& table = Keys(*found);
+        const auto nameOf = [&](size_t i) { return detail::LineAt(body_, table.lines[i]).name; };
+        const std::optional<size_t> line = table.names.Find(key, nameOf);
+        if (!line)
+            return std::nullopt;
+        return detail::LineAt(body_, table.lines[*line]).value;
+    }
+
+  private:
+    struct Section {
+        std::string_view name;
+        size_t begin;  // the line after the header
+        size_t end;    // the next header, or the end of the body
+        size_t keys;   // key lines
+    };
+
+    // The first key line of each name in one section, by where it begins in the body.
+    struct KeyTable {
+        std::vector<size_t> lines;
+        NameTable names{0};
+    };
+
+    std::optional<size_t> FindSection(std::string_view name) const {
+        return sectionTable_.Find(name, [this](size_t i) { return sections_[i].name; });
+    }
+
+    const KeyTable& Keys(size_t section) const {
+        std::lock_guard<std::mutex> hold(keyMutex_);
+        std::unique_ptr<KeyTable>& table = keyTables_[section];
+        if (!table) {
+            const Section& s = sections_[section];
+            table = std::make_unique<KeyTable>();
+            table->names = NameTable(s.keys);
+            table->lines.reserve(s.keys);
+            const auto nameOf = [&](size_t i) {
+                return detail::LineAt(body_, table->lines[i]).name;
+            };
+            for (size_t pos = s.begin; pos < s.end;) {
+                const detail::Line line = detail::LineAt(body_, pos);
+                pos = line.end;
+                if (line.kind == LineKind::kKey &&
+                    table->names.Add(line.name, table->lines.size(), nameOf))
+                    table->lines.push_back(line.begin);
+            }
+            table->lines.shrink_to_fit();
+        }
+        return *table;
+    }
+
+    std::string bytes_;
+    std::string_view body_;
+    std::vector<Section> sections_;  // every header in file order
+    NameTable sectionTable_{0};      // the first of each name
+    mutable std::mutex keyMutex_;
+    mutable std::vector<std::unique_ptr<KeyTable>> keyTables_;
+};
 
 // File systems stamp changes with a coarse clock (a few milliseconds; whole seconds on some, two
 // seconds on FAT). An in-place change of the same size within one tick of the stamp we saw leaves
@@ -94,20 +228,19 @@ class Cache {
         {
             std::lock_guard<std::mutex> hold(mutex_);
             auto it = Find(path);
-            if (it != entries_.end() && it->bytes == contents->bytes) {
+            if (it != entries_.end() && it->parsed->Bytes() == contents->bytes) {
                 it->stamp = contents->stamp;
                 it->settled = settled;
                 entries_.splice(entries_.begin(), entries_, it);
                 return it->parsed;
             }
         }
-        std::shared_ptr<const Parsed> parsed = Parse(contents->bytes);
+        auto parsed = std::make_shared<const Parsed>(std::move(contents->bytes));
         std::lock_guard<std::mutex> hold(mutex_);
         auto it = Find(path);
         if (it != entries_.end())
             entries_.erase(it);
-        entries_.push_front(
-            Entry{path, contents->stamp, settled, std::move(contents->bytes), parsed});
+        entries_.push_front(Entry{path, contents->stamp, settled, parsed});
         if (entries_.size() > kCapacity)
             entries_.pop_back();
         return parsed;
@@ -125,7 +258,6 @@ class Cache {
         std::string path;
         Stamp stamp;
         bool settled = false;
-        std::string bytes;
         std::shared_ptr<const Parsed> parsed;
     };
 
@@ -152,11 +284,6 @@ class Cache {
 Cache& TheCache() {
     static Cache cache;
     return cache;
-}
-
-const Parsed::Section* FindSection(const Parsed& parsed, std::string_view section) {
-    auto it = parsed.sections.find(Fold(detail::TrimSpaces(section)));
-    return it == parsed.sections.end() ? nullptr : &it->second;
 }
 
 void Require(bool accepted, std::string_view origin) {
@@ -190,26 +317,21 @@ std::optional<std::string> ReadValue(const std::string& file, std::string_view s
     const std::shared_ptr<const Parsed> parsed = TheCache().Load(file);
     if (!parsed)
         return std::nullopt;
-    const Parsed::Section* found = FindSection(*parsed, section);
-    if (!found)
+    const std::optional<std::string_view> value =
+        parsed->Value(detail::TrimSpaces(section), detail::TrimSpaces(key));
+    if (!value)
         return std::nullopt;
-    auto it = found->values.find(Fold(detail::TrimSpaces(key)));
-    if (it == found->values.end())
-        return std::nullopt;
-    return it->second;
+    return std::string(*value);
 }
 
 std::vector<std::string> SectionNames(const std::string& file) {
     const std::shared_ptr<const Parsed> parsed = TheCache().Load(file);
-    return parsed ? parsed->sectionNames : std::vector<std::string>{};
+    return parsed ? parsed->SectionNames() : std::vector<std::string>{};
 }
 
 std::vector<std::string> KeyNames(const std::string& file, std::string_view section) {
     const std::shared_ptr<const Parsed> parsed = TheCache().Load(file);
-    if (!parsed)
-        return {};
-    const Parsed::Section* found = FindSection(*parsed, section);
-    return found ? found->keyNames : std::vector<std::string>{};
+    return parsed ? parsed->KeyNames(detail::TrimSpaces(section)) : std::vector<std::string>{};
 }
 
 void WriteValue(const std::string& file, std::string_view section, std::string_view key,

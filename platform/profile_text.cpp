@@ -1,5 +1,7 @@
 #include "profile_text.h"
 
+#include <cstdint>
+
 namespace platform::profile::detail {
 
 namespace {
@@ -102,31 +104,36 @@ bool BlankOnlyInside(std::string_view name) {
 
 }  // namespace
 
+std::string_view Body(std::string_view bytes) {
+    return bytes.substr(0, kBom.size()) == kBom ? bytes.substr(kBom.size()) : bytes;
+}
+
+Line LineAt(std::string_view body, size_t begin) {
+    Line line;
+    line.begin = begin;
+    const size_t lf = body.find('\n', begin);
+    if (lf == std::string_view::npos) {
+        line.contentEnd = line.end = body.size();
+    } else {
+        line.contentEnd = lf > begin && body[lf - 1] == '\r' ? lf - 1 : lf;
+        line.end = lf + 1;
+    }
+    Classify(line, body.substr(begin, line.contentEnd - begin));
+    return line;
+}
+
 Text Split(std::string_view bytes) {
     Text text;
-    if (bytes.substr(0, kBom.size()) == kBom) {
-        text.bom = bytes.substr(0, kBom.size());
-        bytes.remove_prefix(kBom.size());
-    }
-    text.body = bytes;
+    text.body = Body(bytes);
+    text.bom = bytes.substr(0, bytes.size() - text.body.size());
     text.eol = "\n";
     bool sawEnding = false;
-    size_t pos = 0;
-    while (pos < bytes.size()) {
-        Line line;
-        line.begin = pos;
-        const size_t lf = bytes.find('\n', pos);
-        if (lf == std::string_view::npos) {
-            line.contentEnd = line.end = bytes.size();
-        } else {
-            const bool crlf = lf > pos && bytes[lf - 1] == '\r';
-            line.contentEnd = crlf ? lf - 1 : lf;
-            line.end = lf + 1;
-            if (!sawEnding)
-                text.eol = crlf ? "\r\n" : "\n";
+    for (size_t pos = 0; pos < text.body.size();) {
+        const Line line = LineAt(text.body, pos);
+        if (!sawEnding && HasEnding(line)) {
+            text.eol = line.end - line.contentEnd == 2 ? "\r\n" : "\n";
             sawEnding = true;
         }
-        Classify(line, bytes.substr(line.begin, line.contentEnd - line.begin));
         text.lines.push_back(line);
         pos = line.end;
     }
@@ -139,13 +146,15 @@ std::string_view TrimSpaces(std::string_view name) {
     return name;
 }
 
-std::string Fold(std::string_view name) {
-    std::string out(name);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
+size_t FoldedHash(std::string_view name) {
+    // FNV-1a over the lower-cased bytes.
+    uint64_t hash = 14695981039346656037ULL;
+    for (const char c : name) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        hash ^= (u >= 'A' && u <= 'Z') ? static_cast<unsigned char>(u - 'A' + 'a') : u;
+        hash *= 1099511628211ULL;
     }
-    return out;
+    return static_cast<size_t>(hash);
 }
 
 bool SameName(std::string_view a, std::string_view b) {

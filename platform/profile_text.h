@@ -32,11 +32,18 @@ struct Text {
 // Splits `bytes` into lines; the views point into `bytes`.
 Text Split(std::string_view bytes);
 
+// `bytes` without a leading UTF-8 byte-order mark.
+std::string_view Body(std::string_view bytes);
+
+// The line of `body` that begins at `begin` (before body.size()), classified; its views point into
+// `body`. Split's lines are these, one after the other.
+Line LineAt(std::string_view body, size_t begin);
+
+// A hash of `name` that ignores ASCII letter case: equal for names that SameName finds equal.
+size_t FoldedHash(std::string_view name);
+
 // `name` without leading and trailing spaces (tabs are kept).
 std::string_view TrimSpaces(std::string_view name);
-
-// ASCII lower case of `name`, the key under which names are compared.
-std::string Fold(std::string_view name);
 
 // Whether `a` and `b` are equal when ASCII letter case is ignored.
 bool SameName(std::string_view a, std::string_view b);
