@@ -1,11 +1,13 @@
 // Start-up timing for bench/startup/: once the watched window has been painted, prints the
-// milliseconds since the launch time given (nanoseconds since the epoch) and ends the process at
-// once, so that nothing is saved. Used by both start-up harnesses.
+// milliseconds since the launch time given (nanoseconds since the epoch) and the process's peak
+// resident set so far, and ends the process at once, so that nothing is saved. Used by both
+// start-up harnesses.
 #pragma once
 
 #include <QEvent>
 #include <QObject>
 #include <QTimer>
+#include <sys/resource.h>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -21,7 +23,10 @@ class QuitAfterPaint final : public QObject {
                 timespec now{};
                 clock_gettime(CLOCK_REALTIME, &now);
                 const long long ns = now.tv_sec * 1000000000LL + now.tv_nsec - launchNs_;
+                rusage usage{};
+                getrusage(RUSAGE_SELF, &usage);
                 std::printf("first paint after %.2f ms\n", static_cast<double>(ns) / 1e6);
+                std::printf("peak memory %ld kB\n", usage.ru_maxrss);
                 std::fflush(stdout);
                 std::_Exit(0);
             });

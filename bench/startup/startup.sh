@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Times Gearsheet from start to its first painted window with a settings file of 1,000 tyres and
-# 1,000 circuits, against an empty Qt window, and prints both figures and their ratio. The
+# 1,000 circuits, against an empty Qt window, and prints both figures and their ratio; likewise
+# the peak memory (maximum resident set) at the first paint. The
 # program's start-up is timed by gearsheet_startup_bench, which starts the program's own window and
 # runs here under the program's name, beside that settings file.
 #
@@ -9,14 +10,16 @@
 #   QT_QPA_PLATFORM=offscreen bench/startup/startup.sh   on Qt's offscreen platform
 # By default both run on X, as a user's would: on $DISPLAY when there is one, else on a virtual
 # screen of their own (xvfb-run), else offscreen.
-# Exit status 1 when the ratio exceeds LIMIT (default 1.5).
+# Exit status 1 when the time ratio exceeds LIMIT (default 1.25) or the memory ratio MEMORY_LIMIT
+# (default 1.2).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${BUILD_DIR:-$root/build/default}
 case $build in /*) ;; *) build=$root/$build ;; esac
 runs=${1:-20}
-limit=${LIMIT:-1.5}
+limit=${LIMIT:-1.25}
+memory_limit=${MEMORY_LIMIT:-1.2}
 if [ "${QT_QPA_PLATFORM:-xcb}" = xcb ] && [ -z "${DISPLAY:-}" ]; then
     if command -v xvfb-run >/dev/null; then
         exec env QT_QPA_PLATFORM=xcb xvfb-run -a "$0" "$@"
@@ -51,10 +54,12 @@ cp -P "$build"/bin/libqfstore.so* "$work/"
 # (the INI reader trusts its cache only for files older than that).
 sleep 3
 
-# Milliseconds from launching the program to its first painted window, as it reports them; the
-# launch time goes in as its argument.
+# Milliseconds from launching the program to its first painted window and its peak memory in kB
+# then, as it reports them, on one line; the launch time goes in as its argument.
 run_ms() {
-    "$1" "$(date +%s%N)" 2>/dev/null | sed -n 's/^first paint after \([0-9.]*\) ms$/\1/p'
+    "$1" "$(date +%s%N)" 2>/dev/null |
+        sed -n -e 's/^first paint after \([0-9.]*\) ms$/\1/p' -e 's/^peak memory \([0-9]*\) kB$/\1/p' |
+        paste -sd ' '
 }
 
 # One warm-up run each, so that both start from the same file cache.
@@ -62,21 +67,32 @@ run_ms "$work/Gearsheet" >/dev/null
 run_ms "$work/empty_window_bench" >/dev/null
 gearsheet=()
 empty=()
+gearsheet_kb=()
+empty_kb=()
 for _ in $(seq 1 "$runs"); do
-    gearsheet+=("$(run_ms "$work/Gearsheet")")
-    empty+=("$(run_ms "$work/empty_window_bench")")
+    read -r ms kb <<<"$(run_ms "$work/Gearsheet")"
+    gearsheet+=("$ms")
+    gearsheet_kb+=("$kb")
+    read -r ms kb <<<"$(run_ms "$work/empty_window_bench")"
+    empty+=("$ms")
+    empty_kb+=("$kb")
 done
 
 median() { printf '%s\n' "$@" | sort -g | awk '{a[NR]=$1} END {printf "%.1f", (NR%2 ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2)}'; }
-if [ ${#gearsheet[@]} -ne "$runs" ] || [ ${#empty[@]} -ne "$runs" ] || printf '%s\n' "${gearsheet[@]}" "${empty[@]}" | grep -qv '[0-9]'; then
+if [ ${#gearsheet[@]} -ne "$runs" ] || [ ${#empty[@]} -ne "$runs" ] || printf '%s\n' "${gearsheet[@]}" "${empty[@]}" "${gearsheet_kb[@]}" "${empty_kb[@]}" | grep -qv '^[0-9.][0-9.]*$'; then
     echo "A run reported no time." >&2
     exit 2
 fi
 g=$(median "${gearsheet[@]}")
 e=$(median "${empty[@]}")
+gm=$(median "${gearsheet_kb[@]}")
+em=$(median "${empty_kb[@]}")
 ratio=$(awk -v g="$g" -v e="$e" 'BEGIN {printf "%.2f", g / e}')
+memory_ratio=$(awk -v g="$gm" -v e="$em" 'BEGIN {printf "%.2f", g / e}')
 echo "platform:              $QT_QPA_PLATFORM, $runs runs each, medians"
-echo "empty Qt window:       $e ms"
-echo "Gearsheet (1000+1000): $g ms"
-echo "ratio:                 $ratio (limit $limit)"
-awk -v r="$ratio" -v l="$limit" 'BEGIN {exit !(r <= l)}'
+echo "                       first paint     peak memory"
+printf 'empty Qt window:       %8s ms  %10.1f MB\n' "$e" "$(awk -v k="$em" 'BEGIN {print k / 1024}')"
+printf 'Gearsheet (1000+1000): %8s ms  %10.1f MB\n' "$g" "$(awk -v k="$gm" 'BEGIN {print k / 1024}')"
+echo "ratio:                 $ratio (limit $limit)   $memory_ratio (limit $memory_limit)"
+awk -v r="$ratio" -v l="$limit" -v m="$memory_ratio" -v ml="$memory_limit" \
+    'BEGIN {exit !(r <= l && m <= ml)}'

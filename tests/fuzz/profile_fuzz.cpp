@@ -1,14 +1,17 @@
-// Arbitrary bytes as an INI file, through every read; then pieces of the same bytes as names and
+// Arbitrary bytes as an INI file, through every read, against a plain line-by-line reading of the
+// same rules; then pieces of the same bytes as names and
 // values through the INI writer, the INI store and the string store: whatever a writer accepts
 // reads back exactly and changes no other name, and whatever it refuses changes nothing.
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -63,6 +66,75 @@ Layout LayoutOf(const std::string& file) {
     for (const std::string& section : profile::SectionNames(file))
         layout.emplace_back(section, profile::KeyNames(file, section));
     return layout;
+}
+
+// The INI rules read the plain way: the lines of every section occurrence, in file order.
+struct Occurrence {
+    std::string name;
+    std::vector<std::pair<std::string, std::string>> keys;  // name, value
+};
+
+std::string_view TrimBlanks(std::string_view s) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
+    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+std::vector<Occurrence> PlainReading(std::string_view bytes) {
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
+        bytes.remove_prefix(3);
+    std::vector<Occurrence> out;
+    while (!bytes.empty()) {
+        const size_t lf = std::min(bytes.find('\n'), bytes.size());
+        const std::string_view s = TrimBlanks(bytes.substr(0, lf));
+        bytes.remove_prefix(std::min(lf + 1, bytes.size()));
+        if (s.empty() || s.front() == ';')
+            continue;
+        if (s.front() == '[') {
+            out.push_back({std::string(TrimBlanks(s.substr(1, s.find(']') - 1))), {}});
+        } else if (const size_t eq = s.find('='); eq != s.npos && !out.empty()) {
+            std::string_view value = TrimBlanks(s.substr(eq + 1));
+            if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') &&
+                value.back() == value[0])
+                value = value.substr(1, value.size() - 2);
+            out.back().keys.emplace_back(TrimBlanks(s.substr(0, eq)), value);
+        }
+    }
+    return out;
+}
+
+std::string Flipped(std::string s) {
+    for (char& c : s) {
+        if (std::isalpha(static_cast<unsigned char>(c)) && static_cast<unsigned char>(c) < 128)
+            c = static_cast<char>(c ^ 0x20);
+    }
+    return s;
+}
+
+// Every list and every value of the file as the plain reading finds them, names in either case.
+void CheckReads(const std::string& file, std::string_view bytes) {
+    const std::vector<Occurrence> plain = PlainReading(bytes);
+    std::vector<std::string> names;
+    for (const Occurrence& o : plain) names.push_back(o.name);
+    Check(profile::SectionNames(file) == names, "section names as the plain reading");
+    for (const Occurrence& o : plain) {
+        const Occurrence& first =
+            *std::find_if(plain.begin(), plain.end(),
+                          [&](const Occurrence& x) { return SameName(x.name, o.name); });
+        std::vector<std::string> keys;
+        for (const auto& kv : first.keys) keys.push_back(kv.first);
+        Check(profile::KeyNames(file, Flipped(o.name)) == keys, "key names as the plain reading");
+        for (const auto& line : o.keys) {
+            const std::string& key = line.first;
+            const auto expected =
+                std::find_if(first.keys.begin(), first.keys.end(),
+                             [&](const auto& kv) { return SameName(kv.first, key); });
+            const std::optional<std::string> read = profile::ReadValue(file, o.name, Flipped(key));
+            Check(expected == first.keys.end() ? !read : read == expected->second,
+                  "value as the plain reading");
+        }
+    }
 }
 
 // Writes key=value: a refused write leaves the file, an accepted one adds at most its own
@@ -159,12 +231,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::ofstream out(file, std::ios::binary | std::ios::trunc);
         out.write(input.data(), static_cast<std::streamsize>(input.size()));
     }
+    CheckReads(file, input);
     const std::vector<std::string> sections = profile::SectionNames(file);
-    for (const std::string& section : sections) {
-        for (const std::string& key : profile::KeyNames(file, section)) {
-            Check(profile::ReadValue(file, section, key).has_value(), "listed key reads");
-        }
-    }
     Check(!profile::ReadValue(file, "\n", "k").has_value(), "no section holds a line break");
 
     // The first section's first key, whatever its spelling, with the input's first bytes.

@@ -45,6 +45,7 @@ const ReadRow kReadRows[] = {
     {"FirstDuplicateSection", "[S]\nk=1\n[s]\nk=2\nj=3\n", "S", "k", "1"},
     {"LaterDuplicateSectionUnread", "[S]\nk=1\n[s]\nk=2\nj=3\n", "S", "j", std::nullopt},
     {"FirstDuplicateKey", "[S]\nk=1\nK=2\n", "S", "k", "1"},
+    {"KeylessFirstSectionHidesLater", "[S]\n[s]\nk=2\n", "s", "k", std::nullopt},
     {"Comment", "[S]\n;k=1\n", "S", "k", std::nullopt},
     {"NoInlineComment", "[S]\nk=1 ; note\n", "S", "k", "1 ; note"},
     {"KeyBeforeFirstHeader", "k=1\n[S]\n", "S", "k", std::nullopt},
