@@ -22,12 +22,13 @@ using files::Stamp;
 
 // Names looked up without regard to ASCII case in a flat open-addressing table of item numbers,
 // the first of equal names winning. The caller keeps the items; `nameOf(item)` gives one's name.
+// Items are added in order, numbered from 0.
 class NameTable {
   public:
     // A table for at most `count` items.
     explicit NameTable(size_t count) {
         if (count >= kEmpty / 2)
-            return;  // beyond any file that fits in memory; Find then answers nothing
+            return;  // more than the slots can number: every item is kept and searched in order
         size_t size = 8;
         while (size < count * 2) size *= 2;
         slots_.assign(size, kEmpty);
@@ -36,8 +37,10 @@ class NameTable {
     // Adds `item` named `name` unless an equal name is there already; returns whether it did.
     template <class NameOf>
     bool Add(std::string_view name, size_t item, const NameOf& nameOf) {
-        if (slots_.empty())
-            return false;
+        if (slots_.empty()) {
+            ++searched_;
+            return true;
+        }
         for (size_t i = Start(name);; i = (i + 1) & (slots_.size() - 1)) {
             if (slots_[i] == kEmpty) {
                 slots_[i] = static_cast<uint32_t>(item);
@@ -51,8 +54,13 @@ class NameTable {
     // The item named `name`, or nullopt.
     template <class NameOf>
     std::optional<size_t> Find(std::string_view name, const NameOf& nameOf) const {
-        if (slots_.empty())
+        if (slots_.empty()) {
+            for (size_t item = 0; item < searched_; ++item) {
+                if (detail::SameName(nameOf(item), name))
+                    return item;
+            }
             return std::nullopt;
+        }
         for (size_t i = Start(name);; i = (i + 1) & (slots_.size() - 1)) {
             if (slots_[i] == kEmpty)
                 return std::nullopt;
@@ -69,6 +77,7 @@ class NameTable {
     }
 
     std::vector<uint32_t> slots_;
+    size_t searched_ = 0;  // items kept without slots
 };
 
 // One file as the reads need it: its bytes, read once, and the sections found in them. A
