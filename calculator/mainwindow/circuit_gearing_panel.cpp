@@ -42,10 +42,10 @@ QSpinBox* SpinBox(const char* name, int low, int high, int step, QWidget* parent
 }
 
 // A sprocket box's text as whole teeth (rounded half to even, as the speed table takes it); 0
-// when it holds no number that fits.
+// when it holds no number of teeth a spin box takes.
 int Teeth(const QString& text) {
     const auto value = ParseLocaleNumber(text);
-    return value && std::abs(*value) < 1000 ? static_cast<int>(std::nearbyint(*value)) : 0;
+    return value && *value > 0 && *value < 199.5 ? static_cast<int>(std::nearbyint(*value)) : 0;
 }
 
 QHBoxLayout* Row(std::initializer_list<QWidget*> widgets) {
@@ -136,8 +136,10 @@ void CircuitGearingPanel::Build() {
     w.optByRpm->setObjectName(QStringLiteral("optByRpm"));
     w.spnStraightRpm = SpinBox("spnStraightRpm", 0, 30000, 100, this);
     w.spnStraightRpm->setSpecialValueText(QStringLiteral(" "));
-    w.spnSeenFront = SpinBox("spnSeenFront", 1, 99, 1, this);
-    w.spnSeenRear = SpinBox("spnSeenRear", 1, 199, 1, this);
+    w.spnSeenFront = SpinBox("spnSeenFront", 0, 99, 1, this);
+    w.spnSeenFront->setSpecialValueText(QStringLiteral(" "));
+    w.spnSeenRear = SpinBox("spnSeenRear", 0, 199, 1, this);
+    w.spnSeenRear->setSpecialValueText(QStringLiteral(" "));
     w.spnTargetRpm = SpinBox("spnTargetRpm", 1000, 30000, 250, this);
     w.spnFrontLow = SpinBox("spnFrontLow", 1, 99, 1, this);
     w.spnFrontHigh = SpinBox("spnFrontHigh", 1, 99, 1, this);
@@ -363,10 +365,8 @@ void CircuitGearingPanel::FollowSprockets() {
         return;
     Widgets& w = *ui_;
     const bool showing = std::exchange(w.showing, true);
-    if (const int front = Teeth(txtFrontSp_->text()); front > 0)
-        w.spnSeenFront->setValue(front);
-    if (const int rear = Teeth(txtRearSp_->text()); rear > 0)
-        w.spnSeenRear->setValue(rear);
+    w.spnSeenFront->setValue(Teeth(txtFrontSp_->text()));
+    w.spnSeenRear->setValue(Teeth(txtRearSp_->text()));
     w.showing = showing;
 }
 
@@ -413,7 +413,9 @@ void CircuitGearingPanel::Refresh() {
         message = QStringLiteral(
             "Give the road speed and gear, or the engine speed, at the end of the longest "
             "straight.");
-    } else if (!rpm || (g.seen.byEngineSpeed ? g.seen.engineSpeed : g.seen.roadSpeed) <= 0) {
+    } else if (g.seenFront <= 0 || g.seenRear <= 0) {
+        message = QStringLiteral("Give the sprockets it was seen on.");
+    } else if (!rpm) {
         message = g.seen.byEngineSpeed
                       ? QStringLiteral("Give the engine speed at the end of the longest straight.")
                       : QStringLiteral(

@@ -41,7 +41,8 @@ constexpr int kRearColumn = 2;
 QPushButton* Button(const char* name, const QString& text, QWidget* parent) {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(QString::fromLatin1(name));
-    button->setMinimumWidth(TwipsWide(parent, 975));
+    // The design's width, or more where the caption needs it.
+    button->setMinimumWidth(std::max(TwipsWide(parent, 975), button->sizeHint().width()));
     return button;
 }
 

@@ -63,8 +63,9 @@ double DrawTable(QPainter& p, double left, double top, double width, const QList
         for (qsizetype c = 0; c < rows[r].size() && c + 1 < edges.size(); ++c) {
             p.setFont(r == 0 || c == 0 ? bold : plain);
             const QRectF cell(edges[c] + pad, y, edges[c + 1] - edges[c] - 2 * pad, rowHeight);
-            p.drawText(cell, Qt::AlignVCenter | (c == 0 ? Qt::AlignLeft : Qt::AlignRight),
-                       rows[r][c]);
+            const Qt::Alignment align =
+                Qt::AlignVCenter | (c == 0 ? Qt::AlignLeft : Qt::AlignRight);
+            p.drawText(cell, static_cast<int>(align.toInt()), rows[r][c]);
         }
     }
     const double bottom = top + static_cast<double>(rows.size()) * rowHeight;

@@ -81,7 +81,9 @@ void ClickTab(QTabBar& bar, int index) {
                         Qt::NoModifier);
     QApplication::sendEvent(&bar, &press);
     QApplication::sendEvent(&bar, &release);
-    QApplication::processEvents();  // the tab handler runs once the page is in front
+    // The tab handler runs once the page is in front; a page made on its first show is laid out,
+    // and the window grown to it, a few turns later.
+    for (int i = 0; i < 3; ++i) QApplication::processEvents();
 }
 
 template <class W>
