@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "gearing/chain.h"
+#include "gearing/circuit_gearing.h"
 #include "gearing/planner.h"
 #include "gearing/speed_table.h"
 #include "gearing/sprocket_finder.h"
@@ -198,6 +199,29 @@ TEST(SprocketFinderTest, SixteenFortyFiveAt14000WithTheShiftLightAt15000) {
     // A read engine speed needs neither tyre nor gearbox.
     EXPECT_EQ(ObservedEngineSpeed(GearData{}, {true, 0, SpeedUnit::Mph, 6, 14000}, 16, 45, 0),
               14000);
+}
+
+TEST(CircuitGearingTest, RecordTextsReadBackOrAreNoRecord) {
+    CircuitGearing g;
+    g.seen = {false, 257.5, SpeedUnit::Kmh, 5, 0};
+    g.seenFront = 16;
+    g.seenRear = 45;
+    g.targetRpm = 14750;
+    const std::vector<std::string> texts{"speed", "257.5", "km/h", "5", "0", "16", "45", "14750"};
+    EXPECT_EQ(CircuitGearingFields(g), texts);
+    const auto back = CircuitGearingFromFields(texts);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(CircuitGearingFields(*back), texts);
+    EXPECT_FALSE(NothingSeen(*back));
+    EXPECT_TRUE(NothingSeen(CircuitGearing{}));
+    // Written by hand or by someone else: no record rather than a wrong one.
+    for (const std::vector<std::string>& bad :
+         {std::vector<std::string>(texts.begin(), texts.end() - 1),
+          {"fast", "257.5", "km/h", "5", "0", "16", "45", "14750"},
+          {"speed", "257,5", "km/h", "5", "0", "16", "45", "14750"},
+          {"speed", "257.5", "km/h", "5th", "0", "16", "45", "14750"},
+          {"rpm", "0", "mph", "6", "inf", "16", "45", "15000"}})
+        EXPECT_FALSE(CircuitGearingFromFields(bad)) << bad[0] << " " << bad[1] << " " << bad[3];
 }
 
 }  // namespace
