@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "details_page.h"
@@ -145,6 +146,11 @@ void CircuitGearingPanel::Build() {
     w.spnFrontHigh = SpinBox("spnFrontHigh", 1, 99, 1, this);
     w.spnRearLow = SpinBox("spnRearLow", 1, 199, 1, this);
     w.spnRearHigh = SpinBox("spnRearHigh", 1, 199, 1, this);
+    const SprocketRanges defaults;
+    w.spnFrontLow->setValue(defaults.frontLow);
+    w.spnFrontHigh->setValue(defaults.frontHigh);
+    w.spnRearLow->setValue(defaults.rearLow);
+    w.spnRearHigh->setValue(defaults.rearHigh);
     w.lblStraightEnd = PlainLabel(QString(), this);
     w.lblStraightEnd->setObjectName(QStringLiteral("lblStraightEnd"));
     w.lblStraightEnd->setWordWrap(true);
@@ -216,28 +222,6 @@ void CircuitGearingPanel::Build() {
     layout->addLayout(buttons);
     layout->addStretch(1);
 
-    // The rider's ranges and the planner's chain.
-    SprocketRanges ranges;
-    {
-        qfstore::QfINIFileHandler& store = context_.store.Get();
-        store.Section(settings::kSprocketFinderSection);
-        ranges.frontLow =
-            static_cast<int>(StoredNumber(store, settings::kFinderFrontLowKey, ranges.frontLow));
-        ranges.frontHigh =
-            static_cast<int>(StoredNumber(store, settings::kFinderFrontHighKey, ranges.frontHigh));
-        ranges.rearLow =
-            static_cast<int>(StoredNumber(store, settings::kFinderRearLowKey, ranges.rearLow));
-        ranges.rearHigh =
-            static_cast<int>(StoredNumber(store, settings::kFinderRearHighKey, ranges.rearHigh));
-    }
-    w.spnFrontLow->setValue(ranges.frontLow);
-    w.spnFrontHigh->setValue(ranges.frontHigh);
-    w.spnRearLow->setValue(ranges.rearLow);
-    w.spnRearHigh->setValue(ranges.rearHigh);
-    w.chainSize = static_cast<int>(PlannerNumber(settings::kPlannerChainKey, w.chainSize));
-    w.chainLinks = static_cast<int>(PlannerNumber(settings::kPlannerLinksKey, w.chainLinks));
-    w.shownUnit = unit_.Get();
-
     const auto refresh = [this] {
         if (!ui_->showing)
             Refresh();
@@ -271,6 +255,23 @@ void CircuitGearingPanel::Build() {
     connect(cmdExport, &QPushButton::clicked, this, [this] {
         if (exportCard)
             exportCard();
+    });
+    // The rider's ranges and the planner's chain; the defaults where they cannot be read.
+    w.shownUnit = unit_.Get();
+    Handled(context_.errors, ".fraCircuitGearing_Load", [&] {
+        qfstore::QfINIFileHandler& store = context_.store.Get();
+        store.Section(settings::kSprocketFinderSection);
+        const std::pair<QSpinBox*, const char*> ranges[] = {
+            {w.spnFrontLow, settings::kFinderFrontLowKey},
+            {w.spnFrontHigh, settings::kFinderFrontHighKey},
+            {w.spnRearLow, settings::kFinderRearLowKey},
+            {w.spnRearHigh, settings::kFinderRearHighKey}};
+        for (const auto& [box, key] : ranges) {
+            const QSignalBlocker quiet(box);  // what is read is not written back
+            box->setValue(static_cast<int>(StoredNumber(store, key, box->value())));
+        }
+        w.chainSize = static_cast<int>(PlannerNumber(settings::kPlannerChainKey, w.chainSize));
+        w.chainLinks = static_cast<int>(PlannerNumber(settings::kPlannerLinksKey, w.chainLinks));
     });
 }
 

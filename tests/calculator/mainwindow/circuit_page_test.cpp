@@ -223,6 +223,8 @@ void CircuitPageTest::gearingStoredWithAddAndRemovedWithDelete() {
     w.Choose("cboCircuits", "Home");
     w.Click("cmdDeleteCirquit");
     QCOMPARE(w.File(), kGears + "[CIRCUITS]\n" + kA + "[CIRCUIT_GEARING]\n");
+    w.Find<QSpinBox>("spnRearHigh")->setValue(48);  // the ranges are the rider's, kept apart
+    QVERIFY(w.File().ends_with("[CIRCUIT_GEARING]\n[SPROCKET_FINDER]\nRearHigh=48\n"));
     QCOMPARE(w.Reports() + w.Messages(), QStringList());
 }
 
