@@ -16,9 +16,12 @@
 #include <string>
 
 #include "circuit_page.h"
+#include "details_page.h"
 #include "dialogs.h"
 #include "form_context.h"
+#include "gearing/gear_data.h"
 #include "settings_store.h"
+#include "speed_unit_choice.h"
 #include "temp_dir.h"
 
 namespace {
@@ -58,6 +61,9 @@ struct Fixture {
     gearsheet::SettingsStore store;
     gearsheet::ErrorReporter errors{dialogs, QStringLiteral("Gearsheet"), "/tmp/", nullptr};
     gearsheet::FormContext context{store, dialogs, errors};
+    gearsheet::GearData gears;
+    gearsheet::SpeedUnitChoice unit{store};
+    gearsheet::DetailsPage details{context};
     std::unique_ptr<gearsheet::CircuitPage> page;
     QComboBox* combo = nullptr;
 
@@ -65,7 +71,7 @@ struct Fixture {
         WriteSettings(file, n, 0);
         store.Create(QFSTORE_LIBRARY_PATH, dialogs);
         store.Get().Path(file);
-        page = std::make_unique<gearsheet::CircuitPage>(context);
+        page = std::make_unique<gearsheet::CircuitPage>(context, gears, unit, details);
         page->resize(420, 640);
         page->show();
         page->RefreshCircuitCombo();

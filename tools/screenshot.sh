@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Photographs Gearsheet on a virtual screen: one PNG per tab and one of the expanded error dialog.
+# Photographs Gearsheet on a virtual screen: one PNG per tab, one of the expanded error dialog, one
+# of the Circuit Database page with a circuit and its sprocket finder, and that circuit's pit card
+# (exported as PDF by the program, rendered to PNG with pdftoppm at 100 or 200 dpi by SCALE).
 #
 #   tools/screenshot.sh [FOLDER]      PNGs into FOLDER (default build/screenshots)
 #   SCALE=2 tools/screenshot.sh       the same at 200 % (Qt's QT_SCALE_FACTOR)
@@ -20,7 +22,9 @@ if [ ! -x "$build/bin/gearsheet_screenshots" ]; then
     echo "No $build/bin/gearsheet_screenshots: build it first (make build)." >&2
     exit 1
 fi
-command -v xvfb-run >/dev/null || { echo "xvfb-run is missing (tools/install-deps.sh)" >&2; exit 1; }
+for tool in xvfb-run pdftoppm; do
+    command -v $tool >/dev/null || { echo "$tool is missing (tools/install-deps.sh)" >&2; exit 1; }
+done
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -31,4 +35,8 @@ cp "$root/calculator/data/Gearsheet.INI" "$work/"
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 QT_SCALE_FACTOR="$scale" xvfb-run -a -s "-screen 0 1920x1440x24" "$work/Gearsheet" "$out"
+dpi=$(awk -v s="$scale" 'BEGIN { print int(s * 100 + 0.5) }')
+for pdf in "$out"/*.pdf; do
+    pdftoppm -png -singlefile -r "$dpi" "$pdf" "${pdf%.pdf}"
+done
 ls -1 "$out"/*.png

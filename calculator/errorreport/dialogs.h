@@ -21,6 +21,12 @@ class Dialogs {
     virtual void Exec(QDialog& dialog) = 0;
     // The system's default beep.
     virtual void Beep() = 0;
+    // Asks where to save a file (parent, title, the path offered, the kind of file as in
+    // "PDF files (*.pdf)"); the path chosen, or empty when the user chose none. Seams that show
+    // no file dialog answer none.
+    virtual QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) {
+        return {};
+    }
 };
 
 // The real thing: modal Qt dialogs.
@@ -30,6 +36,8 @@ class QtDialogs final : public Dialogs {
                  MessageIcon icon) override;
     void Exec(QDialog& dialog) override;
     void Beep() override;
+    QString SaveFileName(QWidget* parent, const QString& title, const QString& suggested,
+                         const QString& filter) override;
 };
 
 }  // namespace gearsheet

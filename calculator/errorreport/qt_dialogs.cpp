@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
 #include <QMessageBox>
 
 #include "dialogs.h"
@@ -32,6 +33,11 @@ void QtDialogs::Exec(QDialog& dialog) {
 
 void QtDialogs::Beep() {
     QApplication::beep();
+}
+
+QString QtDialogs::SaveFileName(QWidget* parent, const QString& title, const QString& suggested,
+                                const QString& filter) {
+    return QFileDialog::getSaveFileName(parent, title, suggested, filter);
 }
 
 }  // namespace gearsheet

@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -13,16 +14,21 @@
 #include <optional>
 
 #include "artwork.h"
+#include "circuit_gearing_panel.h"
 #include "circuit_record.h"
+#include "details_page.h"
 #include "dialogs.h"
 #include "gearing/gear_data.h"
 #include "gearing/settings_file.h"
 #include "locale_numbers.h"
+#include "module.h"
 #include "numeric_boxes.h"
 #include "page_layout.h"
+#include "pit_card.h"
 #include "qf_handy_library.h"
 #include "record_names.h"
 #include "settings_store.h"
+#include "speed_unit_choice.h"
 
 namespace gearsheet {
 namespace {
@@ -35,7 +41,8 @@ constexpr int kRearColumn = 2;
 QPushButton* Button(const char* name, const QString& text, QWidget* parent) {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(QString::fromLatin1(name));
-    button->setMinimumWidth(TwipsWide(parent, 975));
+    // The design's width, or more where the caption needs it.
+    button->setMinimumWidth(std::max(TwipsWide(parent, 975), button->sizeHint().width()));
     return button;
 }
 
@@ -97,8 +104,9 @@ QTableWidget* FieldsGrid(QWidget* parent) {
 
 }  // namespace
 
-CircuitPage::CircuitPage(FormContext& context, QWidget* parent)
-    : QWidget(parent), context_(context) {
+CircuitPage::CircuitPage(FormContext& context, const GearData& gears, SpeedUnitChoice& unit,
+                         const DetailsPage& details, QWidget* parent)
+    : QWidget(parent), context_(context), gears_(gears), unit_(unit), details_(details) {
     setObjectName(QStringLiteral("CircuitPage"));
 
     cboCircuits_ = NameList("cboCircuits", this);
@@ -130,7 +138,7 @@ CircuitPage::CircuitPage(FormContext& context, QWidget* parent)
     buttons->addWidget(cmdAddCirquit);
     buttons->addWidget(cmdDeleteCirquit);
 
-    auto* page = new QVBoxLayout(this);
+    auto* page = new QVBoxLayout;
     page->addWidget(PageHeading("Label4", QStringLiteral("Circuit Database"), this));
     page->addWidget(SeparatorLine(this));
     page->addLayout(rows);
@@ -139,6 +147,15 @@ CircuitPage::CircuitPage(FormContext& context, QWidget* parent)
     page->addWidget(SeparatorLine(this));
     page->addWidget(new PictureBox(this), 0, Qt::AlignHCenter);
     page->addStretch(1);
+
+    // The gearing group beside the described controls.
+    gearing_ =
+        new CircuitGearingPanel(context_, gears_, unit_, details_, txtFrontSp_, txtRearSp_, this);
+    gearing_->printCard = [this] { cmdPrintPitCard_Click(); };
+    gearing_->exportCard = [this] { cmdExportPitCard_Click(); };
+    auto* columns = new QHBoxLayout(this);
+    columns->addLayout(page);
+    columns->addWidget(gearing_, 0, Qt::AlignTop);
 
     connect(cboCircuits_, &QComboBox::activated, this, [this] {
         // The user's choice has no caller to pass a failure on to.
@@ -190,6 +207,7 @@ void CircuitPage::cboCircuits_Click() {
         if (record.IsMissing())
             return;
         PlaceCircuitData(record);
+        gearing_->Load(cboCircuits_->currentText());
     });
 }
 
@@ -240,6 +258,7 @@ void CircuitPage::ClearCircuitData() {
             for (int r = 1; r <= kSuspensionRows; ++r) grdFields_->item(r, column)->setText({});
         txtFrontSp_->clear();
         txtRearSp_->clear();
+        gearing_->Clear();
     });
 }
 
@@ -258,6 +277,7 @@ void CircuitPage::cmdAddCirquit_Click() {
             return;
         }
         store.SetValue(name.toStdString(), CircuitRecordValue(fields), kCircuitDelimiter);
+        gearing_->Store(name);
         RefreshCircuitCombo();
         cboCircuits_Click();
     });
@@ -271,6 +291,7 @@ void CircuitPage::cmdDeleteCirquit_Click() {
         if (chosen < 0)
             throw qfstore::Error::Runtime(qfstore::kErrObjectNotSet, kComponentName);
         store.DeleteField(cboCircuits_->itemText(chosen).toStdString());
+        gearing_->Remove(cboCircuits_->itemText(chosen));
         cboCircuits_->removeItem(chosen);
         ClearCircuitData();
         RefreshCircuitCombo();
@@ -288,6 +309,40 @@ void CircuitPage::cmdCopyValues_Click() {
             throw qfstore::Error::Runtime(qfstore::kErrObjectNotSet, kComponentName);
         txtFrontSprocket_->setText(txtFrontSp_->text());
         txtRearSproket_->setText(txtRearSp_->text());
+    });
+}
+
+void CircuitPage::cmdPrintPitCard_Click() {
+    Handled(context_.errors, ".cmdPrintPitCard_Click", [&] {
+        QString problem;
+        const auto card =
+            GatherPitCard(context_.store.Get(), cboCircuits_->currentText(), gears_, unit_.Get(),
+                          details_.TyreList()->currentText(), details_.CircumferenceText(),
+                          gearing_->TargetRpm(), problem);
+        if (!card || !PrintPitCard(QString::fromStdString(platform::ExecutableFolder()), *card,
+                                   window(), context_.dialogs, problem))
+            context_.dialogs.Message(window(), problem, kProgramTitle, MessageIcon::Exclamation);
+    });
+}
+
+void CircuitPage::cmdExportPitCard_Click() {
+    Handled(context_.errors, ".cmdExportPitCard_Click", [&] {
+        QString problem;
+        const auto card =
+            GatherPitCard(context_.store.Get(), cboCircuits_->currentText(), gears_, unit_.Get(),
+                          details_.TyreList()->currentText(), details_.CircumferenceText(),
+                          gearing_->TargetRpm(), problem);
+        if (card) {
+            const QString path = context_.dialogs.SaveFileName(
+                window(), QStringLiteral("Export Pit Card"),
+                QDir::home().filePath(card->circuit + QStringLiteral(" pit card.pdf")),
+                QStringLiteral("PDF files (*.pdf)"));
+            if (path.isEmpty() ||
+                ExportPitCard(QString::fromStdString(platform::ExecutableFolder()), *card, path,
+                              problem))
+                return;
+        }
+        context_.dialogs.Message(window(), problem, kProgramTitle, MessageIcon::Exclamation);
     });
 }
 

@@ -14,10 +14,18 @@ class QTableWidget;
 
 namespace gearsheet {
 
+class CircuitGearingPanel;
+class DetailsPage;
+class SpeedUnitChoice;
+struct GearData;
+
 class CircuitPage : public QWidget {
     Q_OBJECT
   public:
-    CircuitPage(FormContext& context, QWidget* parent = nullptr);
+    // The gearing group beside the suspension table works from `gears`, the unit choice and the
+    // Details page's tyre.
+    CircuitPage(FormContext& context, const GearData& gears, SpeedUnitChoice& unit,
+                const DetailsPage& details, QWidget* parent = nullptr);
 
     // Rebuilds the circuit list from the settings file in file order and puts the last circuit's
     // name in the list's text; reports its own failures.
@@ -39,12 +47,19 @@ class CircuitPage : public QWidget {
     void cmdDeleteCirquit_Click();
     void cmdClear_Click();
     void cmdCopyValues_Click();
+    // The pit card of the circuit named in the list's text, printed or exported as PDF.
+    void cmdPrintPitCard_Click();
+    void cmdExportPitCard_Click();
 
     FormContext& context_;
+    const GearData& gears_;
+    SpeedUnitChoice& unit_;
+    const DetailsPage& details_;
     QComboBox* cboCircuits_;
     QLineEdit* txtFrontSp_;
     QLineEdit* txtRearSp_;
     QTableWidget* grdFields_;
+    CircuitGearingPanel* gearing_;
     QPointer<QLineEdit> txtFrontSprocket_;
     QPointer<QLineEdit> txtRearSproket_;
 };

@@ -63,7 +63,7 @@ MainForm::MainForm(Dialogs& dialogs, MainFormOptions options, QWidget* parent)
     vsIndexTab1_->setObjectName(QStringLiteral("vsIndexTab1"));
     details_ = new DetailsPage(context_);
     speed_ = new SpeedPage;
-    circuits_ = new CircuitPage(context_);
+    circuits_ = new CircuitPage(context_, gears_, unit_, *details_);
     circuits_->SetSprocketTargets(details_->FrontSprocketBox(), details_->RearSprocketBox());
     planner_ = new PlannerPage(context_, *details_, gears_, unit_);
     const QStringList captions =

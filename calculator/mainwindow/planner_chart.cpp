@@ -123,6 +123,14 @@ void PlannerChart::Show(const SetupFigures& current, const SetupFigures& propose
     PlaceDropLabels();
 }
 
+void PlannerChart::ShowOne(const SetupFigures& figures, const PlannerTargets& targets,
+                           const QString& title) {
+    Show(figures, figures, targets);
+    for (QLineSeries* s : std::as_const(proposed_) + QList<QLineSeries*>{proposedRun_})
+        s->setVisible(false);
+    chart()->setTitle(title);
+}
+
 void PlannerChart::Clear() {
     for (QLineSeries* s : std::as_const(current_) + proposed_) s->clear();
     currentRun_->clear();

@@ -24,6 +24,8 @@ class PlannerChart final : public QChartView, public SpeedChart {
     void Show(const SetupFigures& current, const SetupFigures& proposed,
               const PlannerTargets& targets) override;
     void Clear() override;
+    // Draws one setup alone, under `title` (the pit card's chart).
+    void ShowOne(const SetupFigures& figures, const PlannerTargets& targets, const QString& title);
 
   private:
     void PlaceDropLabels();

@@ -32,11 +32,8 @@
 namespace gearsheet {
 namespace {
 
-constexpr int kDefaultShiftRpm = 15500;
 constexpr int kDefaultSpeedMph = 100;
 constexpr int kDefaultSpeedKmh = 160;
-constexpr int kDefaultChain = 520;
-constexpr int kDefaultLinks = 112;
 
 // The spin boxes take a typed value when it is complete (Enter or leaving the box).
 QSpinBox* SpinBox(const char* name, int low, int high, int step, QWidget* parent) {
@@ -62,21 +59,6 @@ QLabel* ValueLabel(const char* name, QWidget* parent) {
     auto* label = new QLabel(parent);
     label->setObjectName(QString::fromLatin1(name));
     return label;
-}
-
-// A stored number, or `fallback` when the key is absent or holds no number.
-double StoredNumber(qfstore::QfINIFileHandler& store, const char* key, double fallback) {
-    const qfstore::Variant v =
-        store.GetValue(key, settings::kArrayDelimiter, false, true, qfstore::Variant(fallback));
-    switch (v.IsArray() ? qfstore::VarType::Empty : v.Type()) {
-        case qfstore::VarType::Integer:
-        case qfstore::VarType::Long:
-        case qfstore::VarType::Single:
-        case qfstore::VarType::Double:
-            return qfstore::ToDouble(v, kComponentName);
-        default:
-            return fallback;
-    }
 }
 
 QString StoredText(qfstore::QfINIFileHandler& store, const char* key, const QString& fallback) {
@@ -260,16 +242,16 @@ void PlannerPage::Build() {
         w.txtProposedCircumference->setText(
             StoredText(store, settings::kPlannerCircumferenceKey, details_.CircumferenceText()));
         w.spnShiftSpeed->setValue(
-            static_cast<int>(StoredNumber(store, settings::kPlannerShiftKey, kDefaultShiftRpm)));
+            static_cast<int>(StoredNumber(store, settings::kPlannerShiftKey, kDefaultShiftSpeed)));
         w.speedMph =
             static_cast<int>(StoredNumber(store, settings::kPlannerSpeedMphKey, kDefaultSpeedMph));
         w.speedKmh =
             static_cast<int>(StoredNumber(store, settings::kPlannerSpeedKmhKey, kDefaultSpeedKmh));
         const int size =
-            static_cast<int>(StoredNumber(store, settings::kPlannerChainKey, kDefaultChain));
+            static_cast<int>(StoredNumber(store, settings::kPlannerChainKey, chain::kDefaultSize));
         w.cboChainSize->setCurrentIndex(std::max(0, w.cboChainSize->findData(size)));
-        w.spnChainLinks->setValue(
-            static_cast<int>(StoredNumber(store, settings::kPlannerLinksKey, kDefaultLinks)));
+        w.spnChainLinks->setValue(static_cast<int>(
+            StoredNumber(store, settings::kPlannerLinksKey, chain::kDefaultLinks)));
     });
     const bool kmh = unit_.Get() == SpeedUnit::Kmh;
     (kmh ? w.optKmh : w.optMph)->setChecked(true);

@@ -4,7 +4,9 @@
 
 #include "dialogs.h"
 #include "gearing/gear_data.h"
+#include "gearing/settings_file.h"
 #include "qfstore/client.h"
+#include "qfstore/conversions.h"
 #include "qfstore/error.h"
 #include "qfstore/ids.h"
 
@@ -44,6 +46,16 @@ qfstore::QfINIFileHandler& SettingsStore::Get() const {
     if (!store_)
         throw qfstore::Error::Runtime(qfstore::kErrObjectNotSet, kComponentName);
     return *store_;
+}
+
+double StoredNumber(qfstore::QfINIFileHandler& store, const char* key, double fallback) {
+    const qfstore::Variant v =
+        store.GetValue(key, settings::kArrayDelimiter, false, true, qfstore::Variant(fallback));
+    using qfstore::VarType;
+    const VarType type = v.Type();
+    const bool number = !v.IsArray() && (type == VarType::Integer || type == VarType::Long ||
+                                         type == VarType::Single || type == VarType::Double);
+    return number ? qfstore::ToDouble(v, kComponentName) : fallback;
 }
 
 }  // namespace gearsheet

@@ -25,4 +25,8 @@ class SettingsStore {
     qfstore::Ptr<qfstore::QfINIFileHandler> store_;
 };
 
+// The number under `key` in the store's current section, or `fallback` when the key is absent or
+// holds no number. Store errors pass on.
+double StoredNumber(qfstore::QfINIFileHandler& store, const char* key, double fallback);
+
 }  // namespace gearsheet

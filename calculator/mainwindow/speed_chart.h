@@ -30,6 +30,10 @@ using CreateSpeedChartFn = SpeedChart* (*)(QWidget* parent);
 inline constexpr char kCreateSpeedChartSymbol[] = "GearsheetCreateSpeedChart";
 inline constexpr char kSpeedChartModule[] = "libgearsheet_chart.so";
 
+// The entry point `symbol` of the module in `folder`, the module loaded on first use and kept;
+// nothing, with the reason in `problem`, when the module or the entry point cannot be loaded.
+QFunctionPointer ChartModuleSymbol(const QString& folder, const char* symbol, QString& problem);
+
 // Loads the module from `folder` and makes a chart in `parent`; nothing, with the reason in
 // `problem`, when the module or its entry point cannot be loaded.
 SpeedChart* CreateSpeedChart(const QString& folder, QWidget* parent, QString& problem);

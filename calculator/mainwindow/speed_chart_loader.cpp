@@ -1,11 +1,12 @@
 #include <QDir>
 #include <QLibrary>
 
+#include "pit_card.h"
 #include "speed_chart.h"
 
 namespace gearsheet {
 
-SpeedChart* CreateSpeedChart(const QString& folder, QWidget* parent, QString& problem) {
+QFunctionPointer ChartModuleSymbol(const QString& folder, const char* symbol, QString& problem) {
     // Loaded once and kept for the run: the charts it makes live on in the window.
     static QLibrary module;
     if (!module.isLoaded()) {
@@ -15,13 +16,30 @@ SpeedChart* CreateSpeedChart(const QString& folder, QWidget* parent, QString& pr
             return nullptr;
         }
     }
-    const auto create =
-        reinterpret_cast<CreateSpeedChartFn>(module.resolve(kCreateSpeedChartSymbol));
-    if (!create) {
+    const QFunctionPointer function = module.resolve(symbol);
+    if (!function)
         problem = module.errorString();
-        return nullptr;
-    }
-    return create(parent);
+    return function;
+}
+
+SpeedChart* CreateSpeedChart(const QString& folder, QWidget* parent, QString& problem) {
+    const auto create = reinterpret_cast<CreateSpeedChartFn>(
+        ChartModuleSymbol(folder, kCreateSpeedChartSymbol, problem));
+    return create ? create(parent) : nullptr;
+}
+
+bool ExportPitCard(const QString& folder, const PitCard& card, const QString& pdfPath,
+                   QString& problem) {
+    const auto run =
+        reinterpret_cast<ExportPitCardFn>(ChartModuleSymbol(folder, kExportPitCardSymbol, problem));
+    return run && run(card, pdfPath, problem);
+}
+
+bool PrintPitCard(const QString& folder, const PitCard& card, QWidget* parent, Dialogs& dialogs,
+                  QString& problem) {
+    const auto run =
+        reinterpret_cast<PrintPitCardFn>(ChartModuleSymbol(folder, kPrintPitCardSymbol, problem));
+    return run && run(card, parent, dialogs, problem);
 }
 
 }  // namespace gearsheet

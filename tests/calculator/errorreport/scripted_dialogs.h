@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QPushButton>
+#include <QStringList>
 #include <functional>
 #include <string>
 #include <vector>
@@ -53,6 +54,15 @@ class ScriptedDialogs final : public gearsheet::Dialogs {
     }
 
     void Beep() override { ++beeps; }
+
+    // The path the file dialog answers (empty: none chosen); the suggested paths asked with.
+    QString savePath;
+    QStringList suggestedPaths;
+    QString SaveFileName(QWidget*, const QString&, const QString& suggested,
+                         const QString&) override {
+        suggestedPaths << suggested;
+        return savePath;
+    }
 };
 
 }  // namespace testing_support

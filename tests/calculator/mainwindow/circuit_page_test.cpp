@@ -1,5 +1,11 @@
 // The Circuit Database page in the main window: start-up, adding, clearing, overwriting, deleting,
-// records written by hand, and "Copy Values" feeding the speed table.
+// records written by hand, "Copy Values" feeding the speed table, the gearing group's record and
+// finder, and the pit card.
+#include <QLabel>
+#include <QProcess>
+#include <QRadioButton>
+#include <QSpinBox>
+
 #include "main_window.h"
 
 using testing_support::kGears;
@@ -29,6 +35,8 @@ class CircuitPageTest : public QObject {
     void refusedAddWritesNothing();
     void shortRecordWrittenByHand();
     void copyValuesReachesTheTableAtTheNextTabClick();
+    void gearingStoredWithAddAndRemovedWithDelete();
+    void pitCardExportedAsOnePagePdf();
 };
 
 void CircuitPageTest::addThenClearThenAdd() {
@@ -170,6 +178,89 @@ void CircuitPageTest::copyValuesReachesTheTableAtTheNextTabClick() {
     QCOMPARE(w.Speed(1, 1), "4.87");
     QCOMPARE(w.Reports(), QStringList());
     QCOMPARE(w.Messages(), QStringList());
+}
+
+void CircuitPageTest::gearingStoredWithAddAndRemovedWithDelete() {
+    // A file from before the gearing group: start-up reads and writes nothing new.
+    const std::string before =
+        kGears + "[CIRCUITS]\nHome=" + Record("30", "25", "16", "45") + "\n" + kA;
+    Window w(before);
+    QCOMPARE(w.File(), before);
+    w.Choose("cboCircuits", "Home");
+    w.ClickTab(2);  // the group is made when first shown
+    QCOMPARE(w.Find<QSpinBox>("spnSeenFront")->value(), 16);
+    QCOMPARE(w.Find<QSpinBox>("spnTargetRpm")->value(), 15500);  // the planner's shift speed
+    // 14000 rpm at the end of the straight on 16/45, shift light at 15000: 15/45 first, at
+    // 14000 × 16 ÷ 15 = 14933 rpm, final drive 3 (+6.67 %), on 112 links of 520 the axle 3.7 mm
+    // back.
+    w.Find<QRadioButton>("optByRpm")->click();
+    w.Find<QSpinBox>("spnStraightRpm")->setValue(14000);
+    w.Find<QSpinBox>("spnTargetRpm")->setValue(15000);
+    QCOMPARE(w.Find<QLabel>("lblStraightEnd")->text(), "On 16/45 the straight ends at 14000 rpm.");
+    auto* pairs = w.Find<QTableWidget>("grdSprockets");
+    QStringList first;
+    for (int c = 0; c < 6; ++c) first << pairs->item(0, c)->text();
+    QCOMPARE(first, QStringList({"15/45", "3", "+6.67", "14933", "111.5 → 112", "+3.7 mm"}));
+    QCOMPARE(pairs->item(9, 0)->text() + " " + pairs->item(9, 3)->text(), "13/38 14550");
+
+    w.Click("cmdAddCirquit");  // Home is rewritten in its place; A is shown after it
+    const std::string gearing = "[CIRCUIT_GEARING]\nHome=rpm|0|mph|6|14000|16|45|15000\n";
+    QCOMPARE(w.File(), before + gearing);
+    QCOMPARE(w.Find<QSpinBox>("spnStraightRpm")->value(), 0);  // A: nothing seen
+    QCOMPARE(w.Find<QSpinBox>("spnSeenFront")->value(), 14);   // on A's sprockets
+    w.Choose("cboCircuits", "Home");
+    QCOMPARE(w.Find<QSpinBox>("spnStraightRpm")->value(), 14000);
+
+    // "Use this pair" fills the sprocket boxes; the finder still works from what was seen on 16/45.
+    pairs->setCurrentCell(1, 0);
+    w.Click("cmdUsePair");
+    QCOMPARE(w.Text("txtFrontSp") + "/" + w.Text("txtRearSp"), "16/48");
+    QCOMPARE(pairs->item(0, 0)->text(), "15/45");
+    w.Click("cmdAddCirquit");
+    const std::string home = "Home=" + Record("30", "25", "16", "48") + "\n";
+    QCOMPARE(w.File(), kGears + "[CIRCUITS]\n" + home + kA + gearing);
+
+    w.Choose("cboCircuits", "Home");
+    w.Click("cmdDeleteCirquit");
+    QCOMPARE(w.File(), kGears + "[CIRCUITS]\n" + kA + "[CIRCUIT_GEARING]\n");
+    w.Find<QSpinBox>("spnRearHigh")->setValue(48);  // the ranges are the rider's, kept apart
+    QVERIFY(w.File().ends_with("[CIRCUIT_GEARING]\n[SPROCKET_FINDER]\nRearHigh=48\n"));
+    QCOMPARE(w.Reports() + w.Messages(), QStringList());
+}
+
+void CircuitPageTest::pitCardExportedAsOnePagePdf() {
+    Window w(kGears + "[TYRES]\nT=72\n[CIRCUITS]\nMonza=" + Record("32", "", "15", "42") + "\n");
+    w.ClickTab(2);
+    w.dialogs.savePath = QString::fromStdString(w.dir.File("card.pdf"));
+    w.Click("cmdExportPitCard");
+    QCOMPARE(w.Reports() + w.Messages(), QStringList());
+    QVERIFY(w.dialogs.suggestedPaths.value(0).endsWith("/Monza pit card.pdf"));
+    const auto run = [](const QString& program, const QStringList& arguments) {
+        QProcess process;
+        process.start(program, arguments);
+        if (!process.waitForFinished() || process.exitCode() != 0)
+            qFatal("%s failed", qPrintable(program));
+        return QString::fromUtf8(process.readAllStandardOutput());
+    };
+    QVERIFY(run("pdfinfo", {w.dialogs.savePath}).contains(QRegularExpression("Pages: +1\n")));
+    const QString text = run("pdftotext", {"-layout", w.dialogs.savePath, "-"});
+    // 1000 rpm ÷ 2 ÷ (42 ÷ 15) × 72 × 60 ÷ 12 ÷ 5280 ÷ 2.5 = 4.87 in 1st; 15500 rpm in 6th: 188.72.
+    const auto row = [&](const QString& heading) {
+        const QRegularExpression line("^ *" + heading + " +(.*)$",
+                                      QRegularExpression::MultilineOption);
+        return line.match(text).captured(1).simplified();
+    };
+    QVERIFY(text.contains("Monza"));
+    QVERIFY(text.contains("Sprockets: 15 front, 42 rear"));
+    QVERIFY(text.contains("Road speed (mph) on 15/42"));
+    QCOMPARE(row("1000 RPM"), "4.87 6.09 7.61 8.7 9.74 12.18");
+    QCOMPARE(row("15500 RPM"), "75.49 94.36 117.95 134.8 150.97 188.72");
+    QVERIFY(text.contains(QRegularExpression("Static Sag: +32\n")));
+
+    // A name without a record has no card.
+    w.TypeName("cboCircuits", "Nowhere");
+    w.Click("cmdExportPitCard");
+    QCOMPARE(w.Messages(), QStringList{"No circuit \"Nowhere\" is stored: \"Add\" it first."});
 }
 
 QTEST_MAIN(CircuitPageTest)

@@ -8,6 +8,9 @@ namespace gearsheet::chain {
 // The chain sizes offered, by their usual number (the first digit is the pitch in eighths of an
 // inch).
 inline constexpr int kSizes[] = {415, 420, 428, 520, 525, 530, 630};
+// The chain assumed until the rider gives another.
+inline constexpr int kDefaultSize = 520;
+inline constexpr int kDefaultLinks = 112;
 
 // The pitch of a chain size in millimetres: 520 gives 15.875.
 double PitchMm(int size);

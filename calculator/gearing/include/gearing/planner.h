@@ -16,10 +16,13 @@ struct Setup {
     double circumference = 0;
 };
 
+// The engine speed of each upshift unless the rider sets another, in rpm.
+inline constexpr int kDefaultShiftSpeed = 15500;
+
 // What both setups are compared at: the engine speed of each upshift (rpm) and a road speed of
 // interest in `unit`.
 struct PlannerTargets {
-    double shiftRpm = 15500;
+    double shiftRpm = kDefaultShiftSpeed;
     double speedOfInterest = 100;
     SpeedUnit unit = SpeedUnit::Mph;
 };

@@ -63,4 +63,15 @@ inline constexpr char kPlannerSpeedKmhKey[] = "SpeedOfInterestKmh";
 inline constexpr char kPlannerChainKey[] = "ChainSize";
 inline constexpr char kPlannerLinksKey[] = "ChainLinks";
 
+// What each circuit's longest straight showed: key = circuit name (as in "CIRCUITS"), value =
+// the fields of CircuitGearingFields() joined by kCircuitDelimiter.
+inline constexpr char kCircuitGearingSection[] = "CIRCUIT_GEARING";
+
+// The sprocket finder's ranges, each written when it changes.
+inline constexpr char kSprocketFinderSection[] = "SPROCKET_FINDER";
+inline constexpr char kFinderFrontLowKey[] = "FrontLow";
+inline constexpr char kFinderFrontHighKey[] = "FrontHigh";
+inline constexpr char kFinderRearLowKey[] = "RearLow";
+inline constexpr char kFinderRearHighKey[] = "RearHigh";
+
 }  // namespace gearsheet::settings
