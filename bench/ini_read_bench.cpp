@@ -46,7 +46,7 @@ class Files {
                     out << "Circuit number " << i;
                     break;
                 case 1:
-                    out << i * 2.5;
+                    out << static_cast<double>(i) * 2.5;
                     break;
                 default:
                     out << i << '\t' << i + 1 << '\t' << i + 2;

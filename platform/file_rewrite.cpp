@@ -126,7 +126,7 @@ std::string TempStem(const std::string& name) {
     if (name.size() <= kRoom)
         return name;
     uint64_t hash = 14695981039346656037ull;  // FNV-1a
-    for (const unsigned char c : name) hash = (hash ^ c) * 1099511628211ull;
+    for (const char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
     char hex[17];
     snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
     return name.substr(0, kRoom - 17) + "~" + hex;

@@ -75,7 +75,12 @@ QString ValueText(const qfstore::Variant& value) {
             case qfstore::VarType::Currency:
             case qfstore::VarType::Byte:
                 return NumberText(qfstore::ToDouble(value, kComponentName));
-            default:
+            case qfstore::VarType::Empty:
+            case qfstore::VarType::Null:
+            case qfstore::VarType::Date:
+            case qfstore::VarType::Error:
+            case qfstore::VarType::Boolean:
+            case qfstore::VarType::Variant:
                 break;
         }
     }

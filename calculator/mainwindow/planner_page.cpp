@@ -68,15 +68,11 @@ QLabel* ValueLabel(const char* name, QWidget* parent) {
 double StoredNumber(qfstore::QfINIFileHandler& store, const char* key, double fallback) {
     const qfstore::Variant v =
         store.GetValue(key, settings::kArrayDelimiter, false, true, qfstore::Variant(fallback));
-    switch (v.IsArray() ? qfstore::VarType::Empty : v.Type()) {
-        case qfstore::VarType::Integer:
-        case qfstore::VarType::Long:
-        case qfstore::VarType::Single:
-        case qfstore::VarType::Double:
-            return qfstore::ToDouble(v, kComponentName);
-        default:
-            return fallback;
-    }
+    using qfstore::VarType;
+    const VarType type = v.Type();
+    const bool number = !v.IsArray() && (type == VarType::Integer || type == VarType::Long ||
+                                         type == VarType::Single || type == VarType::Double);
+    return number ? qfstore::ToDouble(v, kComponentName) : fallback;
 }
 
 QString StoredText(qfstore::QfINIFileHandler& store, const char* key, const QString& fallback) {
@@ -286,9 +282,9 @@ void PlannerPage::Build() {
     saveNumber(w.spnShiftSpeed, settings::kPlannerShiftKey, ".spnShiftSpeed_Change");
     saveNumber(w.spnChainLinks, settings::kPlannerLinksKey, ".spnChainLinks_Change");
     connect(w.spnSpeedOfInterest, &QSpinBox::valueChanged, this, [this](int value) {
-        const bool kmh = unit_.Get() == SpeedUnit::Kmh;
-        (kmh ? ui_->speedKmh : ui_->speedMph) = value;
-        Save(kmh ? settings::kPlannerSpeedKmhKey : settings::kPlannerSpeedMphKey,
+        const bool inKmh = unit_.Get() == SpeedUnit::Kmh;
+        (inKmh ? ui_->speedKmh : ui_->speedMph) = value;
+        Save(inKmh ? settings::kPlannerSpeedKmhKey : settings::kPlannerSpeedMphKey,
              qfstore::Variant(static_cast<double>(value)), ".spnSpeedOfInterest_Change");
         Refresh();
     });

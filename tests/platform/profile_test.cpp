@@ -231,10 +231,10 @@ TEST(ProfileCache, ManyFilesReadFromManyThreads) {
         WriteFile(dir.File(std::to_string(f) + ".ini"), "[S]\nk=" + std::to_string(f) + "\n");
     std::vector<std::thread> readers;
     std::vector<int> wrong(4, 0);
-    for (int t = 0; t < 4; ++t) {
+    for (size_t t = 0; t < wrong.size(); ++t) {
         readers.emplace_back([&, t] {
             for (int round = 0; round < 200; ++round) {
-                const std::string f = std::to_string((round * 7 + t) % kFiles);
+                const std::string f = std::to_string((round * 7 + static_cast<int>(t)) % kFiles);
                 wrong[t] += ReadValue(dir.File(f + ".ini"), "S", "k") != f;
             }
         });

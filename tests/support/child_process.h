@@ -64,7 +64,8 @@ inline std::string InChild(const std::function<bool()>& prepare,
     close(fds[1]);
     std::string result;
     char buffer[256];
-    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;) result.append(buffer, n);
+    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;)
+        result.append(buffer, static_cast<size_t>(n));
     close(fds[0]);
     ExitedCleanly(pid);
     return result;

@@ -76,7 +76,7 @@ TEST(PlannerTest, FifteenFortyFiveAgainstSixteenFortyFive) {
     EXPECT_NEAR(current.rpmAtSpeed[0], 20079.6, 0.01);
     EXPECT_NEAR(proposed.rpmAtSpeed[5], 9535.8, 0.01);
     const std::array<double, 5> drops{3498.45, 2580.75, 2073.49, 1695.98, 1639.19};
-    for (int g = 0; g < 5; ++g) {
+    for (size_t g = 0; g < drops.size(); ++g) {
         EXPECT_NEAR(current.rpmDrop[g], drops[g], 0.01) << g;
         EXPECT_EQ(proposed.rpmDrop[g], current.rpmDrop[g]) << g;  // sprockets change no drop
     }

@@ -51,7 +51,7 @@ TEST(SpeedTableTest, WorkedExampleInRowOrderEachGearByItsRatio) {
         EXPECT_EQ(run.cells[i].row, static_cast<int>(i / 6) + 1);
         EXPECT_EQ(run.cells[i].gear, static_cast<int>(i % 6) + 1);
     }
-    for (int gear = 0; gear < 6; ++gear) {
+    for (size_t gear = 0; gear < 6; ++gear) {
         EXPECT_EQ(run.cells[gear].mph, row1[gear]) << gear + 1;
         EXPECT_EQ(run.cells[90 + gear].mph, row16[gear]) << gear + 1;
     }
@@ -110,7 +110,7 @@ INSTANTIATE_TEST_SUITE_P(Cells, SpeedCellTest, ::testing::Values(
     CellCase{"zero_ratio_of_gear_4", 2, {1, 1, 1, 0, 1, 1}, 16, 48, 72, 11.36, 3, 11},
     CellCase{"sprockets_zero_by_zero", 2, k1, 0, 0, 72, 0, 0, 6},
     CellCase{"beyond_the_double_range", 1e-300, k1, 1, 1, 1e10, 0, 0, 6}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 // clang-format on
 
 TEST(SpeedTableTest, ZeroCircumferenceGivesZeroEverywhere) {
