@@ -225,10 +225,9 @@ std::vector<QString> CircuitPage::GetCirquitData() {
     Handled(context_.errors, ".GetCirquitData", [&] {
         fields.resize(kCircuitFieldCount);
         for (int i = 0; i < kSuspensionRows; ++i) {
-            fields[static_cast<std::size_t>(kCircuitFrontFirst + i)] =
-                grdFields_->item(i + 1, kFrontColumn)->text();
-            fields[static_cast<std::size_t>(kCircuitRearFirst + i)] =
-                grdFields_->item(i + 1, kRearColumn)->text();
+            const auto at = static_cast<std::size_t>(i);
+            fields[at + kCircuitFrontFirst] = grdFields_->item(i + 1, kFrontColumn)->text();
+            fields[at + kCircuitRearFirst] = grdFields_->item(i + 1, kRearColumn)->text();
         }
         fields[kCircuitFrontSprocket] = txtFrontSp_->text();
         fields[kCircuitRearSprocket] = txtRearSp_->text();
