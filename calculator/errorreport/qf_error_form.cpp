@@ -211,13 +211,13 @@ void QfErrorForm::Form_QueryUnload() {
     } catch (...) {
     }
     for (const auto& [key, value] : values) {
-        try {
-            platform::profile::WriteValue(LogPath(), section, key, WithLineEnding(value, eol),
-                                          "Gearsheet");
-        } catch (const qfstore::Error&) {
-            // The writer leaves the system's reason in errno. One message is enough: the
-            // remaining keys would fail alike.
-            const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+        const platform::Status status =
+            platform::profile::WriteValue(LogPath(), section, key, WithLineEnding(value, eol));
+        if (!status) {
+            // One message is enough: the remaining keys would fail alike.
+            const QString reason = QString::fromLocal8Bit(std::strerror(
+                status.code == platform::Status::Code::kNameRefused ? EINVAL
+                                                                    : status.failure.systemError));
             dialogs_.Message(this,
                              QStringLiteral("The error report could not be saved to '%1': %2")
                                  .arg(QString::fromStdString(LogPath()), reason),

@@ -1,5 +1,6 @@
 #include "ini/ini_file_handler.h"
 
+#include <cerrno>
 #include <utility>
 
 #include "creators.h"
@@ -25,6 +26,24 @@ Variant NameList(std::vector<std::string> names) {
 
 bool IsBlank(const std::string& s) {
     return s.find_first_not_of(' ') == std::string::npos;
+}
+
+// A refused name is error 5; a failed write error 75, its description going on with the file and
+// the step that failed, errno holding the system's reason.
+void RaiseUnlessDone(const platform::Status& status) {
+    switch (status.code) {
+        case platform::Status::Code::kDone:
+            return;
+        case platform::Status::Code::kNameRefused:
+            throw Error::Runtime(kErrInvalidCall, std::string(kComponentName));
+        case platform::Status::Code::kWriteFailed: {
+            Error error(kErrFileAccess,
+                        std::string(ErrorDescription(kErrFileAccess)) + ": " + status.failure.text,
+                        std::string(kComponentName));
+            errno = status.failure.systemError;
+            throw error;
+        }
+    }
 }
 
 }  // namespace
@@ -190,18 +209,18 @@ std::optional<std::string> INIFileHandler::INIGetValue(const std::string& file,
 void INIFileHandler::INISetValue(const std::string& file, const std::string& section,
                                  const std::string& field, const std::string& value) {
     Traced(kClass, ".INISetValue",
-           [&] { platform::profile::WriteValue(file, section, field, value, kComponentName); });
+           [&] { RaiseUnlessDone(platform::profile::WriteValue(file, section, field, value)); });
 }
 
 void INIFileHandler::INIDeleteValue(const std::string& file, const std::string& section,
                                     const std::string& field) {
     Traced(kClass, ".INIDeleteValue",
-           [&] { platform::profile::DeleteKey(file, section, field, kComponentName); });
+           [&] { RaiseUnlessDone(platform::profile::DeleteKey(file, section, field)); });
 }
 
 void INIFileHandler::INIDeleteSection(const std::string& file, const std::string& section) {
     Traced(kClass, ".INIDeleteSection",
-           [&] { platform::profile::DeleteSection(file, section, kComponentName); });
+           [&] { RaiseUnlessDone(platform::profile::DeleteSection(file, section)); });
 }
 
 Unknown* NewQfINIFileHandler() {

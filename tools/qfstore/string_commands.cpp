@@ -82,20 +82,17 @@ int Get(const std::string& file, std::span<const std::string> rest, std::ostream
 // the file's lock, when the text changed; error 75, file unchanged, when that cannot be done.
 template <class Change>
 void Rewrite(const std::string& file, const Arguments& args, Change&& change) {
-    platform::files::Failure failure;
-    const bool done = platform::files::Rewrite(
-        file,
-        [&](std::string_view old) -> std::optional<std::string> {
+    const platform::Status status =
+        platform::files::Rewrite(file, [&](std::string_view old) -> std::optional<std::string> {
             auto store = OpenStore(std::string(old), args);
             change(*store);
             std::string after = store->Value();
             if (after == old)
                 return std::nullopt;
             return after;
-        },
-        &failure);
-    if (!done)
-        throw FileError(failure.text);
+        });
+    if (!status)
+        throw FileError(status.failure.text);
 }
 
 int Set(const std::string& file, std::span<const std::string> rest, std::ostream&) {
