@@ -14,8 +14,8 @@
 #include <string>
 #include <thread>
 
-#include "ini/ini_file_handler.h"
-#include "profile.h"
+#include "ini/ini_store.h"
+#include "platform/profile.h"
 #include "temp_dir.h"
 
 namespace {

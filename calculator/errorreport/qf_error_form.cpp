@@ -17,7 +17,7 @@
 
 #include "dialogs.h"
 #include "error_report.h"
-#include "profile.h"
+#include "platform/profile.h"
 #include "twips.h"
 
 namespace gearsheet {

@@ -1,6 +1,6 @@
 #include "gearing/settings_file.h"
 
-#include "module.h"
+#include "platform/module.h"
 
 namespace gearsheet::settings {
 

@@ -19,8 +19,8 @@
 #include "gearing/speed_table.h"
 #include "gearing/stuff.h"
 #include "locale_numbers.h"
-#include "module.h"
 #include "planner_page.h"
+#include "platform/module.h"
 #include "speed_page.h"
 #include "twips.h"
 

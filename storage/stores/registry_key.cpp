@@ -11,8 +11,8 @@
 #include "creators.h"
 #include "library_functions.h"
 #include "object.h"
+#include "platform/registry.h"
 #include "qfstore/conversions.h"
-#include "registry.h"
 #include "trace.h"
 
 namespace qfstore::core {

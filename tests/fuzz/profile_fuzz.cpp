@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "creators.h"
-#include "ini/ini_file_handler.h"
-#include "profile.h"
-#include "profile_text.h"
+#include "ini/ini_store.h"
+#include "platform/profile.h"
+#include "platform/profile_text.h"
 #include "qfstore/error.h"
 #include "qfstore/storage_string.h"
 

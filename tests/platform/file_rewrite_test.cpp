@@ -1,7 +1,7 @@
 // The rewrite of a file: who may read it at every step, what it keeps, links, its lock and its
 // temporary files. Cases with several users run as root and switch to unnamed user ids, which is
 // all the kernel's permission checks need.
-#include "file_rewrite.h"
+#include "platform/file_rewrite.h"
 
 #include <acl/libacl.h>
 #include <fcntl.h>
@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "child_process.h"
-#include "profile.h"
+#include "platform/profile.h"
 #include "status_text.h"
 #include "temp_dir.h"
 

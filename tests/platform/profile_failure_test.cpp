@@ -7,7 +7,7 @@
 #include <string>
 
 #include "child_process.h"
-#include "profile.h"
+#include "platform/profile.h"
 #include "status_text.h"
 #include "temp_dir.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "child_process.h"
-#include "profile.h"
+#include "platform/profile.h"
 #include "temp_dir.h"
 
 using namespace platform::profile;

@@ -1,5 +1,5 @@
 // The INI rules as files on disk show them: reading, name lists, edits and the read cache.
-#include "profile.h"
+#include "platform/profile.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "status.h"
+#include "platform/status.h"
 
 namespace testing_support {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "module.h"
+#include "platform/module.h"
 
 namespace qfstore_cli {
 

@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "command_line.h"
-#include "file_rewrite.h"
+#include "platform/file_rewrite.h"
 #include "qfstore/ids.h"
 #include "qfstore/std_interface.h"
 #include "qfstore/storage_string.h"

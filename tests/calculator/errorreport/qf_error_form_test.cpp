@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "error_report.h"
-#include "profile.h"
+#include "platform/profile.h"
 #include "qf_error_form.h"
 #include "qtest_strings.h"
 #include "scripted_dialogs.h"

@@ -3,7 +3,7 @@
 #include <functional>
 
 #include "main_window.h"
-#include "profile.h"
+#include "platform/profile.h"
 #include "twips.h"
 
 using gearsheet::MessageIcon;

@@ -1,6 +1,6 @@
 // QfINIFileHandler on real files in temporary folders. The file format's own rules are the INI
 // engine's and are tested with it; these tests cover what the store adds.
-#include "ini/ini_file_handler.h"
+#include "ini/ini_store.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "module.h"
 #include "outcome.h"
+#include "platform/module.h"
 #include "qfstore/conversions.h"
 #include "temp_dir.h"
 

@@ -8,9 +8,9 @@
 
 #include "creators.h"
 #include "outcome.h"
+#include "platform/registry.h"
 #include "qfstore/registry_key.h"
 #include "qfstore/std_interface.h"
-#include "registry.h"
 #include "temp_dir.h"
 
 using namespace qfstore;

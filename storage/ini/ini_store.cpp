@@ -1,12 +1,12 @@
-#include "ini/ini_file_handler.h"
+#include "ini/ini_store.h"
 
 #include <cerrno>
 #include <utility>
 
 #include "creators.h"
 #include "library_functions.h"
-#include "module.h"
-#include "profile.h"
+#include "platform/module.h"
+#include "platform/profile.h"
 #include "qfstore/conversions.h"
 #include "trace.h"
 
