@@ -13,7 +13,7 @@
 namespace qfstore::core {
 namespace {
 
-constexpr std::string_view kClass = "QfINIFileHandler";
+constexpr std::string_view kClass = kINIFileHandlerClass;
 constexpr std::string_view kClassVersion = "1.2";
 
 // A list of names as the store hands it out: a zero-based String() array, or the empty value
@@ -54,12 +54,6 @@ INIFileHandler::INIFileHandler() {
 
 INIFileHandler::INIFileHandler(std::string programFolder) {
     Traced(kClass, ".Class_Initialize", [&] { programFolder_ = std::move(programFolder); });
-}
-
-void* INIFileHandler::QueryExtra(const Guid& iid) {
-    if (iid == IID_QfstoreStdInterface)
-        return static_cast<QfstoreStdInterface*>(&stdInterface_);
-    return nullptr;
 }
 
 void INIFileHandler::Path(const std::string& s) {
@@ -170,19 +164,6 @@ void INIFileHandler::QfstoreStdInterface_Section(const std::string& s) {
 
 std::string INIFileHandler::QfstoreStdInterface_Section() {
     return Traced(kClass, ".QfstoreStdInterface_Section (Get)", [&] { return Section(); });
-}
-
-bool INIFileHandler::QfstoreStdInterface_SetValue(const std::string& sFieldName,
-                                                  const Variant& vValue,
-                                                  const std::string& sDelimiter) {
-    return Traced(kClass, ".QfstoreStdInterface_SetValue",
-                  [&] { return SetValue(sFieldName, vValue, sDelimiter); });
-}
-
-Variant INIFileHandler::QfstoreStdInterface_GetValue(const std::string& sFieldName,
-                                                     const std::string& sDelimiter) {
-    return Traced(kClass, ".QfstoreStdInterface_GetValue",
-                  [&] { return GetValue(sFieldName, sDelimiter, true, true, Variant::Missing()); });
 }
 
 Variant INIFileHandler::QfstoreStdInterface_Version(bool bShow) {
