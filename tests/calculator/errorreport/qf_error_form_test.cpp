@@ -121,6 +121,11 @@ void QfErrorFormTest::logWrittenOnlyWhenTicked() {
     QCOMPARE(platform::profile::SectionNames(log),
              (std::vector<std::string>{"Error Occurred:9 Mar 2024 12:34:56", second}));
     QCOMPARE(platform::profile::ReadValue(log, second, "Trapped In").value(), "MainForm.Form_Load");
+    // A name taken in other letter case is taken.
+    testing_support::WriteFile(
+        log, testing_support::ReadFile(log) + "[ERROR OCCURRED:9 MAR 2024 12:34:56 (3)]\nx=1\n");
+    form.ShowError(qfstore::Error(6, "Overflow", "Gearsheet"), "MainForm.Form_Load", false);
+    QCOMPARE(platform::profile::SectionNames(log).back(), "Error Occurred:9 Mar 2024 12:34:56 (4)");
 }
 
 void QfErrorFormTest::closeBoxWritesTickedLogAndAFailedWriteIsReported() {
