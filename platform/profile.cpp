@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <unordered_map>
+#include <utility>
 
 #include "file_rewrite.h"
 #include "profile_text.h"
@@ -57,6 +58,20 @@ std::shared_ptr<const Parsed> Parse(std::string_view bytes) {
 // this behind ours (a remote server) could still hide such a change.
 constexpr int64_t kSettleSeconds = 2;
 
+// The wall clock the stamps are compared with; a test may replace it (SetClockHook).
+std::function<timespec()>& ClockHook() {
+    static std::function<timespec()> hook;
+    return hook;
+}
+
+timespec Now() {
+    if (const auto& hook = ClockHook())
+        return hook();
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return now;
+}
+
 bool Settled(const Stamp& stamp, const timespec& lookedAt) {
     const timespec& last = (stamp.changed.tv_sec > stamp.modified.tv_sec ||
                             (stamp.changed.tv_sec == stamp.modified.tv_sec &&
@@ -73,8 +88,7 @@ class Cache {
   public:
     std::shared_ptr<const Parsed> Load(const std::string& path) {
         // Taken before the stat, so that a change after the stat counts as "after we looked".
-        timespec lookedAt{};
-        clock_gettime(CLOCK_REALTIME, &lookedAt);
+        const timespec lookedAt = Now();
         const std::optional<Stamp> stamp = files::StampOf(path);
         if (!stamp)
             return Forget(path);
@@ -218,6 +232,10 @@ Status DeleteSection(const std::string& file, std::string_view section) {
 
 void DropCache() {
     TheCache().Clear();
+}
+
+void SetClockHook(std::function<timespec()> now) {
+    ClockHook() = std::move(now);
 }
 
 }  // namespace platform::profile

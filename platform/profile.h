@@ -1,6 +1,8 @@
 // Reading and writing INI files: sections of key=value lines, looked up without regard to case.
 #pragma once
 
+#include <ctime>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -41,5 +43,12 @@ Status DeleteSection(const std::string& file, std::string_view section);
 
 // Forgets every cached parse, so the next read parses the files afresh.
 void DropCache();
+
+// Tests only: `now` replaces the system's wall clock that the read cache compares file stamps
+// with. A file whose last change lies less than 2 s before the moment of a read may still change
+// without changing its stamp (file systems stamp with a coarse clock), so its bytes are compared
+// on every read; an older one is trusted on its stamp. An empty function restores the system's
+// clock. Not to be called while other threads read.
+void SetClockHook(std::function<timespec()> now);
 
 }  // namespace platform::profile
