@@ -40,7 +40,7 @@ const std::vector<std::pair<Step, std::string>> kSteps = {
     {Step::kSync, "sync"},        {Step::kRename, "rename"},
     {Step::kSyncFolder, "folder"}};
 
-auto Text(std::string text) {
+auto Text(const std::string& text) {
     return [text](std::string_view) { return std::optional(text); };
 }
 
@@ -83,7 +83,7 @@ bool StrangerCanRead(const std::string& path) {
 std::string AclText(const std::string& path) {
     const acl_t acl = acl_get_file(path.c_str(), ACL_TYPE_ACCESS);
     char* text = acl ? acl_to_any_text(acl, nullptr, ',', 0) : nullptr;
-    const std::string result = text ? text : "none";
+    std::string result = text ? text : "none";
     acl_free(text);
     acl_free(acl);
     return result;

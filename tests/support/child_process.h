@@ -43,6 +43,7 @@ inline bool KillAndReap(pid_t pid) {
 // Runs `writer(0)` … `writer(count - 1)` in as many processes at once; true when all succeed.
 inline bool SideBySide(int count, const std::function<bool(int)>& writer) {
     std::vector<pid_t> children;
+    children.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) children.push_back(Spawn([&, i] { return writer(i); }));
     bool all = true;
     for (pid_t pid : children) all = ExitedCleanly(pid) && all;
