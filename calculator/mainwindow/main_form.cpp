@@ -33,20 +33,14 @@ constexpr int kSpeedTab = 1;
 // The shortest piece of a title bar that the user can still take hold of, in pixels.
 constexpr int kTitleBarGrip = 48;
 
-QString ProgramName(const std::string& executablePath) {
-    std::string name = executablePath.substr(executablePath.rfind('/') + 1);
-    if (const auto dot = name.rfind('.'); dot != std::string::npos && dot > 0)
-        name.resize(dot);
-    return QString::fromStdString(name);
-}
-
 }  // namespace
 
 MainFormOptions MainFormOptions::ForRunningProgram() {
     const std::string executable = platform::ExecutablePath();
     settings::SettingsLocation settings = settings::LocateSettings();
     return {std::move(settings.file), platform::ExecutableFolder() + "libqfstore.so",
-            ProgramName(executable), std::move(settings.folder), std::move(settings.problem)};
+            QString::fromStdString(platform::ExecutableStem(executable)),
+            std::move(settings.folder), std::move(settings.problem)};
 }
 
 MainForm::MainForm(Dialogs& dialogs, MainFormOptions options, QWidget* parent)
