@@ -104,7 +104,7 @@ void MainForm::Form_Load() {
         KeepTitleBarOnScreen();
         Stuff::InitializeGears(store, gears_);
         Stuff::InitalizeReductions(store, gears_);
-        details_->SetInitialReductionText(NumberText(gears_.initialReduction));
+        details_->SetInitialReductionText(LocaleNumberText(gears_.initialReduction));
         details_->RefreshTyreCombo();
         circuits_->RefreshCircuitCombo();
         circuits_->cboCircuits_Click();
@@ -203,7 +203,7 @@ void MainForm::RereshGrid(double frontSprocket, double rearSprocket, double circ
         SpeedTable(
             gears_, frontSprocket, rearSprocket, circumference,
             [&](int row, int gear, double speed) {
-                speed_->PlaceSpeed(row, gear, NumberText(speed), shaded);
+                speed_->PlaceSpeed(row, gear, LocaleNumberText(speed), shaded);
                 if (gear == kGearCount)
                     shaded = !shaded;
             },

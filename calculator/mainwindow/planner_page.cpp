@@ -352,7 +352,7 @@ void PlannerPage::cboProposedTyre_Click() {
 void PlannerPage::cmdCopyToDetails_Click() {
     const Widgets& w = *ui_;
     details_.ShowSetup(
-        NumberText(w.spnProposedFront->value()), NumberText(w.spnProposedRear->value()),
+        LocaleNumberText(w.spnProposedFront->value()), LocaleNumberText(w.spnProposedRear->value()),
         w.txtProposedCircumference->text(),
         w.cboProposedTyre->currentIndex() >= 0 ? w.cboProposedTyre->currentText() : QString());
     Refresh();
@@ -367,9 +367,9 @@ void PlannerPage::Refresh() {
     const auto front = Teeth(details_.FrontSprocketText());
     const auto rear = Teeth(details_.RearSprocketText());
     const auto circumference = ParseLocaleNumber(details_.CircumferenceText());
-    w.txtCurrentFront->setText(front ? NumberText(*front) : details_.FrontSprocketText());
-    w.txtCurrentRear->setText(rear ? NumberText(*rear) : details_.RearSprocketText());
-    w.txtCurrentCircumference->setText(circumference ? NumberText(*circumference)
+    w.txtCurrentFront->setText(front ? LocaleNumberText(*front) : details_.FrontSprocketText());
+    w.txtCurrentRear->setText(rear ? LocaleNumberText(*rear) : details_.RearSprocketText());
+    w.txtCurrentCircumference->setText(circumference ? LocaleNumberText(*circumference)
                                                      : details_.CircumferenceText());
     const Setup current{front.value_or(0), rear.value_or(0), circumference.value_or(0)};
     const Setup proposed{static_cast<double>(w.spnProposedFront->value()),

@@ -26,7 +26,7 @@ double RoundedTo(double value, int decimals) {
 }  // namespace
 
 QString RoundedText(double value, int decimals) {
-    return NumberText(RoundedTo(value, decimals));
+    return LocaleNumberText(RoundedTo(value, decimals));
 }
 
 QString SignedText(const QString& text) {
