@@ -48,12 +48,12 @@ std::string ReadText(const std::string& file) {
 constexpr std::array<Option, 2> kQualifiers{{{"--path", true}, {"--section", true}}};
 
 // A store holding the file's text, with the Path and Section qualifiers of the options.
-Ptr<QfStorageString> OpenStore(std::string text, const Arguments& args) {
+Ptr<QfStorageString> OpenStore(const std::string& text, const Arguments& args) {
     auto store = Library().Create<QfStorageString>(qfstore::CLSID_QfStorageString, kClientName);
     auto qualifiers = store.As<qfstore::QfstoreStdInterface>();
     qualifiers->Path(args.Get("--path", ""));
     qualifiers->Section(args.Get("--section", ""));
-    store->Value(std::move(text));
+    store->Value(text);
     return store;
 }
 
