@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "ini_bench_file.h"
-#include "profile.h"
+#include "platform/profile.h"
 #include "temp_dir.h"
 
 extern char** environ;

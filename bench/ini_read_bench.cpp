@@ -18,9 +18,9 @@
 #include <thread>
 #include <vector>
 
-#include "ini/ini_file_handler.h"
+#include "ini/ini_store.h"
 #include "ini_bench_file.h"
-#include "profile.h"
+#include "platform/profile.h"
 #include "temp_dir.h"
 
 namespace {

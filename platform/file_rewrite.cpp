@@ -126,7 +126,7 @@ std::string TempStem(const std::string& name) {
     if (name.size() <= kRoom)
         return name;
     uint64_t hash = 14695981039346656037ull;  // FNV-1a
-    for (const unsigned char c : name) hash = (hash ^ c) * 1099511628211ull;
+    for (const char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
     char hex[17];
     snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
     return name.substr(0, kRoom - 17) + "~" + hex;
@@ -314,10 +314,9 @@ bool Lock(int fd, Clock::time_point deadline) {
 
 class Rewriter {
   public:
-    Rewriter(const std::string& path, const Edit& edit, Failure* failure)
-        : path_(path), edit_(edit), failure_(failure) {}
+    Rewriter(const std::string& path, const Edit& edit) : path_(path), edit_(edit) {}
 
-    bool Run() {
+    Status Run() {
         for (;;) {
             // Through the kernel first, so that its checks on links in shared folders apply, and
             // for writing as well, so that a read-only file fails here.
@@ -329,13 +328,15 @@ class Rewriter {
                 attempt = Create();
             else
                 attempt = Fail("cannot open it for writing");
+            if (attempt == Attempt::kDone)
+                return Status::Done();
             if (attempt != Attempt::kAgain)
-                return attempt == Attempt::kDone;
+                return Status::WriteFailed(std::move(failure_));
             // Another writer replaced or created the file meanwhile: edit that one.
             if (Clock::now() >= deadline_) {
                 errno = EWOULDBLOCK;
                 Fail(kLocked);
-                return false;
+                return Status::WriteFailed(std::move(failure_));
             }
         }
     }
@@ -346,12 +347,10 @@ class Rewriter {
     // Records why the rewrite failed: `what`, and the system's reason from errno.
     Attempt Fail(const char* what) {
         const int error = errno;
-        if (failure_) {
-            failure_->error = error;
-            failure_->text = path_ + ": " + what;
-            if (error != EWOULDBLOCK)
-                failure_->text += std::string(": ") + strerror(error);
-        }
+        failure_.systemError = error;
+        failure_.text = path_ + ": " + what;
+        if (error != EWOULDBLOCK)
+            failure_.text += std::string(": ") + strerror(error);
         return Attempt::kFailed;
     }
 
@@ -499,7 +498,7 @@ class Rewriter {
 
     const std::string& path_;
     const Edit& edit_;
-    Failure* failure_;
+    Failure failure_;
     const Clock::time_point deadline_ = Clock::now() + kLockWait;
 };
 
@@ -533,8 +532,8 @@ std::optional<Contents> ReadContents(const std::string& path) {
     return contents;
 }
 
-bool Rewrite(const std::string& path, const Edit& edit, Failure* failure) {
-    return Rewriter(path, edit, failure).Run();
+Status Rewrite(const std::string& path, const Edit& edit) {
+    return Rewriter(path, edit).Run();
 }
 
 void SetStepHook(std::function<int(Step)> hook) {

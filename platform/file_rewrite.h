@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "status.h"
+
 namespace platform::files {
 
 // What identifies one state of a file on disk: its inode, size and change times.
@@ -33,13 +35,6 @@ std::optional<Stamp> StampOf(const std::string& path);
 // The file's bytes; nullopt when it is missing, not a regular file or unreadable.
 std::optional<Contents> ReadContents(const std::string& path);
 
-// Why a rewrite could not be carried out: the system's error number and a text that names the
-// file and what failed, e.g. "/home/a/app.ini: locked by another process for 10 s".
-struct Failure {
-    int error = 0;
-    std::string text;
-};
-
 // Replaces the file by `edit(old bytes)` (old bytes empty for a missing file); `edit` returns
 // nullopt to leave the file alone, and may be called again when another writer replaced the file
 // meanwhile. The file is opened through the kernel, so that its checks on symbolic links apply; a
@@ -47,11 +42,11 @@ struct Failure {
 // The new text goes into a private file beside the old one that gets the old file's owner, group,
 // mode, ACL and extended attributes before its first byte; it is flushed and renamed over the
 // old file. A file whose owner or group this process cannot give to a new file, or that has
-// several hard links, is rewritten in place instead. Returns false, and fills `failure` when
-// given, when the rewrite cannot be carried out; the old file is then unchanged.
-bool Rewrite(const std::string& path,
-             const std::function<std::optional<std::string>(std::string_view)>& edit,
-             Failure* failure = nullptr);
+// several hard links, is rewritten in place instead. When the rewrite cannot be carried out the
+// status is kWriteFailed with the system's error number and a text naming the file and the step
+// that failed, and the old file is unchanged.
+Status Rewrite(const std::string& path,
+               const std::function<std::optional<std::string>(std::string_view)>& edit);
 
 // The steps of a rewrite that a test may watch or make fail.
 enum class Step {

@@ -12,4 +12,8 @@ std::string ExecutablePath();
 // Folder of the running executable, ending with "/"; empty when it cannot be found.
 std::string ExecutableFolder();
 
+// The name of the executable at `path` without folder and extension ("/opt/app/Gearsheet.bin"
+// gives "Gearsheet"); a leading dot names a hidden file rather than starting an extension.
+std::string ExecutableStem(const std::string& path);
+
 }  // namespace platform

@@ -7,10 +7,10 @@
 #include <list>
 #include <memory>
 #include <mutex>
+#include <utility>
 
 #include "file_rewrite.h"
 #include "profile_text.h"
-#include "qfstore/error.h"
 
 namespace platform::profile {
 
@@ -201,6 +201,20 @@ class Parsed {
 // this behind ours (a remote server) could still hide such a change.
 constexpr int64_t kSettleSeconds = 2;
 
+// The wall clock the stamps are compared with; a test may replace it (SetClockHook).
+std::function<timespec()>& ClockHook() {
+    static std::function<timespec()> hook;
+    return hook;
+}
+
+timespec Now() {
+    if (const auto& hook = ClockHook())
+        return hook();
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return now;
+}
+
 bool Settled(const Stamp& stamp, const timespec& lookedAt) {
     const timespec& last = (stamp.changed.tv_sec > stamp.modified.tv_sec ||
                             (stamp.changed.tv_sec == stamp.modified.tv_sec &&
@@ -217,8 +231,7 @@ class Cache {
   public:
     std::shared_ptr<const Parsed> Load(const std::string& path) {
         // Taken before the stat, so that a change after the stat counts as "after we looked".
-        timespec lookedAt{};
-        clock_gettime(CLOCK_REALTIME, &lookedAt);
+        const timespec lookedAt = Now();
         const std::optional<Stamp> stamp = files::StampOf(path);
         if (!stamp)
             return Forget(path);
@@ -295,28 +308,9 @@ Cache& TheCache() {
     return cache;
 }
 
-void Require(bool accepted, std::string_view origin) {
-    if (!accepted)
-        throw qfstore::Error::Runtime(qfstore::kErrInvalidCall, std::string(origin));
-}
-
 // A line break in a name would write a line of its own making into the file.
-void CheckName(std::string_view name, std::string_view origin) {
-    Require(name.find_first_of("\r\n") == std::string_view::npos, origin);
-}
-
-void Rewrite(const std::string& file, std::string_view origin,
-             const std::function<std::optional<std::string>(std::string_view)>& edit) {
-    files::Failure failure;
-    if (!files::Rewrite(file, edit, &failure)) {
-        // The description says which file and what failed; errno keeps the system's reason.
-        qfstore::Error error(
-            qfstore::kErrFileAccess,
-            std::string(qfstore::ErrorDescription(qfstore::kErrFileAccess)) + ": " + failure.text,
-            std::string(origin));
-        errno = failure.error;
-        throw error;
-    }
+bool WithoutLineBreak(std::string_view name) {
+    return name.find_first_of("\r\n") == std::string_view::npos;
 }
 
 }  // namespace
@@ -343,31 +337,36 @@ std::vector<std::string> KeyNames(const std::string& file, std::string_view sect
     return parsed ? parsed->KeyNames(detail::TrimSpaces(section)) : std::vector<std::string>{};
 }
 
-void WriteValue(const std::string& file, std::string_view section, std::string_view key,
-                std::string_view value, std::string_view origin) {
+Status WriteValue(const std::string& file, std::string_view section, std::string_view key,
+                  std::string_view value) {
     // A name that would read back as another, or not at all, is never written.
-    Require(detail::WritableSection(section) && detail::WritableKey(key), origin);
-    Rewrite(file, origin, [&](std::string_view old) -> std::optional<std::string> {
+    if (!detail::WritableSection(section) || !detail::WritableKey(key))
+        return Status::NameRefused();
+    return files::Rewrite(file, [&](std::string_view old) -> std::optional<std::string> {
         return detail::WithValue(old, section, key, value);
     });
 }
 
-void DeleteKey(const std::string& file, std::string_view section, std::string_view key,
-               std::string_view origin) {
-    CheckName(section, origin);
-    CheckName(key, origin);
-    Rewrite(file, origin,
-            [&](std::string_view old) { return detail::WithoutKey(old, section, key); });
+Status DeleteKey(const std::string& file, std::string_view section, std::string_view key) {
+    if (!WithoutLineBreak(section) || !WithoutLineBreak(key))
+        return Status::NameRefused();
+    return files::Rewrite(
+        file, [&](std::string_view old) { return detail::WithoutKey(old, section, key); });
 }
 
-void DeleteSection(const std::string& file, std::string_view section, std::string_view origin) {
-    CheckName(section, origin);
-    Rewrite(file, origin,
-            [&](std::string_view old) { return detail::WithoutSection(old, section); });
+Status DeleteSection(const std::string& file, std::string_view section) {
+    if (!WithoutLineBreak(section))
+        return Status::NameRefused();
+    return files::Rewrite(
+        file, [&](std::string_view old) { return detail::WithoutSection(old, section); });
 }
 
 void DropCache() {
     TheCache().Clear();
+}
+
+void SetClockHook(std::function<timespec()> now) {
+    ClockHook() = std::move(now);
 }
 
 }  // namespace platform::profile

@@ -1,10 +1,14 @@
 // Reading and writing INI files: sections of key=value lines, looked up without regard to case.
 #pragma once
 
+#include <ctime>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "status.h"
 
 namespace platform::profile {
 
@@ -22,24 +26,29 @@ std::vector<std::string> KeyNames(const std::string& file, std::string_view sect
 
 // Writes key=value, creating file and section when missing. A value without a line break reads
 // back exactly (quoted when a read would strip it); of one with line breaks a read gives the first
-// line, and the lines after it never read as a section or key. Throws qfstore::Error: 75
-// "Path/File access error" when the write cannot be carried out (the old file stays as it was),
-// 5 "Invalid procedure call or argument" when the section or key could not be read back
-// (detail::WritableSection, WritableKey); the error's source text is `origin` (e.g. "Qfstore").
-// Error 75's description goes on with the reason (file and failed step); errno holds the system's.
-void WriteValue(const std::string& file, std::string_view section, std::string_view key,
-                std::string_view value, std::string_view origin);
+// line, and the lines after it never read as a section or key. kNameRefused, nothing touched, when
+// the section or key could not be read back (detail::WritableSection, WritableKey); kWriteFailed,
+// the old file as it was, when the write cannot be carried out (the failure names the file and the
+// step, with the system's reason).
+Status WriteValue(const std::string& file, std::string_view section, std::string_view key,
+                  std::string_view value);
 
-// Removes the key's line (first occurrence); nothing when absent. Errors as WriteValue, but only
-// a line break in a name is refused.
-void DeleteKey(const std::string& file, std::string_view section, std::string_view key,
-               std::string_view origin);
+// Removes the key's line (first occurrence); nothing when absent. Status as WriteValue, but only a
+// line break in a name is refused.
+Status DeleteKey(const std::string& file, std::string_view section, std::string_view key);
 
-// Removes the section's header and all its lines (first occurrence); nothing when absent. Errors
-// as WriteValue.
-void DeleteSection(const std::string& file, std::string_view section, std::string_view origin);
+// Removes the section's header and all its lines (first occurrence); nothing when absent. Status
+// as DeleteKey.
+Status DeleteSection(const std::string& file, std::string_view section);
 
 // Forgets every cached parse, so the next read parses the files afresh.
 void DropCache();
+
+// Tests only: `now` replaces the system's wall clock that the read cache compares file stamps
+// with. A file whose last change lies less than 2 s before the moment of a read may still change
+// without changing its stamp (file systems stamp with a coarse clock), so its bytes are compared
+// on every read; an older one is trusted on its stamp. An empty function restores the system's
+// clock. Not to be called while other threads read.
+void SetClockHook(std::function<timespec()> now);
 
 }  // namespace platform::profile

@@ -128,17 +128,24 @@ bool SchemaPresent(sqlite3* db) {
 }
 
 thread_local Failure tLastFailure;
+thread_local long tLastFailedStatus = kSuccess;  // the status tLastFailure stands behind
 
 // Records what failed for LastFailure() and returns its status.
-long Fail(long status, const std::string& database, std::string what, int sqliteCode,
-          int systemError, std::string message) {
-    tLastFailure =
-        Failure{status, database, std::move(what), sqliteCode, systemError, std::move(message)};
+long Fail(long status, const std::string& database, const std::string& what, int sqliteCode,
+          int systemError, const std::string& message) {
+    std::string text = "The registry database";
+    if (!database.empty())
+        text += " " + database;
+    text += " " + what + ": " + message;
+    if (sqliteCode != 0)
+        text += " (SQLite error " + std::to_string(sqliteCode) + ")";
+    tLastFailure = Failure{systemError, sqliteCode, std::move(text)};
+    tLastFailedStatus = status;
     return status;
 }
 
-long Fail(long status, const std::string& database, std::string what, const DbFailure& f) {
-    return Fail(status, database, std::move(what), f.code, 0, f.message);
+long Fail(long status, const std::string& database, const std::string& what, const DbFailure& f) {
+    return Fail(status, database, what, f.code, 0, f.message);
 }
 
 // A database failure of a read or a write, by what SQLite said: a lock that stayed taken
@@ -150,9 +157,9 @@ long Fail(bool write, const std::string& database, const DbFailure& f) {
                  : Fail(kCantRead, database, "could not be read", f);
 }
 
-long FailSystem(long status, const std::string& database, std::string what, int error,
+long FailSystem(long status, const std::string& database, const std::string& what, int error,
                 const std::string& about) {
-    return Fail(status, database, std::move(what), 0, error, about + ": " + std::strerror(error));
+    return Fail(status, database, what, 0, error, about + ": " + std::strerror(error));
 }
 
 // The path as a URI's path: the characters that end or escape one are percent-encoded.
@@ -714,16 +721,6 @@ long CloseKey(Handle key) {
     return TheRegistry().CloseKey(key);
 }
 
-std::string Failure::Text() const {
-    std::string text = "The registry database";
-    if (!database.empty())
-        text += " " + database;
-    text += " " + what + ": " + message;
-    if (sqliteCode != 0)
-        text += " (SQLite error " + std::to_string(sqliteCode) + ")";
-    return text;
-}
-
 const Failure& LastFailure() {
     return tLastFailure;
 }
@@ -749,8 +746,8 @@ std::string StatusText(long status) {
         case kBusy:
         case kCantRead:
         case kCantWrite:
-            if (tLastFailure.status == status)
-                return tLastFailure.Text();
+            if (tLastFailedStatus == status)
+                return tLastFailure.text;
             return status == kBusy       ? "The registry database is locked by another process"
                    : status == kCantRead ? "The registry database could not be read"
                                          : "The registry database could not be written";

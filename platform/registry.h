@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "status.h"
+
 namespace platform::registry {
 
 // A key opened by CreateKey/OpenKey, or one of the predefined roots; 0 is the null handle.
@@ -85,21 +87,9 @@ long DeleteKey(Handle key, const std::string& subKey);
 // Releases a handle; 6 when it is not open.
 long CloseKey(Handle key);
 
-// A failure of the database behind kBusy, kCantRead or kCantWrite.
-struct Failure {
-    long status = kSuccess;  // the status the operation returned
-    std::string database;    // the database file
-    std::string what;        // what failed, e.g. "could not be written"
-    int sqliteCode = 0;      // SQLite's extended result code; 0 when the system refused
-    int systemError = 0;     // errno when the system refused
-    std::string message;     // SQLite's or the system's message
-
-    // "The registry database FILE could not be written: MESSAGE (SQLite error 8)".
-    std::string Text() const;
-};
-
 // The database failure behind the last kBusy, kCantRead or kCantWrite that an operation of
-// this thread returned.
+// this thread returned: SQLite's code or the system's error number, and a text such as
+// "The registry database FILE could not be written: MESSAGE (SQLite error 8)".
 const Failure& LastFailure();
 
 // What a status means, in one sentence; for kBusy, kCantRead and kCantWrite the text of

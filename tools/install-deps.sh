@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-    cmake ninja-build g++ clang pkg-config
+    cmake ninja-build g++ clang clang-format clang-tidy pkg-config
     qt6-base-dev qt6-charts-dev libgl-dev libfontconfig-dev libsqlite3-dev libgtest-dev
     libbenchmark-dev libacl1-dev
     xvfb xauth util-linux

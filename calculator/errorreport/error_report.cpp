@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <fstream>
 
+#include "platform/ascii.h"
 #include "qfstore/error.h"
 
 namespace gearsheet {
@@ -17,12 +18,6 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
             return lines;
         text.remove_prefix(at + qfstore::kTraceSeparator.size());
     }
-}
-
-bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 }  // namespace
@@ -60,8 +55,9 @@ std::string LogTimestamp(const QDateTime& when, const QLocale& locale) {
 
 std::string UniqueSectionName(const std::string& base, const std::vector<std::string>& existing) {
     auto taken = [&](const std::string& name) {
-        return std::any_of(existing.begin(), existing.end(),
-                           [&](const std::string& e) { return SameIgnoringAsciiCase(e, name); });
+        return std::any_of(existing.begin(), existing.end(), [&](const std::string& e) {
+            return platform::ascii::SameIgnoringCase(e, name);
+        });
     };
     std::string name = base;
     for (int n = 2; taken(name); ++n) name = base + " (" + std::to_string(n) + ")";

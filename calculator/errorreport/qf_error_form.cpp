@@ -1,5 +1,6 @@
 #include "qf_error_form.h"
 
+#include <QBoxLayout>
 #include <QCheckBox>
 #include <QDateTime>
 #include <QFrame>
@@ -11,14 +12,12 @@
 #include <QStyle>
 #include <QTextDocument>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
 #include "dialogs.h"
 #include "error_report.h"
-#include "profile.h"
-#include "twips.h"
+#include "platform/profile.h"
 
 namespace gearsheet {
 namespace {
@@ -27,13 +26,6 @@ namespace {
 QString Shown(const std::string& text) {
     return QString::fromStdString(text).replace(QLatin1String("\r\n"), QLatin1String("\n"));
 }
-
-// Design positions of the controls in twips: left, top, width, height.
-struct Rect {
-    int left, top, width, height;
-};
-constexpr Rect kOkCollapsed{2520, 840, 1335, 375};
-constexpr Rect kOkExpanded{4080, 4200, 1335, 375};
 
 }  // namespace
 
@@ -46,9 +38,6 @@ QfErrorForm::QfErrorForm(Dialogs& dialogs, QString programName, std::string logF
     setObjectName(QStringLiteral("QfErrorForm"));
     setWindowTitle(QStringLiteral("Error"));
     setModal(true);
-    // The design measures suit a font with 13-pixel lines; a larger font enlarges the whole
-    // dialog alike, as dialog units do.
-    fontScale_ = std::max(1.0, fontMetrics().height() / 13.0);
 
     Image1_ = new QLabel(this);
     Image1_->setObjectName(QStringLiteral("Image1"));
@@ -66,13 +55,15 @@ QfErrorForm::QfErrorForm(Dialogs& dialogs, QString programName, std::string logF
     cmdDetails_->setObjectName(QStringLiteral("cmdDetails"));
     cmdDetails_->setAutoDefault(false);
 
-    Frame1_ = new QFrame(this);
+    details_ = new QWidget(this);
+    details_->setObjectName(QStringLiteral("fraDetails"));
+    Frame1_ = new QFrame(details_);
     Frame1_->setObjectName(QStringLiteral("Frame1"));
     Frame1_->setFrameShape(QFrame::HLine);
     Frame1_->setFrameShadow(QFrame::Sunken);
 
     auto heading = [this](const char* name, const char* text) {
-        auto* h = new QLineEdit(QString::fromLatin1(text), this);
+        auto* h = new QLineEdit(QString::fromLatin1(text), details_);
         h->setObjectName(QString::fromLatin1(name));
         h->setReadOnly(true);
         h->setFrame(false);
@@ -86,7 +77,7 @@ QfErrorForm::QfErrorForm(Dialogs& dialogs, QString programName, std::string logF
         return h;
     };
     auto display = [this](const char* name) {
-        auto* box = new QPlainTextEdit(this);
+        auto* box = new QPlainTextEdit(details_);
         box->setObjectName(QString::fromLatin1(name));
         box->setReadOnly(true);
         box->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -97,54 +88,68 @@ QfErrorForm::QfErrorForm(Dialogs& dialogs, QString programName, std::string logF
     txtDescription_ = display("txtDescription");
     Text2_ = heading("Text2", "Call Stack Information...");
     txtCallStack_ = display("txtCallStack");
-    chkSaveToLog_ = new QCheckBox(QStringLiteral("Save Error To 'error.log'"), this);
+    chkSaveToLog_ = new QCheckBox(QStringLiteral("Save Error To 'error.log'"), details_);
     chkSaveToLog_->setObjectName(QStringLiteral("chkSaveToLog"));
 
-    Place(Image1_, 360, 240, 480, 480);
-    Place(lblMessage_, 960, 240, 4335, 375);
-    Place(cmdOK_, kOkCollapsed.left, kOkCollapsed.top, kOkCollapsed.width, kOkCollapsed.height);
-    Place(cmdDetails_, 4080, 840, 1335, 375);
-    Place(Frame1_, 120, 1440, 5295, 15);
-    Place(txtLable_, 120, 1680, 5295, 255);
-    Place(txtDescription_, 120, 1920, 5295, 705);
-    Place(Text2_, 120, 2760, 5295, 255);
-    Place(txtCallStack_, 120, 3000, 5295, 1095);
-    Place(chkSaveToLog_, 120, 4200, 2055, 255);
+    // The texts are sized in lines and characters of the dialog's font: three lines for the
+    // description, five for the call stack, some sixty characters wide.
+    const QFontMetrics metrics = fontMetrics();
+    const int textWidth = metrics.averageCharWidth() * 60;
+    txtDescription_->setFixedHeight(metrics.lineSpacing() * 3 + 12);
+    txtCallStack_->setFixedHeight(metrics.lineSpacing() * 5 + 12);
+    lblMessage_->setMinimumWidth(textWidth * 3 / 4);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(Image1_, 0, Qt::AlignTop);
+    top->addWidget(lblMessage_, 1);
+    buttonRow_ = new QHBoxLayout;
+    buttonRow_->addStretch(1);
+    buttonRow_->addWidget(cmdOK_);
+    buttonRow_->addWidget(cmdDetails_);
+
+    auto* inDetails = new QVBoxLayout(details_);
+    inDetails->setContentsMargins(0, 0, 0, 0);
+    inDetails->addWidget(Frame1_);
+    inDetails->addWidget(txtLable_);
+    inDetails->addWidget(txtDescription_);
+    inDetails->addWidget(Text2_);
+    inDetails->addWidget(txtCallStack_);
+    logRow_ = new QHBoxLayout;
+    logRow_->addWidget(chkSaveToLog_);
+    logRow_->addStretch(1);
+    inDetails->addLayout(logRow_);
+    details_->setMinimumWidth(textWidth);
+
+    auto* whole = new QVBoxLayout(this);
+    whole->addLayout(top);
+    whole->addLayout(buttonRow_);
+    whole->addWidget(details_);
+    // The dialog takes the size its visible rows need, collapsed or expanded.
+    whole->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(cmdDetails_, &QPushButton::clicked, this, [this] { cmdDetails_Click(); });
     connect(cmdOK_, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
 }
 
-int QfErrorForm::Px(int twips, bool vertical) const {
-    return TwipsToPixels(twips * fontScale_, vertical ? logicalDpiY() : logicalDpiX());
-}
-
-void QfErrorForm::Place(QWidget* w, int left, int top, int width, int height) {
-    // One-line controls get at least the room their text needs.
-    int h = Px(height, true);
-    int wide = Px(width, false);
-    if (qobject_cast<QLineEdit*>(w) || qobject_cast<QPushButton*>(w) ||
-        qobject_cast<QCheckBox*>(w)) {
-        h = std::max(h, w->sizeHint().height());
-        wide = std::max(wide, w->sizeHint().width());
+void QfErrorForm::ShowDetails(bool shown) {
+    if (shown) {
+        buttonRow_->removeWidget(cmdOK_);
+        logRow_->addWidget(cmdOK_);
+    } else {
+        logRow_->removeWidget(cmdOK_);
+        buttonRow_->insertWidget(1, cmdOK_);
     }
-    w->setGeometry(Px(left, false), Px(top, true), wide, h);
-}
-
-void QfErrorForm::SetHeightTwips(int twips) {
-    setFixedSize(Px(kWidthTwips, false), Px(twips, true));
+    // Added to the other row's layout, "Ok" moves to that row's widget; it stays shown.
+    cmdOK_->show();
+    details_->setVisible(shown);
+    layout()->activate();
 }
 
 void QfErrorForm::Form_Load() {
     // Each report starts from the design state: collapsed, "Details >>" available, "Ok" beside it.
     expanded_ = false;
     cmdDetails_->setEnabled(true);
-    Place(cmdOK_, kOkCollapsed.left, kOkCollapsed.top, kOkCollapsed.width, kOkCollapsed.height);
-    for (QWidget* w : {static_cast<QWidget*>(Frame1_), static_cast<QWidget*>(txtLable_),
-                       static_cast<QWidget*>(txtDescription_), static_cast<QWidget*>(Text2_),
-                       static_cast<QWidget*>(txtCallStack_), static_cast<QWidget*>(chkSaveToLog_)})
-        w->setVisible(false);
-    SetHeightTwips(kCollapsedHeightTwips);
+    ShowDetails(false);
     dialogs_.Beep();
 }
 
@@ -168,13 +173,8 @@ void QfErrorForm::ShowError(const qfstore::Error& oErr, const std::string& sSour
 }
 
 void QfErrorForm::cmdDetails_Click() {
-    SetHeightTwips(kExpandedHeightTwips);
-    for (QWidget* w : {static_cast<QWidget*>(Frame1_), static_cast<QWidget*>(txtLable_),
-                       static_cast<QWidget*>(txtDescription_), static_cast<QWidget*>(Text2_),
-                       static_cast<QWidget*>(txtCallStack_), static_cast<QWidget*>(chkSaveToLog_)})
-        w->setVisible(true);
+    ShowDetails(true);
     cmdDetails_->setEnabled(false);
-    Place(cmdOK_, kOkExpanded.left, kOkExpanded.top, kOkExpanded.width, kOkExpanded.height);
     cmdOK_->setFocus();
     expanded_ = true;
 }
@@ -211,13 +211,13 @@ void QfErrorForm::Form_QueryUnload() {
     } catch (...) {
     }
     for (const auto& [key, value] : values) {
-        try {
-            platform::profile::WriteValue(LogPath(), section, key, WithLineEnding(value, eol),
-                                          "Gearsheet");
-        } catch (const qfstore::Error&) {
-            // The writer leaves the system's reason in errno. One message is enough: the
-            // remaining keys would fail alike.
-            const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+        const platform::Status status =
+            platform::profile::WriteValue(LogPath(), section, key, WithLineEnding(value, eol));
+        if (!status) {
+            // One message is enough: the remaining keys would fail alike.
+            const QString reason = QString::fromLocal8Bit(std::strerror(
+                status.code == platform::Status::Code::kNameRefused ? EINVAL
+                                                                    : status.failure.systemError));
             dialogs_.Message(this,
                              QStringLiteral("The error report could not be saved to '%1': %2")
                                  .arg(QString::fromStdString(LogPath()), reason),

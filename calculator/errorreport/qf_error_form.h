@@ -12,6 +12,7 @@
 
 class QCheckBox;
 class QFrame;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -46,15 +47,6 @@ class QfErrorForm : public QDialog {
     // The clock that dates log entries; the system clock unless a test sets another.
     void SetClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
 
-    // Pixels of the dialog's height for a design height in twips.
-    int PixelHeight(int twips) const { return Px(twips, true); }
-    int PixelWidth(int twips) const { return Px(twips, false); }
-
-    // Dialog sizes in twips.
-    static constexpr int kWidthTwips = 5565;
-    static constexpr int kCollapsedHeightTwips = 1800;
-    static constexpr int kExpandedHeightTwips = 5160;
-
   protected:
     // Every way of closing (the "Ok" button, the close box, Escape) ends here.
     void done(int result) override;
@@ -64,10 +56,9 @@ class QfErrorForm : public QDialog {
     void cmdDetails_Click();
     void cmdOK_Click();
     void Form_QueryUnload();
-    void Place(QWidget* w, int left, int top, int width, int height);
-    // Pixels for a design length in twips, scaled with the dialog's font.
-    int Px(int twips, bool vertical) const;
-    void SetHeightTwips(int twips);
+    // Shows or hides the details; "Ok" sits beside "Details >>" when they are hidden and below
+    // them, beside the log box, when they are shown.
+    void ShowDetails(bool shown);
 
     Dialogs& dialogs_;
     QString programName_;
@@ -79,13 +70,17 @@ class QfErrorForm : public QDialog {
     std::string callStack_;
     std::string descriptionText_;
     bool expanded_ = false;
-    double fontScale_ = 1.0;
     std::function<QDateTime()> clock_ = [] { return QDateTime::currentDateTime(); };
 
     QLabel* Image1_;
     QLabel* lblMessage_;
     QPushButton* cmdOK_;
     QPushButton* cmdDetails_;
+    QHBoxLayout* buttonRow_;  // "Ok" (collapsed) and "Details >>"
+    // The details, in one container that owns them: the rule, both headings and texts, and the
+    // log box with "Ok" beside it (expanded).
+    QWidget* details_;
+    QHBoxLayout* logRow_;
     QFrame* Frame1_;
     QLineEdit* txtLable_;
     QPlainTextEdit* txtDescription_;

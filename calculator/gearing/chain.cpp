@@ -6,7 +6,8 @@
 namespace gearsheet::chain {
 
 double PitchMm(int size) {
-    return (size / 100) * 25.4 / 8;
+    const int eighths = size / 100;  // a 520 chain has a pitch of 5/8 inch
+    return eighths * 25.4 / 8;
 }
 
 // The standard chain-length approximation, in pitches:

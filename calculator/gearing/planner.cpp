@@ -17,16 +17,17 @@ SetupFigures Figures(const GearData& gears, const Setup& setup, const PlannerTar
     // Inches of road per wheel turn to miles per hour: × 60 minutes ÷ 63360 inches a mile.
     const double rpmPerMph = 63360.0 / 60 / setup.circumference;
     const double mphOfInterest = ToMph(targets.speedOfInterest, targets.unit);
-    for (int g = 0; g < kGearCount; ++g) {
+    for (std::size_t g = 0; g < gears.ratios.size(); ++g) {
         f.overallRatio[g] = gears.initialReduction * gears.ratios[g] * f.finalDrive;
         // The speed table's own arithmetic, so that 15500 rpm agrees with its top row.
-        const double mph = UnroundedSpeed(gears, g + 1, targets.shiftRpm, setup.frontSprocket,
+        const int gear = static_cast<int>(g) + 1;
+        const double mph = UnroundedSpeed(gears, gear, targets.shiftRpm, setup.frontSprocket,
                                           setup.rearSprocket, setup.circumference);
         f.speedAtShift[g] = targets.unit == SpeedUnit::Kmh ? mph * kKilometresPerMile : mph;
         f.rpmAtSpeed[g] = mphOfInterest * rpmPerMph * f.overallRatio[g];
     }
     // The road speed stays while the ratio falls: the engine drops to shift × next ÷ this ratio.
-    for (int g = 0; g + 1 < kGearCount; ++g)
+    for (std::size_t g = 0; g < f.rpmDrop.size(); ++g)
         f.rpmDrop[g] = targets.shiftRpm * (1 - gears.ratios[g + 1] / gears.ratios[g]);
     return f;
 }

@@ -1,6 +1,6 @@
 #include "gearing/settings_file.h"
 
-#include "module.h"
+#include "platform/module.h"
 
 namespace gearsheet::settings {
 
@@ -9,12 +9,7 @@ std::string SettingsFilePath(const std::string& executablePath) {
         return {};
     const size_t slash = executablePath.rfind('/');
     const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-    std::string name = executablePath.substr(nameStart);
-    // A leading dot names a hidden file rather than starting an extension.
-    const size_t dot = name.rfind('.');
-    if (dot != std::string::npos && dot > 0)
-        name.erase(dot);
-    return executablePath.substr(0, nameStart) + name + ".INI";
+    return executablePath.substr(0, nameStart) + platform::ExecutableStem(executablePath) + ".INI";
 }
 
 std::string SettingsFilePath() {

@@ -10,7 +10,7 @@
 #include <cstring>
 
 #include "gearing/settings_file.h"
-#include "module.h"
+#include "platform/module.h"
 
 namespace gearsheet::settings {
 namespace {

@@ -48,7 +48,7 @@ double UnroundedSpeed(const GearData& gears, int gear, double rpm, double frontS
     speed = Multiply(speed, 60);  // inches per hour
     speed = Divide(speed, 12);    // feet per hour
     speed = Divide(speed, 5280);  // miles per hour
-    return Divide(speed, gears.ratios[gear - 1]);
+    return Divide(speed, gears.ratios[static_cast<std::size_t>(gear - 1)]);
 }
 
 void SpeedTable(const GearData& gears, double frontSprocket, double rearSprocket,

@@ -29,7 +29,7 @@ GearData& Gears() {
 void InitializeGears(qfstore::QfINIFileHandler& store, GearData& gears) {
     qfstore::PassOn("InitializeGears", kComponentName, [&] {
         store.Section(settings::kGearsSection);
-        for (int k = 0; k < kGearCount; ++k) {
+        for (std::size_t k = 0; k < gears.ratios.size(); ++k) {
             gears.ratios[k] = ReadNumber(store, settings::kGearKeys[k]);
         }
     });

@@ -467,8 +467,8 @@ void CircuitGearingPanel::cmdUsePair_Click() {
                                             : 0];
     const int front = c.front;
     const int rear = c.rear;
-    txtFrontSp_->setText(NumberText(front));
-    txtRearSp_->setText(NumberText(rear));
+    txtFrontSp_->setText(LocaleNumberText(front));
+    txtRearSp_->setText(LocaleNumberText(rear));
 }
 
 }  // namespace gearsheet

@@ -21,7 +21,7 @@
 #include "gearing/gear_data.h"
 #include "gearing/settings_file.h"
 #include "locale_numbers.h"
-#include "module.h"
+#include "platform/module.h"
 #include "numeric_boxes.h"
 #include "page_layout.h"
 #include "pit_card.h"
@@ -243,8 +243,9 @@ std::vector<QString> CircuitPage::GetCirquitData() {
     Handled(context_.errors, ".GetCirquitData", [&] {
         fields.resize(kCircuitFieldCount);
         for (int i = 0; i < kSuspensionRows; ++i) {
-            fields[kCircuitFrontFirst + i] = grdFields_->item(i + 1, kFrontColumn)->text();
-            fields[kCircuitRearFirst + i] = grdFields_->item(i + 1, kRearColumn)->text();
+            const auto at = static_cast<std::size_t>(i);
+            fields[at + kCircuitFrontFirst] = grdFields_->item(i + 1, kFrontColumn)->text();
+            fields[at + kCircuitRearFirst] = grdFields_->item(i + 1, kRearColumn)->text();
         }
         fields[kCircuitFrontSprocket] = txtFrontSp_->text();
         fields[kCircuitRearSprocket] = txtRearSp_->text();

@@ -203,7 +203,7 @@ void DetailsPage::cmdFromSize_Click() {
             kProgramTitle, MessageIcon::Information);
         return;
     }
-    txtCircumferance_->setText(NumberText(CircumferenceInches(*size)));
+    txtCircumferance_->setText(LocaleNumberText(CircumferenceInches(*size)));
 }
 
 }  // namespace gearsheet

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "gearing/gear_data.h"
 #include "qfstore/error.h"
 #include "qfstore/variant.h"
 
@@ -21,7 +22,7 @@ class QfErrorForm;
 class SettingsStore;
 
 // The caption of the program's message boxes.
-inline const QString kProgramTitle = QStringLiteral("Gearsheet");
+inline const QString kProgramTitle = QString::fromLatin1(kComponentName);
 
 // Shows failures in the one error report dialog, created on first use and kept.
 class ErrorReporter {
@@ -60,7 +61,7 @@ void Handled(ErrorReporter& errors, std::string_view procedure, Body&& body) {
     } catch (const qfstore::Error& e) {
         errors.Report(e, procedure);
     } catch (const std::bad_alloc&) {
-        errors.Report(qfstore::Error::Runtime(qfstore::kErrOutOfMemory, "Gearsheet"), procedure);
+        errors.Report(qfstore::Error::Runtime(qfstore::kErrOutOfMemory, kComponentName), procedure);
     }
 }
 

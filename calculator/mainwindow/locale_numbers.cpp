@@ -54,7 +54,7 @@ float ToSingle(const qfstore::Variant& value) {
     return static_cast<float>(d);
 }
 
-QString NumberText(double value) {
+QString LocaleNumberText(double value) {
     if (value == 0)
         return QStringLiteral("0");  // also for -0
     return ShownLocale().toString(value, 'g', 15);
@@ -74,8 +74,13 @@ QString ValueText(const qfstore::Variant& value) {
             case qfstore::VarType::Double:
             case qfstore::VarType::Currency:
             case qfstore::VarType::Byte:
-                return NumberText(qfstore::ToDouble(value, kComponentName));
-            default:
+                return LocaleNumberText(qfstore::ToDouble(value, kComponentName));
+            case qfstore::VarType::Empty:
+            case qfstore::VarType::Null:
+            case qfstore::VarType::Date:
+            case qfstore::VarType::Error:
+            case qfstore::VarType::Boolean:
+            case qfstore::VarType::Variant:
                 break;
         }
     }

@@ -31,9 +31,9 @@ int16_t TextToInteger(const QString& text);
 float ToSingle(const qfstore::Variant& value);
 
 // A number in the general form of the system locale: "11.36", "100", "0".
-QString NumberText(double value);
+QString LocaleNumberText(double value);
 
-// A value shown as text: numbers by NumberText, texts as they are.
+// A value shown as text: numbers by LocaleNumberText, texts as they are.
 QString ValueText(const qfstore::Variant& value);
 
 }  // namespace gearsheet

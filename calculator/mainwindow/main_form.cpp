@@ -19,8 +19,8 @@
 #include "gearing/speed_table.h"
 #include "gearing/stuff.h"
 #include "locale_numbers.h"
-#include "module.h"
 #include "planner_page.h"
+#include "platform/module.h"
 #include "speed_page.h"
 #include "twips.h"
 
@@ -33,20 +33,14 @@ constexpr int kSpeedTab = 1;
 // The shortest piece of a title bar that the user can still take hold of, in pixels.
 constexpr int kTitleBarGrip = 48;
 
-QString ProgramName(const std::string& executablePath) {
-    std::string name = executablePath.substr(executablePath.rfind('/') + 1);
-    if (const auto dot = name.rfind('.'); dot != std::string::npos && dot > 0)
-        name.resize(dot);
-    return QString::fromStdString(name);
-}
-
 }  // namespace
 
 MainFormOptions MainFormOptions::ForRunningProgram() {
     const std::string executable = platform::ExecutablePath();
     settings::SettingsLocation settings = settings::LocateSettings();
     return {std::move(settings.file), platform::ExecutableFolder() + "libqfstore.so",
-            ProgramName(executable), std::move(settings.folder), std::move(settings.problem)};
+            QString::fromStdString(platform::ExecutableStem(executable)),
+            std::move(settings.folder), std::move(settings.problem)};
 }
 
 MainForm::MainForm(Dialogs& dialogs, MainFormOptions options, QWidget* parent)
@@ -110,7 +104,7 @@ void MainForm::Form_Load() {
         KeepTitleBarOnScreen();
         Stuff::InitializeGears(store, gears_);
         Stuff::InitalizeReductions(store, gears_);
-        details_->SetInitialReductionText(NumberText(gears_.initialReduction));
+        details_->SetInitialReductionText(LocaleNumberText(gears_.initialReduction));
         details_->RefreshTyreCombo();
         circuits_->RefreshCircuitCombo();
         circuits_->cboCircuits_Click();
@@ -209,7 +203,7 @@ void MainForm::RereshGrid(double frontSprocket, double rearSprocket, double circ
         SpeedTable(
             gears_, frontSprocket, rearSprocket, circumference,
             [&](int row, int gear, double speed) {
-                speed_->PlaceSpeed(row, gear, NumberText(speed), shaded);
+                speed_->PlaceSpeed(row, gear, LocaleNumberText(speed), shaded);
                 if (gear == kGearCount)
                     shaded = !shaded;
             },

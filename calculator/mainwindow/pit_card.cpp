@@ -57,10 +57,10 @@ std::optional<PitCard> GatherPitCard(qfstore::QfINIFileHandler& store, const QSt
     const auto inches = ParseLocaleNumber(circumference);
     card.details << QStringLiteral("Sprockets: %1 front, %2 rear").arg(frontText, rearText);
     if (front && rear)
-        card.details << QStringLiteral("Final drive: %1").arg(NumberText(*rear / *front));
+        card.details << QStringLiteral("Final drive: %1").arg(LocaleNumberText(*rear / *front));
     card.details << QStringLiteral("Tyre: %1").arg(tyre.isEmpty() ? QStringLiteral("—") : tyre)
                  << QStringLiteral("Circumference: %1 in").arg(circumference)
-                 << QStringLiteral("Shift light: %1 rpm").arg(NumberText(shiftRpm));
+                 << QStringLiteral("Shift light: %1 rpm").arg(LocaleNumberText(shiftRpm));
 
     card.suspension << QStringList{QString(), QStringLiteral("FRONT"), QStringLiteral("REAR")};
     for (int r = 0; r < kSuspensionRows; ++r)
@@ -93,7 +93,7 @@ std::optional<PitCard> GatherPitCard(qfstore::QfINIFileHandler& store, const QSt
                 if (gear == 1)
                     speeds << QStringList{
                         QStringLiteral("%1 RPM").arg(EngineSpeed(row), 0, 'f', 0)};
-                speeds.last() << NumberText(speed);
+                speeds.last() << LocaleNumberText(speed);
             },
             unit);
         card.speeds = speeds;

@@ -35,9 +35,9 @@ QLineSeries* AddSeries(QChart* chart, const QString& name, const QColor& colour,
 // speed, up that one, and so on to the shift speed in top gear.
 QList<QPointF> UpshiftRun(const SetupFigures& f, double shiftRpm) {
     QList<QPointF> points{{0, 0}};
-    for (int g = 0; g < kGearCount; ++g) {
+    for (std::size_t g = 0; g < f.speedAtShift.size(); ++g) {
         points << QPointF(shiftRpm, f.speedAtShift[g]);
-        if (g + 1 < kGearCount)
+        if (g < f.rpmDrop.size())
             points << QPointF(shiftRpm - f.rpmDrop[g], f.speedAtShift[g]);
     }
     return points;
@@ -91,9 +91,10 @@ void PlannerChart::Show(const SetupFigures& current, const SetupFigures& propose
     const double shift = targets.shiftRpm;
     double top = 0;
     for (int g = 0; g < kGearCount; ++g) {
-        current_[g]->replace({{0, 0}, {shift, current.speedAtShift[g]}});
-        proposed_[g]->replace({{0, 0}, {shift, proposed.speedAtShift[g]}});
-        top = std::max({top, current.speedAtShift[g], proposed.speedAtShift[g]});
+        const auto i = static_cast<std::size_t>(g);
+        current_[g]->replace({{0, 0}, {shift, current.speedAtShift[i]}});
+        proposed_[g]->replace({{0, 0}, {shift, proposed.speedAtShift[i]}});
+        top = std::max({top, current.speedAtShift[i], proposed.speedAtShift[i]});
     }
     currentRun_->replace(UpshiftRun(current, shift));
     proposedRun_->replace(UpshiftRun(proposed, shift));
@@ -115,9 +116,10 @@ void PlannerChart::Show(const SetupFigures& current, const SetupFigures& propose
     // Each drop is labelled beside its step on the current setup's run, right of the shift speed.
     dropPoints_.clear();
     for (int g = 0; g + 1 < kGearCount; ++g) {
-        dropPoints_ << QPointF(shift, current.speedAtShift[g]);
+        const auto i = static_cast<std::size_t>(g);
+        dropPoints_ << QPointF(shift, current.speedAtShift[i]);
         dropLabels_[g]->setText(
-            QStringLiteral("\u2212%1 rpm").arg(QString::number(std::llround(current.rpmDrop[g]))));
+            QStringLiteral("\u2212%1 rpm").arg(QString::number(std::llround(current.rpmDrop[i]))));
         dropLabels_[g]->setVisible(true);
     }
     PlaceDropLabels();

@@ -21,9 +21,9 @@
 #include "gearing/planner.h"
 #include "gearing/settings_file.h"
 #include "locale_numbers.h"
-#include "module.h"
 #include "page_layout.h"
 #include "planner_table.h"
+#include "platform/module.h"
 #include "qfstore/conversions.h"
 #include "settings_store.h"
 #include "speed_chart.h"
@@ -268,9 +268,9 @@ void PlannerPage::Build() {
     saveNumber(w.spnShiftSpeed, settings::kPlannerShiftKey, ".spnShiftSpeed_Change");
     saveNumber(w.spnChainLinks, settings::kPlannerLinksKey, ".spnChainLinks_Change");
     connect(w.spnSpeedOfInterest, &QSpinBox::valueChanged, this, [this](int value) {
-        const bool kmh = unit_.Get() == SpeedUnit::Kmh;
-        (kmh ? ui_->speedKmh : ui_->speedMph) = value;
-        Save(kmh ? settings::kPlannerSpeedKmhKey : settings::kPlannerSpeedMphKey,
+        const bool inKmh = unit_.Get() == SpeedUnit::Kmh;
+        (inKmh ? ui_->speedKmh : ui_->speedMph) = value;
+        Save(inKmh ? settings::kPlannerSpeedKmhKey : settings::kPlannerSpeedMphKey,
              qfstore::Variant(static_cast<double>(value)), ".spnSpeedOfInterest_Change");
         Refresh();
     });
@@ -338,7 +338,7 @@ void PlannerPage::cboProposedTyre_Click() {
 void PlannerPage::cmdCopyToDetails_Click() {
     const Widgets& w = *ui_;
     details_.ShowSetup(
-        NumberText(w.spnProposedFront->value()), NumberText(w.spnProposedRear->value()),
+        LocaleNumberText(w.spnProposedFront->value()), LocaleNumberText(w.spnProposedRear->value()),
         w.txtProposedCircumference->text(),
         w.cboProposedTyre->currentIndex() >= 0 ? w.cboProposedTyre->currentText() : QString());
     Refresh();
@@ -353,9 +353,9 @@ void PlannerPage::Refresh() {
     const auto front = Teeth(details_.FrontSprocketText());
     const auto rear = Teeth(details_.RearSprocketText());
     const auto circumference = ParseLocaleNumber(details_.CircumferenceText());
-    w.txtCurrentFront->setText(front ? NumberText(*front) : details_.FrontSprocketText());
-    w.txtCurrentRear->setText(rear ? NumberText(*rear) : details_.RearSprocketText());
-    w.txtCurrentCircumference->setText(circumference ? NumberText(*circumference)
+    w.txtCurrentFront->setText(front ? LocaleNumberText(*front) : details_.FrontSprocketText());
+    w.txtCurrentRear->setText(rear ? LocaleNumberText(*rear) : details_.RearSprocketText());
+    w.txtCurrentCircumference->setText(circumference ? LocaleNumberText(*circumference)
                                                      : details_.CircumferenceText());
     const Setup current{front.value_or(0), rear.value_or(0), circumference.value_or(0)};
     const Setup proposed{static_cast<double>(w.spnProposedFront->value()),

@@ -26,7 +26,7 @@ double RoundedTo(double value, int decimals) {
 }  // namespace
 
 QString RoundedText(double value, int decimals) {
-    return NumberText(RoundedTo(value, decimals));
+    return LocaleNumberText(RoundedTo(value, decimals));
 }
 
 QString SignedText(const QString& text) {
@@ -118,8 +118,8 @@ void PlannerTable::Show(const SetupFigures& current, const SetupFigures& propose
         item(r + kPercent, column)->setText(SignedText(RoundedText(PercentChange(a, b), 2)));
     };
     place(kFinalDrive, kFirstGearColumn, current.finalDrive, proposed.finalDrive, 4);
-    for (int g = 0; g < kGearCount; ++g) {
-        const int column = kFirstGearColumn + g;
+    for (std::size_t g = 0; g < current.overallRatio.size(); ++g) {
+        const int column = kFirstGearColumn + static_cast<int>(g);
         place(kOverallRatio, column, current.overallRatio[g], proposed.overallRatio[g], 3);
         place(kSpeedAtShift, column, current.speedAtShift[g], proposed.speedAtShift[g], 2);
         place(kRpmAtSpeed, column, current.rpmAtSpeed[g], proposed.rpmAtSpeed[g], 0);

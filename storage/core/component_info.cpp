@@ -1,6 +1,6 @@
 #include "component_info.h"
 
-#include "message_box.h"
+#include "platform/message_box.h"
 
 namespace qfstore::core {
 

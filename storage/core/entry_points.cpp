@@ -5,7 +5,7 @@
 #include "creators.h"
 #include "object.h"
 #include "qfstore/ids.h"
-#include "message_box.h"
+#include "platform/message_box.h"
 #include "registration.h"
 
 namespace qfstore::core {

@@ -4,9 +4,9 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cctype>
 #include <limits>
 
+#include "platform/ascii.h"
 #include "qfstore/conversions.h"
 #include "trace.h"
 
@@ -49,10 +49,7 @@ int32_t InStr(int32_t start, const std::string& text, const std::string& search,
     if (search.empty())
         return start;
     auto equal = [compare](char a, char b) {
-        if (compare == 0)
-            return a == b;
-        return std::tolower(static_cast<unsigned char>(a)) ==
-               std::tolower(static_cast<unsigned char>(b));
+        return compare == 0 ? a == b : platform::ascii::SameLetter(a, b);
     };
     const auto from = text.begin() + (start - 1);
     const auto hit = std::search(from, text.end(), search.begin(), search.end(), equal);

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "class_table.h"
+#include "platform/registry.h"
 #include "qfstore/guid.h"
-#include "registry.h"
 
 namespace qfstore::core {
 

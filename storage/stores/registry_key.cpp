@@ -11,8 +11,8 @@
 #include "creators.h"
 #include "library_functions.h"
 #include "object.h"
+#include "platform/registry.h"
 #include "qfstore/conversions.h"
-#include "registry.h"
 #include "trace.h"
 
 namespace qfstore::core {
@@ -61,25 +61,33 @@ class OpenKey {
     reg::Handle handle_ = 0;
 };
 
+// The type code of a single value, and of an array of such values.
+constexpr int Code(VarType type) {
+    return static_cast<int>(type);
+}
+constexpr int ArrayOf(VarType type) {
+    return kArrayFlag + Code(type);
+}
+
 // The kind a value is written as, by its variant type.
 uint32_t KindOf(const Variant& v) {
     switch (v.VarTypeCode()) {
-        case 2:
-        case 3:
-        case 11:
+        case Code(VarType::Integer):
+        case Code(VarType::Long):
+        case Code(VarType::Boolean):
             return reg::REG_DWORD;
-        case 5:
-        case 8:
-        case 12:
-        case kArrayFlag + 2:
-        case kArrayFlag + 3:
-        case kArrayFlag + 5:
-        case kArrayFlag + 8:
-        case kArrayFlag + 11:
-        case kArrayFlag + 12:
+        case Code(VarType::Double):
+        case Code(VarType::String):
+        case Code(VarType::Variant):
+        case ArrayOf(VarType::Integer):
+        case ArrayOf(VarType::Long):
+        case ArrayOf(VarType::Double):
+        case ArrayOf(VarType::String):
+        case ArrayOf(VarType::Boolean):
+        case ArrayOf(VarType::Variant):
             return reg::REG_SZ;
-        case 17:
-        case kArrayFlag:
+        case Code(VarType::Byte):
+        case ArrayOf(VarType::Empty):
             return kRawBytes;
         default:
             return kNoKind;

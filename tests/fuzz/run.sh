@@ -9,7 +9,7 @@ seconds="${1:-60}"
 out=build/fuzz
 mkdir -p "$out"
 clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-    -Iplatform -Istorage/include -Istorage -Istorage/core \
+    -I. -Istorage/include -Istorage -Istorage/core \
     tests/fuzz/profile_fuzz.cpp platform/*.cpp storage/core/*.cpp storage/ini/*.cpp \
     storage/stores/*.cpp -lsqlite3 -ldl -o "$out/profile_fuzz"
 

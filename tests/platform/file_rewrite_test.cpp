@@ -1,7 +1,7 @@
 // The rewrite of a file: who may read it at every step, what it keeps, links, its lock and its
 // temporary files. Cases with several users run as root and switch to unnamed user ids, which is
 // all the kernel's permission checks need.
-#include "file_rewrite.h"
+#include "platform/file_rewrite.h"
 
 #include <acl/libacl.h>
 #include <fcntl.h>
@@ -19,12 +19,11 @@
 #include <vector>
 
 #include "child_process.h"
-#include "outcome.h"
-#include "profile.h"
+#include "platform/profile.h"
+#include "status_text.h"
 #include "temp_dir.h"
 
 using namespace testing_support;
-using platform::files::Failure;
 using platform::files::Rewrite;
 using platform::files::SetStepHook;
 using platform::files::Step;
@@ -41,7 +40,7 @@ const std::vector<std::pair<Step, std::string>> kSteps = {
     {Step::kSync, "sync"},        {Step::kRename, "rename"},
     {Step::kSyncFolder, "folder"}};
 
-auto Text(std::string text) {
+auto Text(const std::string& text) {
     return [text](std::string_view) { return std::optional(text); };
 }
 
@@ -84,7 +83,7 @@ bool StrangerCanRead(const std::string& path) {
 std::string AclText(const std::string& path) {
     const acl_t acl = acl_get_file(path.c_str(), ACL_TYPE_ACCESS);
     char* text = acl ? acl_to_any_text(acl, nullptr, ',', 0) : nullptr;
-    const std::string result = text ? text : "none";
+    std::string result = text ? text : "none";
     acl_free(text);
     acl_free(acl);
     return result;
@@ -104,30 +103,26 @@ class FileRewrite : public ::testing::Test {
 
 // A step that fails before the rename leaves the file as it was; metadata that cannot be given to
 // a copy makes the rewrite go in place; a failing folder flush comes after the file is replaced.
-TEST_F(FileRewrite, FailingStepsRaise75OrGoInPlace) {
+TEST_F(FileRewrite, FailingStepsFailOrGoInPlace) {
     const std::string file = dir_.File("s.ini");
     const std::string before = "[S]\nk=old\n";
     for (const auto& [step, name] : kSteps) {
         WriteFile(file, before);
         const ino_t inode = StatOf(file).st_ino;
         SetStepHook([step = step](Step at) { return at == step ? EIO : 0; });
-        const std::string outcome =
-            DescribedOutcome([&] { platform::profile::WriteValue(file, "S", "k", "new", "Q"); });
+        const std::string outcome = Described(platform::profile::WriteValue(file, "S", "k", "new"));
         const bool copied = step == Step::kWrite || step == Step::kSync || step == Step::kRename;
         const bool inPlace =
             step == Step::kOwn || step == Step::kCopyAttributes || step == Step::kSetMode;
-        EXPECT_EQ(outcome.substr(0, outcome.find(':')),
-                  copied ? "75|Path/File access error" : "none")
-            << name;
+        EXPECT_EQ(outcome.substr(0, outcome.find('|')), copied ? "failed" : "done") << name;
         EXPECT_EQ(ReadFile(file), copied ? before : "[S]\nk=new\n") << name;
         EXPECT_EQ(StatOf(file).st_ino == inode, copied || inPlace) << name;
         EXPECT_EQ(Others(dir_.Path(), {"s.ini"}), std::vector<std::string>{}) << name;
     }
     SetStepHook([](Step at) { return at == Step::kSync ? EIO : 0; });
-    Failure failure;
-    EXPECT_FALSE(Rewrite(file, Text("x"), &failure));
-    EXPECT_EQ(failure.error, EIO);
-    EXPECT_EQ(failure.text, file + ": cannot flush it: Input/output error");
+    const platform::Status status = Rewrite(file, Text("x"));
+    EXPECT_EQ(status.failure.systemError, EIO);
+    EXPECT_EQ(Described(status), "failed|" + file + ": cannot flush it: Input/output error");
 }
 
 // Only a holder of the file's own lock holds writers up, for 10 s at most; a reader locking the
@@ -142,17 +137,18 @@ TEST_F(FileRewrite, AForeignLockFailsTheWriteAfterTenSeconds) {
     const int reader = open(file.c_str(), O_RDONLY);
     ASSERT_EQ(flock(reader, LOCK_EX), 0);
     // The store's write, and beside it the rewrite's own account of why it failed.
-    Failure failure;
+    platform::Status status;
     const auto start = std::chrono::steady_clock::now();
-    std::thread beside([&] { EXPECT_FALSE(Rewrite(file, Text("newer"), &failure)); });
-    EXPECT_EQ(Outcome([&] { platform::profile::WriteValue(file, "S", "k", "v", "Q"); }), "75|Q");
+    std::thread beside([&] { status = Rewrite(file, Text("newer")); });
+    EXPECT_EQ(Described(platform::profile::WriteValue(file, "S", "k", "v")),
+              "failed|" + file + ": locked by another process for 10 s");
     beside.join();
     const auto waited = std::chrono::steady_clock::now() - start;
     close(reader);
     EXPECT_GE(waited, std::chrono::seconds(10));
     EXPECT_LT(waited, std::chrono::seconds(11));
-    EXPECT_EQ(failure.error, EWOULDBLOCK);
-    EXPECT_EQ(failure.text, file + ": locked by another process for 10 s");
+    EXPECT_EQ(status.failure.systemError, EWOULDBLOCK);
+    EXPECT_EQ(Described(status), "failed|" + file + ": locked by another process for 10 s");
     EXPECT_EQ(ReadFile(file), "new");
 }
 
@@ -161,7 +157,8 @@ TEST_F(FileRewrite, SixteenWritersLoseNothing) {
     EXPECT_TRUE(SideBySide(16, [&](int w) {
         for (int i = 0; i < 25; ++i) {
             const std::string name = std::to_string(w) + "_" + std::to_string(i);
-            platform::profile::WriteValue(file, "S", name, name, "Q");
+            if (!platform::profile::WriteValue(file, "S", name, name))
+                return false;
         }
         return true;
     }));
@@ -185,9 +182,7 @@ TEST_F(FileRewrite, DanglingLinkCreatesItsTarget) {
     EXPECT_TRUE(Rewrite(dir_.File("link.ini"), Text("v")));
     EXPECT_TRUE(fs::is_symlink(dir_.File("link.ini")));
     EXPECT_EQ(ReadFile(dir_.File("made/new.ini")), "v");
-    Failure failure;
-    EXPECT_FALSE(Rewrite(dir_.File("nowhere.ini"), Text("v"), &failure));
-    EXPECT_EQ(failure.error, ENOENT);
+    EXPECT_EQ(Rewrite(dir_.File("nowhere.ini"), Text("v")).failure.systemError, ENOENT);
     EXPECT_EQ(Others(dir_.Path(), {}),
               (std::vector<std::string>{"link.ini", "made", "nowhere.ini"}));
     EXPECT_EQ(Others(dir_.File("made"), {}), std::vector<std::string>{"new.ini"});
@@ -255,7 +250,7 @@ TEST_F(FileRewriteAsRoot, CopyOfAPrivateFileIsNeverReadableByAnotherUser) {
     for (const auto& [step, name] : kSteps) {
         const pid_t pid = Spawn([&, step = step] {
             SetStepHook([step](Step at) { return at == step ? raise(SIGKILL) : 0; });
-            return Rewrite(file, Text("newer"));
+            return static_cast<bool>(Rewrite(file, Text("newer")));
         });
         ASSERT_TRUE(pid > 0 && waitpid(pid, nullptr, 0) == pid);
         killed += ", " + name + " " + ReadFile(file) + copies();
@@ -318,7 +313,7 @@ TEST_F(FileRewriteAsRoot, EveryWriterKeepsOwnerGroupModeAclAttributeAndLinks) {
 }
 
 // The kernel refuses to follow a link another user placed in a shared sticky folder, and so does
-// the rewrite: error 75, the target unchanged.
+// the rewrite: the write fails, the target unchanged.
 TEST_F(FileRewriteAsRoot, OthersLinkInAStickyFolderIsRefused) {
     const ProtectedSymlinks on;
     if (ReadFile(ProtectedSymlinks::kSetting) != "1\n")
@@ -329,9 +324,8 @@ TEST_F(FileRewriteAsRoot, OthersLinkInAStickyFolderIsRefused) {
     WriteFile(target, "[S]\nk=old\n");
     fs::create_symlink(target, shared + "/link.ini");
     ASSERT_EQ(lchown((shared + "/link.ini").c_str(), kStranger, kStranger), 0);
-    EXPECT_EQ(
-        Outcome([&] { platform::profile::WriteValue(shared + "/link.ini", "S", "k", "x", "Q"); }),
-        "75|Q");
+    EXPECT_EQ(platform::profile::WriteValue(shared + "/link.ini", "S", "k", "x").code,
+              platform::Status::Code::kWriteFailed);
     EXPECT_EQ(ReadFile(target), "[S]\nk=old\n");
     EXPECT_EQ(Others(shared, {}), std::vector<std::string>{"link.ini"});
 }

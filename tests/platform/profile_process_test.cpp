@@ -8,7 +8,7 @@
 #include <string>
 
 #include "child_process.h"
-#include "profile.h"
+#include "platform/profile.h"
 #include "temp_dir.h"
 
 using namespace platform::profile;
@@ -33,9 +33,10 @@ TEST(ProfileCrash, KilledWriterLeavesTheOldOrTheNewFile) {
         // The child starts with the value the file does not hold, so that every write changes it.
         const bool firstHeld = ReadFile(file) == FileWith(first);
         const pid_t pid = Spawn([&] {
-            for (int i = firstHeld ? 1 : 0;; ++i)
-                WriteValue(file, "S", "k", i % 2 ? second : first, "Qfstore");
-            return false;
+            for (int i = firstHeld ? 1 : 0;; ++i) {
+                if (!WriteValue(file, "S", "k", i % 2 ? second : first))
+                    return false;
+            }
         });
         ASSERT_GT(pid, 0);
         usleep(static_cast<useconds_t>(delay(random)));
@@ -43,7 +44,7 @@ TEST(ProfileCrash, KilledWriterLeavesTheOldOrTheNewFile) {
         ASSERT_EQ(whole.count(ReadFile(file)), 1u) << "round " << round;
     }
     // A copy left half-written by the last victim is replaced and renamed by the next writer.
-    WriteValue(file, "S", "k", "final", "Qfstore");
+    EXPECT_TRUE(WriteValue(file, "S", "k", "final"));
     EXPECT_EQ(ReadFile(file), FileWith("final"));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }
@@ -53,7 +54,10 @@ TEST(ProfileConcurrency, TwoProcessesWritingDistinctKeysLoseNothing) {
     const std::string file = dir.File("shared.ini");
     auto name = [](int w, int i) { return "w" + std::to_string(w) + "_" + std::to_string(i); };
     EXPECT_TRUE(SideBySide(2, [&](int w) {
-        for (int i = 0; i < 500; ++i) WriteValue(file, "Shared", name(w, i), name(w, i), "Q");
+        for (int i = 0; i < 500; ++i) {
+            if (!WriteValue(file, "Shared", name(w, i), name(w, i)))
+                return false;
+        }
         return true;
     }));
     EXPECT_EQ(KeyNames(file, "Shared").size(), 1000u);

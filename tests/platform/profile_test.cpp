@@ -1,5 +1,5 @@
 // The INI rules as files on disk show them: reading, name lists, edits and the read cache.
-#include "profile.h"
+#include "platform/profile.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -10,18 +10,16 @@
 #include <thread>
 #include <vector>
 
-#include "outcome.h"
+#include "status_text.h"
 #include "temp_dir.h"
 
 using namespace platform::profile;
-using testing_support::Outcome;
+using testing_support::Described;
 using testing_support::ReadFile;
 using testing_support::TempDir;
 using testing_support::WriteFile;
 
 namespace {
-
-constexpr const char* kOrigin = "Qfstore";
 
 struct ReadRow {
     const char* name;
@@ -92,7 +90,7 @@ TEST(ProfileNames, LongValueAndLongListsComeBackWhole) {
     }
     WriteFile(file, text);
     const std::string value(5000, 'x');
-    WriteValue(file, "Long", "Value", value, kOrigin);
+    EXPECT_TRUE(WriteValue(file, "Long", "Value", value));
     EXPECT_EQ(ReadValue(file, "Long", "Value"), value);
     EXPECT_EQ(KeyNames(file, "Many"), keys);
     EXPECT_EQ(ReadValue(file, "many", "field1999"), "1999");
@@ -156,11 +154,11 @@ TEST(Profile, EditsLeaveExactlyTheExpectedBytes) {
         if (row.before)
             WriteFile(file, *row.before);
         if (row.op == Op::kWrite) {
-            WriteValue(file, row.section, row.key, row.value, kOrigin);
+            EXPECT_TRUE(WriteValue(file, row.section, row.key, row.value));
         } else if (row.op == Op::kDeleteKey) {
-            DeleteKey(file, row.section, row.key, kOrigin);
+            EXPECT_TRUE(DeleteKey(file, row.section, row.key));
         } else {
-            DeleteSection(file, row.section, kOrigin);
+            EXPECT_TRUE(DeleteSection(file, row.section));
         }
         EXPECT_EQ(std::filesystem::exists(file) ? std::optional(ReadFile(file)) : std::nullopt,
                   row.after);
@@ -176,7 +174,7 @@ TEST(ProfileWrite, NamesReadBackAsWrittenOrAreRefused) {
     const std::pair<std::string, std::string> accepted[] = {
         {"[x;", "k]"}, {"", ""}, {" a=b ", " c;[ "}, {"x\vy", "#k"}};
     for (const auto& [section, key] : accepted) {
-        WriteValue(file, section, key, "v", kOrigin);
+        EXPECT_TRUE(WriteValue(file, section, key, "v"));
         EXPECT_EQ(ReadValue(file, section, key), "v") << section << "|" << key;
     }
     const std::string before = ReadFile(file);
@@ -184,7 +182,7 @@ TEST(ProfileWrite, NamesReadBackAsWrittenOrAreRefused) {
         {"T]x", "k"},   {"S\n", "k"}, {"\tS", "k"}, {"S \t ", "k"}, {"S", "a=z"},
         {"S", "[Evil"}, {"S", " ;c"}, {"S", "k\r"}, {"S", "\tk"},   {"S", "k\t"}};
     for (const auto& [section, key] : refused) {
-        EXPECT_EQ(Outcome([&] { WriteValue(file, section, key, "v", kOrigin); }), "5|Qfstore")
+        EXPECT_EQ(Described(WriteValue(file, section, key, "v")), "refused")
             << section << "|" << key;
     }
     EXPECT_EQ(ReadFile(file), before);
@@ -196,8 +194,8 @@ TEST(ProfileWrite, KeepsPermissionsAndSymbolicLinks) {
     WriteFile(target, "[S]\nk=1\n");
     std::filesystem::permissions(target, std::filesystem::perms(0640));
     std::filesystem::create_symlink(target, link);
-    WriteValue(link, "S", "k", "first\nsecond",
-               kOrigin);  // written unchanged, read up to the break
+    // Written unchanged, read up to the break.
+    EXPECT_TRUE(WriteValue(link, "S", "k", "first\nsecond"));
     EXPECT_EQ(ReadValue(link, "S", "k"), "first");
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(std::filesystem::status(target).permissions(), std::filesystem::perms(0640));
@@ -232,10 +230,10 @@ TEST(ProfileCache, ManyFilesReadFromManyThreads) {
         WriteFile(dir.File(std::to_string(f) + ".ini"), "[S]\nk=" + std::to_string(f) + "\n");
     std::vector<std::thread> readers;
     std::vector<int> wrong(4, 0);
-    for (int t = 0; t < 4; ++t) {
+    for (size_t t = 0; t < wrong.size(); ++t) {
         readers.emplace_back([&, t] {
             for (int round = 0; round < 200; ++round) {
-                const std::string f = std::to_string((round * 7 + t) % kFiles);
+                const std::string f = std::to_string((round * 7 + static_cast<int>(t)) % kFiles);
                 wrong[t] += ReadValue(dir.File(f + ".ini"), "S", "k") != f;
             }
         });

@@ -23,9 +23,9 @@ namespace {
 
 // "<name>:<fill>:" followed by `fill` bytes cycling through the name, so that a torn or
 // misplaced write shows.
-std::string Payload(const std::string& name, size_t fill) {
+std::string Payload(const std::string& name, int fill) {
     std::string out = name + ":" + std::to_string(fill) + ":";
-    for (size_t i = 0; i < fill; ++i) out += name[i % name.size()];
+    for (size_t i = 0; i < static_cast<size_t>(fill); ++i) out += name[i % name.size()];
     return out;
 }
 
@@ -36,7 +36,7 @@ bool IsPayloadOf(const std::string& name, const std::optional<Stored>& stored) {
     const size_t colon = bytes.find(':', name.size() + 1);
     if (bytes.compare(0, name.size() + 1, name + ":") != 0 || colon == std::string::npos)
         return false;
-    return bytes == Payload(name, std::stoul(bytes.substr(name.size() + 1)));
+    return bytes == Payload(name, std::stoi(bytes.substr(name.size() + 1)));
 }
 
 std::string IntegrityCheck(const std::string& file) {

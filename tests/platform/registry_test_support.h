@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "registry.h"
+#include "platform/registry.h"
 #include "temp_dir.h"
 
 namespace registry_test {

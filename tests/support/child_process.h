@@ -43,6 +43,7 @@ inline bool KillAndReap(pid_t pid) {
 // Runs `writer(0)` … `writer(count - 1)` in as many processes at once; true when all succeed.
 inline bool SideBySide(int count, const std::function<bool(int)>& writer) {
     std::vector<pid_t> children;
+    children.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) children.push_back(Spawn([&, i] { return writer(i); }));
     bool all = true;
     for (pid_t pid : children) all = ExitedCleanly(pid) && all;
@@ -64,7 +65,8 @@ inline std::string InChild(const std::function<bool()>& prepare,
     close(fds[1]);
     std::string result;
     char buffer[256];
-    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;) result.append(buffer, n);
+    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;)
+        result.append(buffer, static_cast<size_t>(n));
     close(fds[0]);
     ExitedCleanly(pid);
     return result;

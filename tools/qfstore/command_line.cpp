@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "module.h"
+#include "platform/module.h"
 
 namespace qfstore_cli {
 
-std::string Arguments::Get(std::string_view name, std::string fallback) const {
+std::string Arguments::Get(std::string_view name, const std::string& fallback) const {
     const auto it = options.find(name);
     return it == options.end() ? fallback : it->second;
 }

@@ -38,7 +38,7 @@ struct Arguments {
 
     bool Has(std::string_view name) const { return options.find(name) != options.end(); }
     // The option's value, or `fallback` when it was not given.
-    std::string Get(std::string_view name, std::string fallback) const;
+    std::string Get(std::string_view name, const std::string& fallback) const;
 };
 
 // Splits `args` into positionals and the options of `allowed`, anywhere among them; "--" ends

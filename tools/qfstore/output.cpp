@@ -87,7 +87,9 @@ void AppendJsonValue(std::string& json, const Variant& v) {
         case VarType::Boolean:
             json += v.AsBoolean() ? "true" : "false";
             break;
-        default:
+        case VarType::Date:
+        case VarType::String:
+        case VarType::Variant:
             AppendJsonString(json, qfstore::ToText(v, kClientName));
             break;
     }

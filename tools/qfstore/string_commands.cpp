@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "command_line.h"
-#include "file_rewrite.h"
+#include "platform/file_rewrite.h"
 #include "qfstore/ids.h"
 #include "qfstore/std_interface.h"
 #include "qfstore/storage_string.h"
@@ -48,12 +48,12 @@ std::string ReadText(const std::string& file) {
 constexpr std::array<Option, 2> kQualifiers{{{"--path", true}, {"--section", true}}};
 
 // A store holding the file's text, with the Path and Section qualifiers of the options.
-Ptr<QfStorageString> OpenStore(std::string text, const Arguments& args) {
+Ptr<QfStorageString> OpenStore(const std::string& text, const Arguments& args) {
     auto store = Library().Create<QfStorageString>(qfstore::CLSID_QfStorageString, kClientName);
     auto qualifiers = store.As<qfstore::QfstoreStdInterface>();
     qualifiers->Path(args.Get("--path", ""));
     qualifiers->Section(args.Get("--section", ""));
-    store->Value(std::move(text));
+    store->Value(text);
     return store;
 }
 
@@ -82,20 +82,17 @@ int Get(const std::string& file, std::span<const std::string> rest, std::ostream
 // the file's lock, when the text changed; error 75, file unchanged, when that cannot be done.
 template <class Change>
 void Rewrite(const std::string& file, const Arguments& args, Change&& change) {
-    platform::files::Failure failure;
-    const bool done = platform::files::Rewrite(
-        file,
-        [&](std::string_view old) -> std::optional<std::string> {
+    const platform::Status status =
+        platform::files::Rewrite(file, [&](std::string_view old) -> std::optional<std::string> {
             auto store = OpenStore(std::string(old), args);
             change(*store);
             std::string after = store->Value();
             if (after == old)
                 return std::nullopt;
             return after;
-        },
-        &failure);
-    if (!done)
-        throw FileError(failure.text);
+        });
+    if (!status)
+        throw FileError(status.failure.text);
 }
 
 int Set(const std::string& file, std::span<const std::string> rest, std::ostream&) {

@@ -93,9 +93,13 @@ inline bool IsNumeric(const Variant& v) {
             return true;
         case VarType::String:
             return ParseNumericText(v.AsString()).has_value();
-        default:
+        case VarType::Null:
+        case VarType::Date:
+        case VarType::Error:
+        case VarType::Variant:
             return false;
     }
+    return false;
 }
 
 // The number a value stands for: error 13 for texts that are not numeric, errors and arrays,
@@ -131,7 +135,8 @@ inline double ToDouble(const Variant& v, std::string_view origin) {
                 return *d;
             }
             break;
-        default:
+        case VarType::Error:
+        case VarType::Variant:
             break;
     }
     throw Error::Runtime(kErrTypeMismatch, std::string(origin));

@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "error_report.h"
-#include "profile.h"
+#include "platform/profile.h"
 #include "qf_error_form.h"
 #include "qtest_strings.h"
 #include "scripted_dialogs.h"
@@ -56,8 +56,11 @@ void QfErrorFormTest::showsTextsAndDetailsExpandOnce() {
     testing_support::TempDir dir;
     ScriptedDialogs dialogs;
     QfErrorForm form(dialogs, "Gearsheet", dir.Path().string() + "/");
+    int collapsed = 0;
+    auto* ok = form.findChild<QPushButton*>("cmdOK");
     dialogs.onReport = [&](QfErrorForm& f) {
-        QCOMPARE(f.height(), f.PixelHeight(1800));
+        collapsed = f.height();
+        const int okTop = ok->mapTo(&f, QPoint()).y();
         QVERIFY(!f.findChild<QPlainTextEdit*>("txtCallStack")->isVisible());
         QCOMPARE(f.findChild<QPlainTextEdit*>("txtDescription")->toPlainText(),
                  "Error Code: 11\nDescription: Division by zero\n"
@@ -67,16 +70,23 @@ void QfErrorFormTest::showsTextsAndDetailsExpandOnce() {
                  "Click the 'Details' button for more information.");
         auto* details = f.findChild<QPushButton*>("cmdDetails");
         QCOMPARE(details->text(), "Details >>");
+        QCOMPARE(ok->mapTo(&f, QPoint()).y(), details->mapTo(&f, QPoint()).y());
         QTest::mouseClick(details, Qt::LeftButton);
-        QCOMPARE(f.height(), f.PixelHeight(5160));
+        // The details open below the buttons; "Ok" moves down beside the log box.
+        QVERIFY(f.height() > collapsed + f.findChild<QPlainTextEdit*>("txtCallStack")->height());
         QVERIFY(!details->isEnabled());
-        QVERIFY(f.findChild<QCheckBox*>("chkSaveToLog")->isVisible());
+        auto* saveToLog = f.findChild<QCheckBox*>("chkSaveToLog");
+        QVERIFY(saveToLog->isVisible() && ok->isVisible());
+        auto* stack = f.findChild<QPlainTextEdit*>("txtCallStack");
+        QVERIFY(ok->mapTo(&f, QPoint()).y() > okTop);
+        QVERIFY(ok->mapTo(&f, QPoint()).y() >= stack->mapTo(&f, QPoint(0, stack->height())).y());
     };
     form.ShowError(GridError(), "MainForm.vsIndexTab1_Click", false);
 
     // The next report starts collapsed again and holds only its own stack.
     dialogs.onReport = [&](QfErrorForm& f) {
-        QCOMPARE(f.height(), f.PixelHeight(1800));
+        QCOMPARE(f.height(), collapsed);
+        QVERIFY(ok->isVisible());
         QVERIFY(f.findChild<QPushButton*>("cmdDetails")->isEnabled());
     };
     form.ShowError(qfstore::Error(13, "Type mismatch", "Gearsheet"), "MainForm.Form_Load", false);
@@ -121,6 +131,11 @@ void QfErrorFormTest::logWrittenOnlyWhenTicked() {
     QCOMPARE(platform::profile::SectionNames(log),
              (std::vector<std::string>{"Error Occurred:9 Mar 2024 12:34:56", second}));
     QCOMPARE(platform::profile::ReadValue(log, second, "Trapped In").value(), "MainForm.Form_Load");
+    // A name taken in other letter case is taken.
+    testing_support::WriteFile(
+        log, testing_support::ReadFile(log) + "[ERROR OCCURRED:9 MAR 2024 12:34:56 (3)]\nx=1\n");
+    form.ShowError(qfstore::Error(6, "Overflow", "Gearsheet"), "MainForm.Form_Load", false);
+    QCOMPARE(platform::profile::SectionNames(log).back(), "Error Occurred:9 Mar 2024 12:34:56 (4)");
 }
 
 void QfErrorFormTest::closeBoxWritesTickedLogAndAFailedWriteIsReported() {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "module.h"
+#include "platform/module.h"
 
 using gearsheet::settings::SettingsFilePath;
 

@@ -9,7 +9,7 @@
 
 #include "gearing/speed_table.h"
 #include "gearing/stuff.h"
-#include "module.h"
+#include "platform/module.h"
 #include "store_support.h"
 #include "temp_dir.h"
 

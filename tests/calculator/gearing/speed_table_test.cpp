@@ -51,7 +51,7 @@ TEST(SpeedTableTest, WorkedExampleInRowOrderEachGearByItsRatio) {
         EXPECT_EQ(run.cells[i].row, static_cast<int>(i / 6) + 1);
         EXPECT_EQ(run.cells[i].gear, static_cast<int>(i % 6) + 1);
     }
-    for (int gear = 0; gear < 6; ++gear) {
+    for (size_t gear = 0; gear < 6; ++gear) {
         EXPECT_EQ(run.cells[gear].mph, row1[gear]) << gear + 1;
         EXPECT_EQ(run.cells[90 + gear].mph, row16[gear]) << gear + 1;
     }
@@ -62,7 +62,9 @@ TEST(SpeedTableTest, WorkedExampleInRowOrderEachGearByItsRatio) {
 // ratio 1, row 1 gives c ÷ 1.056 × 1000 mph; the circumferences of the half cases make the
 // hundredfold exactly .5 in double precision (12.00144: 1136.5, 12.012: 1137.5, -346.03536:
 // -32768.5; 2076.1488 at 16/48: 32767.5, which ratio 1.00001 brings to 327.6717). Cells at the
-// 16-bit limit overflow again in row 2; at 136.8 row 15 gives 323.86, row 16 334.66.
+// 16-bit limit overflow again in row 2; at 136.8 row 15 gives 323.86, row 16 334.66. At 13/39 and
+// 60.588 the sprocket quotient taken first gives 19.124999… (19.12); dividing by the rear sprocket
+// and multiplying by the front one instead would give 19.125000…04 (19.13).
 struct CellCase {
     const char* name;
     double initialReduction;
@@ -103,6 +105,7 @@ INSTANTIATE_TEST_SUITE_P(Cells, SpeedCellTest, ::testing::Values(
     CellCase{"highest_327_67_then_327_675_overflows", 2, {1.00001, 1, 1, 1, 1, 1}, 16, 48, 2076.1488, 327.67, 1, 6},
     CellCase{"lowest_speed_half_goes_to_even", 1, k1, 1, 1, -346.03536, -327.68, 6, 6},
     CellCase{"overflow_in_the_last_row", 2, k1, 16, 48, 136.8, 21.59, 90, 6},
+    CellCase{"sprocket_quotient_formed_first", 1, k1, 13, 39, 60.588, 19.12, 96, 0},
     CellCase{"negative_front_sprocket", 2, k1, -16, 48, 72, -11.36, 96, 0},
     CellCase{"negative_circumference", 2, k1, 16, 48, -72, -11.36, 96, 0},
     CellCase{"negative_gear_ratio", 2, {-1, 1, 1, 1, 1, 1}, 16, 48, 72, -11.36, 96, 0},
@@ -110,7 +113,7 @@ INSTANTIATE_TEST_SUITE_P(Cells, SpeedCellTest, ::testing::Values(
     CellCase{"zero_ratio_of_gear_4", 2, {1, 1, 1, 0, 1, 1}, 16, 48, 72, 11.36, 3, 11},
     CellCase{"sprockets_zero_by_zero", 2, k1, 0, 0, 72, 0, 0, 6},
     CellCase{"beyond_the_double_range", 1e-300, k1, 1, 1, 1e10, 0, 0, 6}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 // clang-format on
 
 TEST(SpeedTableTest, ZeroCircumferenceGivesZeroEverywhere) {

@@ -75,7 +75,7 @@ INSTANTIATE_TEST_SUITE_P(Files, LoaderTest, ::testing::Values(
     LoadCase{"reductions", kReductions, kSixGears + "[REDUCTIONS]\nInitialReduction=-1.5e0\n", kOld, -1.5, nullptr},
     LoadCase{"reductions_no_file", kReductions, std::nullopt, kOld, 7, "InitalizeReductions"},
     LoadCase{"reductions_non_numeric", kReductions, "[REDUCTIONS]\nInitialReduction=85/41\n", kOld, 7, "InitalizeReductions"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 // clang-format on
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <functional>
 
 #include "main_window.h"
-#include "profile.h"
+#include "platform/profile.h"
 #include "twips.h"
 
 using gearsheet::MessageIcon;
@@ -22,6 +22,8 @@ class MainFormTest : public QObject {
     Q_OBJECT
   private slots:
     void firstStartWithoutSettingsFile();
+    void zeroReductionAloneStopsTheTable();
+    void longCircumferenceShownAndWrittenWhole();
     void shippedFileFillsTheTableOnFirstClick();
     void everyChangeOfPageRunsTheTabHandlerOnce();
     void addingOverwritingAndDeletingTyres();
@@ -56,6 +58,28 @@ void MainFormTest::firstStartWithoutSettingsFile() {
     QCOMPARE(w.dialogs.reports[1].callStack, "Gearsheet.MainForm.RereshGrid\r\n");
     QCOMPARE(w.Speed(1, 1), "");
     QCOMPARE(w.Messages().size(), 1);
+}
+
+void MainFormTest::zeroReductionAloneStopsTheTable() {
+    Window w(
+        "[GEARS]\nGear1=2.5\nGear2=2\nGear3=1.6\nGear4=1.4\nGear5=1.25\nGear6=1\n"
+        "[REDUCTIONS]\nInitialReduction=0\n[TYRES]\nT=72\n");
+    w.Type("txtFrontSprocket", "16");
+    w.Type("txtRearSproket", "48");
+    QCOMPARE(w.Text("txtCircumferance"), "72");
+    w.ClickTab(1);
+    QCOMPARE(w.Messages(), QStringList{kZeroWarning});
+    QCOMPARE(w.Reports(), QStringList());
+    QCOMPARE(w.Tabs()->currentIndex(), 0);
+}
+
+// More digits than a single holds: shown whole, and "Add" writes them all.
+void MainFormTest::longCircumferenceShownAndWrittenWhole() {
+    Window w(kGears + "[TYRES]\nR=78.53982\n");
+    QCOMPARE(w.Text("txtCircumferance"), "78.53982");
+    w.TypeName("cboTyreTypes", "Copy");
+    w.Click("cmdAddTyre");
+    QCOMPARE(w.File(), kGears + "[TYRES]\nR=78.53982\nCopy=78.53982\n");
 }
 
 void MainFormTest::shippedFileFillsTheTableOnFirstClick() {

@@ -9,7 +9,7 @@
 
 #include "gearing/settings_location.h"
 #include "main_form.h"
-#include "profile.h"
+#include "platform/profile.h"
 #include "scripted_dialogs.h"
 #include "temp_dir.h"
 

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "class_table.h"
+#include "platform/registry.h"
 #include "qfstore/client.h"
 #include "qfstore/guid.h"
-#include "registry.h"
 #include "temp_dir.h"
 
 using namespace qfstore;

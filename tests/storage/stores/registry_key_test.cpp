@@ -8,9 +8,9 @@
 
 #include "creators.h"
 #include "outcome.h"
+#include "platform/registry.h"
 #include "qfstore/registry_key.h"
 #include "qfstore/std_interface.h"
-#include "registry.h"
 #include "temp_dir.h"
 
 using namespace qfstore;
@@ -85,11 +85,6 @@ TEST_F(RegistryKeyTest, WorkedExampleOfPathAndSection) {
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\Demo\\Main"));
     EXPECT_FALSE(KeyExists(HKEY_USERS, "X"));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software"));
-
-    EXPECT_FALSE(iface_->SetValue("list", Variant::StringArray({"1.5", "2"}), "|"));
-    EXPECT_EQ(iface_->GetValue("list", "|"),
-              Variant::Array(VarType::Double, 0, {Variant(1.5), Variant(2.0)}));
-    EXPECT_EQ(iface_->GetValue("LIST"), Variant("1.5|2"));
     EXPECT_TRUE(events_.empty());
 }
 

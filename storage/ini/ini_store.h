@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "object.h"
@@ -10,7 +11,10 @@
 
 namespace qfstore::core {
 
-class INIFileHandler final : public Object<QfINIFileHandler> {
+inline constexpr std::string_view kINIFileHandlerClass = "QfINIFileHandler";
+
+class INIFileHandler final : public Object<QfINIFileHandler>,
+                             public StdValueMembers<INIFileHandler, kINIFileHandlerClass> {
   public:
     // Section "DEFAULT", no path, the running program's folder as the base of relative names
     // (when that folder cannot be found, relative names stay relative to the working folder).
@@ -41,17 +45,12 @@ class INIFileHandler final : public Object<QfINIFileHandler> {
     std::string QfstoreStdInterface_Path();
     void QfstoreStdInterface_Section(const std::string& s);
     std::string QfstoreStdInterface_Section();
-    bool QfstoreStdInterface_SetValue(const std::string& sFieldName, const Variant& vValue,
-                                      const std::string& sDelimiter);
-    // Reads with array and number detection; the missing-argument marker when absent.
-    Variant QfstoreStdInterface_GetValue(const std::string& sFieldName,
-                                         const std::string& sDelimiter);
     Variant QfstoreStdInterface_Version(bool bShow);
 
     const std::string& ProgramFolder() const { return programFolder_; }
 
   protected:
-    void* QueryExtra(const Guid& iid) override;
+    void* QueryExtra(const Guid& iid) override { return stdInterface_.For(iid); }
 
   private:
     // One platform call each; reads report absence as an empty list or nullopt.

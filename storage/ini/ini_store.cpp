@@ -1,18 +1,19 @@
-#include "ini/ini_file_handler.h"
+#include "ini/ini_store.h"
 
+#include <cerrno>
 #include <utility>
 
 #include "creators.h"
 #include "library_functions.h"
-#include "module.h"
-#include "profile.h"
+#include "platform/module.h"
+#include "platform/profile.h"
 #include "qfstore/conversions.h"
 #include "trace.h"
 
 namespace qfstore::core {
 namespace {
 
-constexpr std::string_view kClass = "QfINIFileHandler";
+constexpr std::string_view kClass = kINIFileHandlerClass;
 constexpr std::string_view kClassVersion = "1.2";
 
 // A list of names as the store hands it out: a zero-based String() array, or the empty value
@@ -27,6 +28,24 @@ bool IsBlank(const std::string& s) {
     return s.find_first_not_of(' ') == std::string::npos;
 }
 
+// A refused name is error 5; a failed write error 75, its description going on with the file and
+// the step that failed, errno holding the system's reason.
+void RaiseUnlessDone(const platform::Status& status) {
+    switch (status.code) {
+        case platform::Status::Code::kDone:
+            return;
+        case platform::Status::Code::kNameRefused:
+            throw Error::Runtime(kErrInvalidCall, std::string(kComponentName));
+        case platform::Status::Code::kWriteFailed: {
+            Error error(kErrFileAccess,
+                        std::string(ErrorDescription(kErrFileAccess)) + ": " + status.failure.text,
+                        std::string(kComponentName));
+            errno = status.failure.systemError;
+            throw error;
+        }
+    }
+}
+
 }  // namespace
 
 INIFileHandler::INIFileHandler() {
@@ -35,12 +54,6 @@ INIFileHandler::INIFileHandler() {
 
 INIFileHandler::INIFileHandler(std::string programFolder) {
     Traced(kClass, ".Class_Initialize", [&] { programFolder_ = std::move(programFolder); });
-}
-
-void* INIFileHandler::QueryExtra(const Guid& iid) {
-    if (iid == IID_QfstoreStdInterface)
-        return static_cast<QfstoreStdInterface*>(&stdInterface_);
-    return nullptr;
 }
 
 void INIFileHandler::Path(const std::string& s) {
@@ -153,19 +166,6 @@ std::string INIFileHandler::QfstoreStdInterface_Section() {
     return Traced(kClass, ".QfstoreStdInterface_Section (Get)", [&] { return Section(); });
 }
 
-bool INIFileHandler::QfstoreStdInterface_SetValue(const std::string& sFieldName,
-                                                  const Variant& vValue,
-                                                  const std::string& sDelimiter) {
-    return Traced(kClass, ".QfstoreStdInterface_SetValue",
-                  [&] { return SetValue(sFieldName, vValue, sDelimiter); });
-}
-
-Variant INIFileHandler::QfstoreStdInterface_GetValue(const std::string& sFieldName,
-                                                     const std::string& sDelimiter) {
-    return Traced(kClass, ".QfstoreStdInterface_GetValue",
-                  [&] { return GetValue(sFieldName, sDelimiter, true, true, Variant::Missing()); });
-}
-
 Variant INIFileHandler::QfstoreStdInterface_Version(bool bShow) {
     return Traced(kClass, ".QfstoreStdInterface_Version", [&] { return Variant(Version(bShow)); });
 }
@@ -190,18 +190,18 @@ std::optional<std::string> INIFileHandler::INIGetValue(const std::string& file,
 void INIFileHandler::INISetValue(const std::string& file, const std::string& section,
                                  const std::string& field, const std::string& value) {
     Traced(kClass, ".INISetValue",
-           [&] { platform::profile::WriteValue(file, section, field, value, kComponentName); });
+           [&] { RaiseUnlessDone(platform::profile::WriteValue(file, section, field, value)); });
 }
 
 void INIFileHandler::INIDeleteValue(const std::string& file, const std::string& section,
                                     const std::string& field) {
     Traced(kClass, ".INIDeleteValue",
-           [&] { platform::profile::DeleteKey(file, section, field, kComponentName); });
+           [&] { RaiseUnlessDone(platform::profile::DeleteKey(file, section, field)); });
 }
 
 void INIFileHandler::INIDeleteSection(const std::string& file, const std::string& section) {
     Traced(kClass, ".INIDeleteSection",
-           [&] { platform::profile::DeleteSection(file, section, kComponentName); });
+           [&] { RaiseUnlessDone(platform::profile::DeleteSection(file, section)); });
 }
 
 Unknown* NewQfINIFileHandler() {
