@@ -8,7 +8,9 @@ namespace {
 std::atomic<MessageBoxHook> g_hook{nullptr};
 }
 
-void SetMessageBoxHook(MessageBoxHook hook) { g_hook.store(hook); }
+void SetMessageBoxHook(MessageBoxHook hook) {
+    g_hook.store(hook);
+}
 
 void ShowInformation(const std::string& text, const std::string& title) {
     if (MessageBoxHook hook = g_hook.load()) {
@@ -18,7 +20,8 @@ void ShowInformation(const std::string& text, const std::string& title) {
     // A lone carriage return would overwrite the line on a terminal.
     std::string shown = text;
     for (char& c : shown)
-        if (c == '\r') c = '\n';
+        if (c == '\r')
+            c = '\n';
     std::fprintf(stderr, "%s: %s\n", title.c_str(), shown.c_str());
 }
 

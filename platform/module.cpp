@@ -10,8 +10,10 @@ std::string ExecutablePath() {
     std::vector<char> buf(4096);
     for (;;) {
         const ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());
-        if (n < 0) return {};
-        if (static_cast<size_t>(n) < buf.size()) return std::string(buf.data(), static_cast<size_t>(n));
+        if (n < 0)
+            return {};
+        if (static_cast<size_t>(n) < buf.size())
+            return std::string(buf.data(), static_cast<size_t>(n));
         buf.resize(buf.size() * 2);
     }
 }

@@ -4,10 +4,10 @@
 // start-up harnesses.
 #pragma once
 
+#include <sys/resource.h>
 #include <QEvent>
 #include <QObject>
 #include <QTimer>
-#include <sys/resource.h>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>

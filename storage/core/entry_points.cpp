@@ -4,8 +4,8 @@
 #include "class_table.h"
 #include "creators.h"
 #include "object.h"
-#include "qfstore/ids.h"
 #include "platform/message_box.h"
+#include "qfstore/ids.h"
 #include "registration.h"
 
 namespace qfstore::core {
@@ -29,13 +29,15 @@ std::span<const ClassInfo> Classes() {
 namespace {
 
 class Factory final : public Object<ClassFactory> {
-public:
+  public:
     explicit Factory(const ClassInfo& info) : info_(info) {}
 
     Status CreateInstance(const Guid& iid, void** out) override {
-        if (!out) return kPointer;
+        if (!out)
+            return kPointer;
         *out = nullptr;
-        if (!info_.create) return GlobalLibrary()->QueryInterface(iid, out);
+        if (!info_.create)
+            return GlobalLibrary()->QueryInterface(iid, out);
         Unknown* object = nullptr;
         try {
             object = info_.create();
@@ -55,7 +57,7 @@ public:
         return kOk;
     }
 
-private:
+  private:
     const ClassInfo& info_;
 };
 
@@ -65,10 +67,12 @@ private:
 using namespace qfstore;
 
 extern "C" Status DllGetClassObject(const Guid* clsid, const Guid* iid, void** out) {
-    if (!out || !clsid || !iid) return kPointer;
+    if (!out || !clsid || !iid)
+        return kPointer;
     *out = nullptr;
     for (const core::ClassInfo& info : core::Classes()) {
-        if (!(*info.clsid == *clsid)) continue;
+        if (!(*info.clsid == *clsid))
+            continue;
         core::Factory* factory = nullptr;
         try {
             factory = new core::Factory(info);
@@ -82,12 +86,18 @@ extern "C" Status DllGetClassObject(const Guid* clsid, const Guid* iid, void** o
     return kClassNotAvailable;
 }
 
-extern "C" Status DllCanUnloadNow() { return core::LiveCount().load() == 0 ? kOk : kFalse; }
+extern "C" Status DllCanUnloadNow() {
+    return core::LiveCount().load() == 0 ? kOk : kFalse;
+}
 
-extern "C" Status DllRegisterServer() { return core::RegisterClasses() ? kOk : kSelfRegClass; }
+extern "C" Status DllRegisterServer() {
+    return core::RegisterClasses() ? kOk : kSelfRegClass;
+}
 
 extern "C" Status DllUnregisterServer() {
     return core::UnregisterClasses() ? kOk : kSelfRegClass;
 }
 
-extern "C" void QfstoreSetMessageBoxHook(MessageBoxHook hook) { platform::SetMessageBoxHook(hook); }
+extern "C" void QfstoreSetMessageBoxHook(MessageBoxHook hook) {
+    platform::SetMessageBoxHook(hook);
+}

@@ -11,11 +11,13 @@ namespace qfstore::core {
 namespace {
 
 class LibraryObject final : public QfstoreLibrary {
-public:
+  public:
     Status QueryInterface(const Guid& iid, void** out) override {
-        if (!out) return kPointer;
+        if (!out)
+            return kPointer;
         *out = nullptr;
-        if (!(iid == IID_Unknown || iid == IID_QfstoreLibrary)) return kNoInterface;
+        if (!(iid == IID_Unknown || iid == IID_QfstoreLibrary))
+            return kNoInterface;
         *out = static_cast<QfstoreLibrary*>(this);
         AddRef();
         return kOk;
@@ -33,12 +35,13 @@ public:
     std::string Version(bool bShow) override {
         return Traced("QfstoreLibrary", ".Version", [&] {
             std::string text = LibraryVersionText();
-            if (bShow) ShowVersion(text);
+            if (bShow)
+                ShowVersion(text);
             return text;
         });
     }
 
-private:
+  private:
     std::atomic<uint32_t> refs_{0};
 };
 

@@ -1,6 +1,6 @@
 // The creatable QfstoreStdInterface class: members that store nothing and report the version.
-#include "object.h"
 #include "creators.h"
+#include "object.h"
 #include "trace.h"
 
 namespace qfstore::core {
@@ -9,7 +9,7 @@ namespace {
 constexpr std::string_view kClass = "QfstoreStdInterface";
 
 class StdInterfaceObject final : public Object<QfstoreStdInterface> {
-public:
+  public:
     void Path(const std::string&) override {
         Traced(kClass, ".Path (Let)", [] {});
     }
@@ -31,7 +31,8 @@ public:
     Variant Version(bool bShow) override {
         return Traced(kClass, ".Version (Get)", [&] {
             std::string text = ClassVersionText(kClass, "1.1");
-            if (bShow) ShowVersion(text);
+            if (bShow)
+                ShowVersion(text);
             return Variant(std::move(text));
         });
     }
@@ -39,6 +40,8 @@ public:
 
 }  // namespace
 
-Unknown* NewQfstoreStdInterface() { return static_cast<QfstoreStdInterface*>(new StdInterfaceObject); }
+Unknown* NewQfstoreStdInterface() {
+    return static_cast<QfstoreStdInterface*>(new StdInterfaceObject);
+}
 
 }  // namespace qfstore::core

@@ -17,7 +17,8 @@ int main() {
             &DllGetClassObject, qfstore::CLSID_QfstoreStdInterface, "example");
         std::string report = qfstore::ToText(store->Version(), "example");
         for (char& c : report)
-            if (c == '\r') c = '\n';
+            if (c == '\r')
+                c = '\n';
         std::printf("%s\n", report.c_str());
     } catch (const qfstore::Error& e) {
         std::fprintf(stderr, "error %d: %s\n%s\n", e.Number(), e.Description().c_str(),

@@ -11,10 +11,11 @@
 namespace testing_support {
 
 class TempDir {
-public:
+  public:
     TempDir() {
         std::string pattern = (std::filesystem::temp_directory_path() / "gearsheet-test-XXXXXX");
-        if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+        if (!mkdtemp(pattern.data()))
+            throw std::runtime_error("mkdtemp failed");
         path_ = pattern;
     }
     TempDir(const TempDir&) = delete;
@@ -30,7 +31,7 @@ public:
     // The full name of `name` inside the folder, as text.
     std::string File(const std::string& name) const { return (path_ / name).string(); }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

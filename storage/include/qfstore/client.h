@@ -14,7 +14,8 @@ namespace qfstore {
 // Creates an object of class `clsid` through `getClassObject` and returns its interface T.
 // Error 429 raised by `origin` when the class or the interface is not there.
 template <class T>
-Ptr<T> CreateObject(DllGetClassObjectFn getClassObject, const Guid& clsid, std::string_view origin) {
+Ptr<T> CreateObject(DllGetClassObjectFn getClassObject, const Guid& clsid,
+                    std::string_view origin) {
     void* raw = nullptr;
     if (!getClassObject || !Succeeded(getClassObject(&clsid, &IID_ClassFactory, &raw)) || !raw)
         throw Error::Runtime(kErrCantCreateObject, std::string(origin));
@@ -28,16 +29,18 @@ Ptr<T> CreateObject(DllGetClassObjectFn getClassObject, const Guid& clsid, std::
 // The component loaded at run time. It stays loaded for the rest of the process, since objects
 // handed out may outlive this handle.
 class Component {
-public:
+  public:
     // Loads the library at `path`; error 429 raised by `origin` when it or an entry point is
     // missing.
     static Component Load(const std::string& path, std::string_view origin) {
         Component c;
         c.handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (!c.handle_) throw Error::Runtime(kErrCantCreateObject, std::string(origin));
+        if (!c.handle_)
+            throw Error::Runtime(kErrCantCreateObject, std::string(origin));
         c.getClassObject_ =
             reinterpret_cast<DllGetClassObjectFn>(dlsym(c.handle_, "DllGetClassObject"));
-        if (!c.getClassObject_) throw Error::Runtime(kErrCantCreateObject, std::string(origin));
+        if (!c.getClassObject_)
+            throw Error::Runtime(kErrCantCreateObject, std::string(origin));
         return c;
     }
 
@@ -52,7 +55,7 @@ public:
         return reinterpret_cast<Fn>(dlsym(handle_, name));
     }
 
-private:
+  private:
     void* handle_ = nullptr;
     DllGetClassObjectFn getClassObject_ = nullptr;
 };

@@ -19,37 +19,39 @@ inline constexpr Status kOutOfMemory = static_cast<Status>(0x8007000Eu);
 inline constexpr Status kClassNotAvailable = static_cast<Status>(0x80040111u);
 inline constexpr Status kSelfRegClass = static_cast<Status>(0x80040201u);
 
-inline bool Succeeded(Status s) { return s >= 0; }
+inline bool Succeeded(Status s) {
+    return s >= 0;
+}
 
 // Base of every interface: identity, and a reference count that frees the object inside the
 // library when the last holder releases it.
 class Unknown {
-public:
+  public:
     static constexpr const Guid& kIid = IID_Unknown;
     virtual Status QueryInterface(const Guid& iid, void** out) = 0;
     virtual uint32_t AddRef() = 0;
     virtual uint32_t Release() = 0;
 
-protected:
+  protected:
     ~Unknown() = default;
 };
 
 class ClassFactory : public Unknown {
-public:
+  public:
     static constexpr const Guid& kIid = IID_ClassFactory;
     // Creates a new object and hands out its interface `iid`, holding one reference.
     virtual Status CreateInstance(const Guid& iid, void** out) = 0;
     // Keeps the library loaded while locked.
     virtual Status LockServer(bool lock) = 0;
 
-protected:
+  protected:
     ~ClassFactory() = default;
 };
 
 // Holds one reference to an interface and releases it when it goes.
 template <class T>
 class Ptr {
-public:
+  public:
     Ptr() = default;
     // Takes over a reference the caller already holds.
     static Ptr Attach(T* p) {
@@ -58,7 +60,8 @@ public:
         return r;
     }
     Ptr(const Ptr& o) : p_(o.p_) {
-        if (p_) p_->AddRef();
+        if (p_)
+            p_->AddRef();
     }
     Ptr(Ptr&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
     Ptr& operator=(Ptr o) noexcept {
@@ -68,7 +71,8 @@ public:
     ~Ptr() { Reset(); }
 
     void Reset() {
-        if (p_) std::exchange(p_, nullptr)->Release();
+        if (p_)
+            std::exchange(p_, nullptr)->Release();
     }
     T* Get() const { return p_; }
     T* operator->() const { return p_; }
@@ -79,11 +83,12 @@ public:
     template <class U>
     Ptr<U> As() const {
         void* out = nullptr;
-        if (!p_ || !Succeeded(p_->QueryInterface(U::kIid, &out))) return {};
+        if (!p_ || !Succeeded(p_->QueryInterface(U::kIid, &out)))
+            return {};
         return Ptr<U>::Attach(static_cast<U*>(out));
     }
 
-private:
+  private:
     T* p_ = nullptr;
 };
 

@@ -29,17 +29,28 @@ enum ErrorNumber : int32_t {
 // numbers outside the table.
 inline const char* ErrorDescription(int32_t number) {
     switch (number) {
-        case kErrInvalidCall: return "Invalid procedure call or argument";
-        case kErrOverflow: return "Overflow";
-        case kErrOutOfMemory: return "Out of memory";
-        case kErrSubscript: return "Subscript out of range";
-        case kErrDivisionByZero: return "Division by zero";
-        case kErrTypeMismatch: return "Type mismatch";
-        case kErrFileAccess: return "Path/File access error";
-        case kErrObjectNotSet: return "Object variable not set";
-        case kErrInvalidUseOfNull: return "Invalid use of Null";
-        case kErrCantCreateObject: return "Can't create object";
-        default: return "Application-defined or object-defined error";
+        case kErrInvalidCall:
+            return "Invalid procedure call or argument";
+        case kErrOverflow:
+            return "Overflow";
+        case kErrOutOfMemory:
+            return "Out of memory";
+        case kErrSubscript:
+            return "Subscript out of range";
+        case kErrDivisionByZero:
+            return "Division by zero";
+        case kErrTypeMismatch:
+            return "Type mismatch";
+        case kErrFileAccess:
+            return "Path/File access error";
+        case kErrObjectNotSet:
+            return "Object variable not set";
+        case kErrInvalidUseOfNull:
+            return "Invalid use of Null";
+        case kErrCantCreateObject:
+            return "Can't create object";
+        default:
+            return "Application-defined or object-defined error";
     }
 }
 
@@ -48,7 +59,7 @@ inline constexpr std::string_view kTraceSeparator = "\r\n";
 
 // Exported with default visibility so that a host catches it across the library boundary.
 class __attribute__((visibility("default"))) Error : public std::exception {
-public:
+  public:
     Error(int32_t number, std::string description, std::string source, std::string helpFile = {},
           int32_t helpContext = 0)
         : number_(number),
@@ -75,7 +86,7 @@ public:
         source_.append(line);
     }
 
-private:
+  private:
     int32_t number_;
     std::string description_;
     std::string source_;

@@ -14,9 +14,11 @@ struct Guid {
     uint8_t data4[8];
 
     friend constexpr bool operator==(const Guid& a, const Guid& b) {
-        if (a.data1 != b.data1 || a.data2 != b.data2 || a.data3 != b.data3) return false;
+        if (a.data1 != b.data1 || a.data2 != b.data2 || a.data3 != b.data3)
+            return false;
         for (int i = 0; i < 8; ++i)
-            if (a.data4[i] != b.data4[i]) return false;
+            if (a.data4[i] != b.data4[i])
+                return false;
         return true;
     }
 };

@@ -9,12 +9,12 @@
 namespace qfstore {
 
 class QfstoreLibrary : public Unknown {
-public:
+  public:
     static constexpr const Guid& kIid = IID_QfstoreLibrary;
     // "Qfstore - 1.2.3", shown in a message box too when bShow is true.
     virtual std::string Version(bool bShow = false) = 0;
 
-protected:
+  protected:
     ~QfstoreLibrary() = default;
 };
 

@@ -10,7 +10,7 @@
 namespace qfstore {
 
 class QfstoreStdInterface : public Unknown {
-public:
+  public:
     static constexpr const Guid& kIid = IID_QfstoreStdInterface;
 
     // Where the store keeps its values.
@@ -23,11 +23,12 @@ public:
     virtual bool SetValue(const std::string& sFieldName, const Variant& vValue,
                           const std::string& sDelimiter = "\t") = 0;
     // Reads a field back with array and number detection; the missing-argument marker when absent.
-    virtual Variant GetValue(const std::string& sFieldName, const std::string& sDelimiter = "\t") = 0;
+    virtual Variant GetValue(const std::string& sFieldName,
+                             const std::string& sDelimiter = "\t") = 0;
     // The version report, shown in a message box too when bShow is true.
     virtual Variant Version(bool bShow = false) = 0;
 
-protected:
+  protected:
     ~QfstoreStdInterface() = default;
 };
 

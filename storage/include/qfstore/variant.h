@@ -35,7 +35,7 @@ inline constexpr uint16_t kArrayFlag = 8192;
 inline constexpr int32_t kParamNotFound = static_cast<int32_t>(0x80020004u);
 
 class Variant {
-public:
+  public:
     Variant() = default;
     Variant(int16_t v) : type_(VarType::Integer), scalar_(v) {}
     Variant(int32_t v) : type_(VarType::Long), scalar_(v) {}
@@ -114,7 +114,7 @@ public:
                a.lbound_ == b.lbound_ && a.items_ == b.items_;
     }
 
-private:
+  private:
     using Scalar = std::variant<std::monostate, int16_t, int32_t, float, double, int64_t,
                                 std::string, bool, uint8_t>;
     Variant(VarType t, Scalar s) : type_(t), scalar_(std::move(s)) {}
@@ -130,21 +130,48 @@ private:
 inline std::string TypeName(const Variant& v) {
     std::string name;
     switch (v.Type()) {
-        case VarType::Empty: name = "Empty"; break;
-        case VarType::Null: name = "Null"; break;
-        case VarType::Integer: name = "Integer"; break;
-        case VarType::Long: name = "Long"; break;
-        case VarType::Single: name = "Single"; break;
-        case VarType::Double: name = "Double"; break;
-        case VarType::Currency: name = "Currency"; break;
-        case VarType::Date: name = "Date"; break;
-        case VarType::String: name = "String"; break;
-        case VarType::Error: name = "Error"; break;
-        case VarType::Boolean: name = "Boolean"; break;
-        case VarType::Variant: name = "Variant"; break;
-        case VarType::Byte: name = "Byte"; break;
+        case VarType::Empty:
+            name = "Empty";
+            break;
+        case VarType::Null:
+            name = "Null";
+            break;
+        case VarType::Integer:
+            name = "Integer";
+            break;
+        case VarType::Long:
+            name = "Long";
+            break;
+        case VarType::Single:
+            name = "Single";
+            break;
+        case VarType::Double:
+            name = "Double";
+            break;
+        case VarType::Currency:
+            name = "Currency";
+            break;
+        case VarType::Date:
+            name = "Date";
+            break;
+        case VarType::String:
+            name = "String";
+            break;
+        case VarType::Error:
+            name = "Error";
+            break;
+        case VarType::Boolean:
+            name = "Boolean";
+            break;
+        case VarType::Variant:
+            name = "Variant";
+            break;
+        case VarType::Byte:
+            name = "Byte";
+            break;
     }
-    if (v.IsArray()) name += "()";
+    if (v.IsArray())
+        name += "()";
     return name;
 }
 
