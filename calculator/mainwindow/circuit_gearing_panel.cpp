@@ -32,16 +32,6 @@ namespace {
 constexpr int kShownPairs = 10;
 const char* const kGearItems[kGearCount] = {"1st", "2nd", "3rd", "4th", "5th", "6th"};
 
-QSpinBox* SpinBox(const char* name, int low, int high, int step, QWidget* parent) {
-    auto* box = new QSpinBox(parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setRange(low, high);
-    box->setSingleStep(step);
-    box->setKeyboardTracking(false);
-    box->setAlignment(Qt::AlignRight);
-    return box;
-}
-
 // A sprocket box's text as whole teeth (rounded half to even, as the speed table takes it); 0
 // when it holds no number of teeth a spin box takes.
 int Teeth(const QString& text) {

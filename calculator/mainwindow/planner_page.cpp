@@ -35,17 +35,6 @@ namespace {
 constexpr int kDefaultSpeedMph = 100;
 constexpr int kDefaultSpeedKmh = 160;
 
-// The spin boxes take a typed value when it is complete (Enter or leaving the box).
-QSpinBox* SpinBox(const char* name, int low, int high, int step, QWidget* parent) {
-    auto* box = new QSpinBox(parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setRange(low, high);
-    box->setSingleStep(step);
-    box->setKeyboardTracking(false);
-    box->setAlignment(Qt::AlignRight);
-    return box;
-}
-
 QLineEdit* ReadOnlyBox(const char* name, QWidget* parent) {
     auto* box = new QLineEdit(parent);
     box->setObjectName(QString::fromLatin1(name));
