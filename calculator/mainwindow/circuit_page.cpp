@@ -1,7 +1,6 @@
 #include "circuit_page.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -18,6 +17,7 @@
 #include "circuit_record.h"
 #include "details_page.h"
 #include "dialogs.h"
+#include "gearing/circuits.h"
 #include "gearing/gear_data.h"
 #include "gearing/settings_file.h"
 #include "locale_numbers.h"
@@ -25,7 +25,6 @@
 #include "page_layout.h"
 #include "pit_card.h"
 #include "platform/module.h"
-#include "qf_handy_library.h"
 #include "record_names.h"
 #include "settings_store.h"
 #include "speed_unit_choice.h"
@@ -179,30 +178,19 @@ void CircuitPage::SetSprocketTargets(QLineEdit* frontSprocket, QLineEdit* rearSp
 void CircuitPage::RefreshCircuitCombo() {
     Handled(context_.errors, ".RefreshCircuitCombo", [&] {
         qfstore::QfINIFileHandler& store = context_.store.Get();
-        store.Section(kCircuitsSection);
-        cboCircuits_->clear();
-        const qfstore::Variant names = store.GetFieldNames();
-        if (QfHandyLibrary::ArrayUpperBound(names, 1).Type() == qfstore::VarType::Null)
-            return;
-        // One insertion for the whole list: long lists fill quickly.
-        QStringList texts;
-        for (const qfstore::Variant& name : names.Elements()) texts << ValueText(name);
-        cboCircuits_->insertItems(0, texts);
-        const int last = cboCircuits_->count() - 1;
-        if (last < 0)
-            return;
-        cboCircuits_->setCurrentIndex(last);
-        QCoreApplication::processEvents();
-        cboCircuits_->setEditText(cboCircuits_->itemText(last));
+        FillNameList(*cboCircuits_, [&] {
+            std::vector<ListedName> names;
+            for (const std::string& name : ReadCircuitNames(store))
+                names.push_back({QString::fromStdString(name)});
+            return names;
+        });
     });
 }
 
 void CircuitPage::cboCircuits_Click() {
     qfstore::PassOn("MainForm.cboCircuits_Click", kComponentName, [&] {
-        qfstore::QfINIFileHandler& store = context_.store.Get();
-        store.Section(kCircuitsSection);
-        const qfstore::Variant record = store.GetValue(cboCircuits_->currentText().toStdString(),
-                                                       kCircuitDelimiter, true, false);
+        const qfstore::Variant record =
+            ReadCircuit(context_.store.Get(), cboCircuits_->currentText().toStdString());
         // A name without a record (an empty list, or the last circuit deleted) shows nothing.
         if (record.IsMissing())
             return;
@@ -266,7 +254,6 @@ void CircuitPage::ClearCircuitData() {
 void CircuitPage::cmdAddCirquit_Click() {
     Handled(context_.errors, ".cmdAddCirquit_Click", [&] {
         qfstore::QfINIFileHandler& store = context_.store.Get();
-        store.Section(kCircuitsSection);
         const QString name = cboCircuits_->currentText();
         const std::vector<QString> fields = GetCirquitData();
         // A name or text the settings file cannot hold faithfully is refused; nothing is written.
@@ -277,7 +264,10 @@ void CircuitPage::cmdAddCirquit_Click() {
             context_.dialogs.Message(window(), *problem, kProgramTitle, MessageIcon::Exclamation);
             return;
         }
-        store.SetValue(name.toStdString(), CircuitRecordValue(fields), kCircuitDelimiter);
+        std::vector<std::string> texts;
+        texts.reserve(fields.size());
+        for (const QString& f : fields) texts.push_back(f.toStdString());
+        AddCircuit(store, name.toStdString(), std::move(texts));
         gearing_->Store(name);
         RefreshCircuitCombo();
         cboCircuits_Click();
@@ -287,11 +277,10 @@ void CircuitPage::cmdAddCirquit_Click() {
 void CircuitPage::cmdDeleteCirquit_Click() {
     Handled(context_.errors, ".cmdDeleteCirquit_Click", [&] {
         qfstore::QfINIFileHandler& store = context_.store.Get();
-        store.Section(kCircuitsSection);
         const int chosen = ShownItem(*cboCircuits_);
         if (chosen < 0)
             throw qfstore::Error::Runtime(qfstore::kErrObjectNotSet, kComponentName);
-        store.DeleteField(cboCircuits_->itemText(chosen).toStdString());
+        DeleteCircuit(store, cboCircuits_->itemText(chosen).toStdString());
         gearing_->Remove(cboCircuits_->itemText(chosen));
         cboCircuits_->removeItem(chosen);
         ClearCircuitData();

@@ -34,13 +34,6 @@ std::optional<QString> CircuitRecordProblem(const std::vector<QString>& fields) 
     return std::nullopt;
 }
 
-qfstore::Variant CircuitRecordValue(const std::vector<QString>& fields) {
-    std::vector<std::string> texts;
-    texts.reserve(fields.size());
-    for (const QString& f : fields) texts.push_back(f.toStdString());
-    return qfstore::Variant::StringArray(std::move(texts));
-}
-
 QString CircuitRecordField(const qfstore::Variant& record, int index) {
     if (!record.IsArray())
         throw qfstore::Error::Runtime(qfstore::kErrTypeMismatch, kComponentName);

@@ -19,9 +19,6 @@ QString CircuitFieldPlace(int index);
 // such field is named.
 std::optional<QString> CircuitRecordProblem(const std::vector<QString>& fields);
 
-// The 22 fields as the value the store joins with "|".
-qfstore::Variant CircuitRecordValue(const std::vector<QString>& fields);
-
 // Field `index` of a record as the store returned it, as text. Error 13 "Type mismatch" from
 // "Gearsheet" when the record is not a list (a line without "|", the missing-record marker),
 // error 9 "Subscript out of range" when the list has no such field.

@@ -1,13 +1,10 @@
 #include "details_page.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QGridLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStandardItemModel>
 #include <QVBoxLayout>
-#include <memory>
 #include <vector>
 
 #include "artwork.h"
@@ -15,10 +12,10 @@
 #include "gearing/gear_data.h"
 #include "gearing/settings_file.h"
 #include "gearing/tyre_size.h"
+#include "gearing/tyres.h"
 #include "locale_numbers.h"
 #include "numeric_boxes.h"
 #include "page_layout.h"
-#include "qf_handy_library.h"
 #include "record_names.h"
 #include "settings_store.h"
 
@@ -118,36 +115,15 @@ void DetailsPage::ShowSetup(const QString& front, const QString& rear, const QSt
 void DetailsPage::RefreshTyreCombo() {
     Handled(context_.errors, ".RefreshTyreCombo", [&] {
         qfstore::QfINIFileHandler& store = context_.store.Get();
-        store.Section(settings::kTyresSection);
-        cboTyreTypes_->clear();
-        const qfstore::Variant names = store.GetFieldNames();
-        if (QfHandyLibrary::ArrayUpperBound(names, 1).Type() == qfstore::VarType::Null)
-            return;
-        // The items go in with their tags in one insertion: long lists fill quickly. They are
-        // owned here until then, should a read fail.
-        std::vector<std::unique_ptr<QStandardItem>> read;
-        read.reserve(names.Elements().size());
-        for (const qfstore::Variant& name : names.Elements()) {
-            const std::string& text = name.AsString();
-            auto item = std::make_unique<QStandardItem>(QString::fromStdString(text));
-            item->setData(TagOf(store.GetValue(text, settings::kArrayDelimiter, true, true,
-                                               qfstore::Variant(settings::kDefaultCircumference))),
-                          Qt::UserRole);
-            read.push_back(std::move(item));
-        }
-        QList<QStandardItem*> items;
-        items.reserve(static_cast<qsizetype>(read.size()));
-        for (auto& item : read) items << item.release();
-        static_cast<QStandardItemModel*>(cboTyreTypes_->model())
-            ->invisibleRootItem()
-            ->insertRows(0, items);
-        const int last = cboTyreTypes_->count() - 1;
-        if (last < 0)
-            throw qfstore::Error::Runtime(qfstore::kErrSubscript, kComponentName);
-        cboTyreTypes_->setCurrentIndex(last);
-        txtCircumferance_->setText(cboTyreTypes_->itemData(last).toString());
-        QCoreApplication::processEvents();
-        cboTyreTypes_->setEditText(cboTyreTypes_->itemText(last));
+        FillNameList(
+            *cboTyreTypes_,
+            [&] {
+                std::vector<ListedName> names;
+                for (const StoredTyre& tyre : ReadTyres(store))
+                    names.push_back({QString::fromStdString(tyre.name), TagOf(tyre.circumference)});
+                return names;
+            },
+            txtCircumferance_);
     });
 }
 
@@ -167,11 +143,7 @@ void DetailsPage::cmdAddTyre_Click() {
             context_.dialogs.Message(window(), *problem, kProgramTitle, MessageIcon::Exclamation);
             return;
         }
-        qfstore::QfINIFileHandler& store = context_.store.Get();
-        store.Section(settings::kTyresSection);
-        store.SetValue(name.toStdString(),
-                       qfstore::Variant(txtCircumferance_->text().toStdString()),
-                       settings::kArrayDelimiter);
+        AddTyre(context_.store.Get(), name.toStdString(), txtCircumferance_->text().toStdString());
         RefreshTyreCombo();
     });
 }
@@ -179,11 +151,10 @@ void DetailsPage::cmdAddTyre_Click() {
 void DetailsPage::cmdDeteTyreType_Click() {
     Handled(context_.errors, ".cmdDeteTyreType_Click", [&] {
         qfstore::QfINIFileHandler& store = context_.store.Get();
-        store.Section(settings::kTyresSection);
         const int chosen = ShownItem(*cboTyreTypes_);
         if (chosen < 0)
             throw qfstore::Error::Runtime(qfstore::kErrObjectNotSet, kComponentName);
-        store.DeleteField(cboTyreTypes_->itemText(chosen).toStdString());
+        DeleteTyre(store, cboTyreTypes_->itemText(chosen).toStdString());
         cboTyreTypes_->removeItem(chosen);
         // No other tyre becomes the chosen one.
         cboTyreTypes_->setCurrentIndex(-1);

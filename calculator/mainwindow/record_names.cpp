@@ -1,5 +1,11 @@
 #include "record_names.h"
 
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QStandardItemModel>
+#include <memory>
+
 namespace gearsheet {
 
 std::optional<QString> NameProblem(const QString& name, const QString& kind) {
@@ -16,6 +22,29 @@ std::optional<QString> NameProblem(const QString& name, const QString& kind) {
     if (name.front() == QLatin1Char('[') || name.front() == QLatin1Char(';'))
         return start + QStringLiteral("its name must not begin with \"[\" or \";\".");
     return std::nullopt;
+}
+
+void FillNameList(QComboBox& list, const std::function<std::vector<ListedName>()>& read,
+                  QLineEdit* tagBox) {
+    list.clear();
+    const std::vector<ListedName> names = read();
+    if (names.empty())
+        return;
+    QList<QStandardItem*> items;
+    items.reserve(static_cast<qsizetype>(names.size()));
+    for (const ListedName& name : names) {
+        auto item = std::make_unique<QStandardItem>(name.text);
+        if (name.tag.isValid())
+            item->setData(name.tag, Qt::UserRole);
+        items << item.release();
+    }
+    static_cast<QStandardItemModel*>(list.model())->invisibleRootItem()->insertRows(0, items);
+    const int last = list.count() - 1;
+    list.setCurrentIndex(last);
+    if (tagBox)
+        tagBox->setText(list.itemData(last).toString());
+    QCoreApplication::processEvents();
+    list.setEditText(list.itemText(last));
 }
 
 }  // namespace gearsheet

@@ -1,0 +1,31 @@
+// The tyre types in the settings file's "TYRES": listing, adding and deleting them. Each call
+// points the store at the section right before it reads or writes; store errors pass on.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "qfstore/ini_file_handler.h"
+#include "qfstore/variant.h"
+
+namespace gearsheet {
+
+// The names of the store's current section in file order; none when the section has no keys.
+std::vector<std::string> FieldNames(qfstore::QfINIFileHandler& store);
+
+struct StoredTyre {
+    std::string name;
+    // As the store returned it: a number, or the text when it is none; 1 for a key without value.
+    qfstore::Variant circumference;
+};
+
+// Every tyre type in file order with its rolling circumference.
+std::vector<StoredTyre> ReadTyres(qfstore::QfINIFileHandler& store);
+
+// Writes `circumference` (as typed) under `name`, replacing a tyre of that name.
+void AddTyre(qfstore::QfINIFileHandler& store, const std::string& name,
+             const std::string& circumference);
+
+void DeleteTyre(qfstore::QfINIFileHandler& store, const std::string& name);
+
+}  // namespace gearsheet
