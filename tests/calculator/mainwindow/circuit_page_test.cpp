@@ -30,7 +30,6 @@ class CircuitPageTest : public QObject {
   private slots:
     void addThenClearThenAdd();
     void overwriteThenDelete();
-    void numericLookingTextsComeBackExactly();
     void refusedAddWritesNothing_data();
     void refusedAddWritesNothing();
     void shortRecordWrittenByHand();
@@ -99,22 +98,6 @@ void CircuitPageTest::overwriteThenDelete() {
     w.Click("cmdDeleteCirquit");
     QCOMPARE(w.File(), kGears + "[CIRCUITS]\n");
     QCOMPARE(w.Field(1, 1), "");
-    QCOMPARE(w.Reports(), QStringList());
-}
-
-void CircuitPageTest::numericLookingTextsComeBackExactly() {
-    const std::string x =
-        "X=0012|1.50" + std::string(9, '|') + "-0" + std::string(10, '|') + "015|45.0\n";
-    Window w(kGears + "[CIRCUITS]\n" + x);
-    QCOMPARE(w.Field(1, 1), "0012");
-    QCOMPARE(w.Field(2, 1), "1.50");
-    QCOMPARE(w.Field(1, 2), "-0");
-    QCOMPARE(w.Text("txtRearSp"), "45.0");
-
-    // Saved under another name, they are written as shown.
-    w.TypeName("cboCircuits", "Y");
-    w.Click("cmdAddCirquit");
-    QCOMPARE(w.File(), kGears + "[CIRCUITS]\n" + x + "Y" + x.substr(1));
     QCOMPARE(w.Reports(), QStringList());
 }
 

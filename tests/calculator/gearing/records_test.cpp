@@ -1,0 +1,88 @@
+// Tyre types and circuits in a real settings file, without widgets: each call points the store at
+// its own section, whatever section it was left at, and changes only its own line.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "gearing/circuits.h"
+#include "gearing/tyres.h"
+#include "qfstore/conversions.h"
+#include "store_support.h"
+#include "temp_dir.h"
+
+namespace {
+
+using qfstore::Variant;
+using testing_support::ReadFile;
+
+const std::string kGears = "[GEARS]\nGear1=2\n";
+
+class RecordsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        path_ = dir_.File("Gearsheet.INI");
+        testing_support::WriteFile(path_, kGears +
+                                              "[TYRES]\nA=70\nSlick 17=wide\n; end of tyres\n" +
+                                              "[CIRCUITS]\nX=0012|1.50||-0\nSolo=30\n");
+        store_ = gearing_test::OpenStore(path_);
+    }
+    // The store as another page leaves it.
+    qfstore::QfINIFileHandler& Store() {
+        store_->Section("GEARS");
+        return *store_;
+    }
+    std::string File() const { return ReadFile(path_); }
+
+    testing_support::TempDir dir_;
+    std::string path_;
+    qfstore::Ptr<qfstore::QfINIFileHandler> store_;
+};
+
+TEST_F(RecordsTest, TyresListedAddedAndDeletedInPlace) {
+    auto tyres = gearsheet::ReadTyres(Store());
+    ASSERT_EQ(tyres.size(), 2u);
+    EXPECT_EQ(tyres[0].name, "A");
+    EXPECT_NE(qfstore::TypeName(tyres[0].circumference), "String");  // a number
+    EXPECT_EQ(qfstore::ToDouble(tyres[0].circumference, "test"), 70);
+    EXPECT_EQ(tyres[1].name, "Slick 17");
+    EXPECT_EQ(tyres[1].circumference, Variant(std::string("wide")));  // as stored
+
+    gearsheet::AddTyre(Store(), "Slick", "25");    // a new name goes after the last tyre
+    gearsheet::AddTyre(Store(), "A", "78.53982");  // an existing one keeps its place
+    gearsheet::DeleteTyre(Store(), "Slick 17");
+    gearsheet::DeleteTyre(Store(), "Nothing");  // no such tyre: nothing changes
+    EXPECT_EQ(File(), kGears + "[TYRES]\nA=78.53982\nSlick=25\n; end of tyres\n" +
+                          "[CIRCUITS]\nX=0012|1.50||-0\nSolo=30\n");
+    tyres = gearsheet::ReadTyres(Store());
+    ASSERT_EQ(tyres.size(), 2u);
+    EXPECT_EQ(tyres[1].name, "Slick");
+
+    for (const char* name : {"A", "Slick"}) gearsheet::DeleteTyre(Store(), name);
+    EXPECT_TRUE(gearsheet::ReadTyres(Store()).empty());
+}
+
+TEST_F(RecordsTest, CircuitRecordsReadAsTextsAndWrittenWhole) {
+    EXPECT_EQ(gearsheet::ReadCircuitNames(Store()), (std::vector<std::string>{"X", "Solo"}));
+    // Number-like fields stay texts; a line without "|" is one value, an unknown name none.
+    EXPECT_EQ(gearsheet::ReadCircuit(Store(), "X"),
+              Variant::StringArray({"0012", "1.50", "", "-0"}));
+    EXPECT_EQ(gearsheet::ReadCircuit(Store(), "Solo"), Variant(std::string("30")));
+    EXPECT_TRUE(gearsheet::ReadCircuit(Store(), "Monza").IsMissing());
+
+    gearsheet::AddCircuit(Store(), "Monza", {"30", "", "15"});
+    gearsheet::AddCircuit(Store(), "X", {"0012", "-0"});
+    gearsheet::DeleteCircuit(Store(), "Solo");
+    EXPECT_EQ(File(), kGears + "[TYRES]\nA=70\nSlick 17=wide\n; end of tyres\n" +
+                          "[CIRCUITS]\nX=0012|-0\nMonza=30||15\n");
+    EXPECT_EQ(gearsheet::ReadCircuitNames(Store()), (std::vector<std::string>{"X", "Monza"}));
+}
+
+TEST_F(RecordsTest, NoFileListsNothing) {
+    testing_support::TempDir empty;
+    const auto store = gearing_test::OpenStore(empty.File("Gearsheet.INI"));
+    EXPECT_TRUE(gearsheet::ReadTyres(*store).empty());
+    EXPECT_TRUE(gearsheet::ReadCircuitNames(*store).empty());
+}
+
+}  // namespace
