@@ -17,12 +17,12 @@
 
 #include "circuit_page.h"
 #include "details_page.h"
-#include "dialogs.h"
 #include "form_context.h"
 #include "gearing/gear_data.h"
 #include "settings_store.h"
 #include "speed_unit_choice.h"
 #include "temp_dir.h"
+#include "ui/dialogs.h"
 
 namespace {
 

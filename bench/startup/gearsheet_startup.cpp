@@ -4,10 +4,10 @@
 // name, so that it reads its settings file as the program does.
 #include <cstdlib>
 
-#include "dialogs.h"
 #include "main_form.h"
 #include "program.h"
 #include "quit_after_paint.h"
+#include "ui/dialogs.h"
 
 int main(int argc, char** argv) {
     const long long launchNs = argc > 1 ? std::atoll(argv[1]) : 0;

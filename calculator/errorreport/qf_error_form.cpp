@@ -15,9 +15,9 @@
 #include <cerrno>
 #include <cstring>
 
-#include "dialogs.h"
 #include "error_report.h"
 #include "platform/profile.h"
+#include "ui/dialogs.h"
 
 namespace gearsheet {
 namespace {

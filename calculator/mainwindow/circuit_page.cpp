@@ -16,7 +16,6 @@
 #include "circuit_gearing_panel.h"
 #include "circuit_record.h"
 #include "details_page.h"
-#include "dialogs.h"
 #include "gearing/circuits.h"
 #include "gearing/gear_data.h"
 #include "gearing/settings_file.h"
@@ -28,6 +27,7 @@
 #include "record_names.h"
 #include "settings_store.h"
 #include "speed_unit_choice.h"
+#include "ui/dialogs.h"
 
 namespace gearsheet {
 namespace {

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "artwork.h"
-#include "dialogs.h"
 #include "gearing/gear_data.h"
 #include "gearing/settings_file.h"
 #include "gearing/tyre_size.h"
@@ -18,6 +17,7 @@
 #include "page_layout.h"
 #include "record_names.h"
 #include "settings_store.h"
+#include "ui/dialogs.h"
 
 namespace gearsheet {
 namespace {

@@ -1,6 +1,6 @@
 // Gearsheet: starting the program means loading and showing its main window.
-#include "dialogs.h"
 #include "program.h"
+#include "ui/dialogs.h"
 
 int main(int argc, char** argv) {
     gearsheet::QtDialogs dialogs;

@@ -13,7 +13,6 @@
 #include "artwork.h"
 #include "circuit_page.h"
 #include "details_page.h"
-#include "dialogs.h"
 #include "gearing/settings_file.h"
 #include "gearing/settings_location.h"
 #include "gearing/speed_table.h"
@@ -22,7 +21,8 @@
 #include "planner_page.h"
 #include "platform/module.h"
 #include "speed_page.h"
-#include "twips.h"
+#include "ui/dialogs.h"
+#include "ui/twips.h"
 
 namespace gearsheet {
 namespace {

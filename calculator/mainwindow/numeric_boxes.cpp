@@ -3,8 +3,8 @@
 #include <QFocusEvent>
 #include <QLineEdit>
 
-#include "dialogs.h"
 #include "locale_numbers.h"
+#include "ui/dialogs.h"
 
 namespace gearsheet {
 

@@ -8,7 +8,7 @@
 #include <QSpinBox>
 #include <QString>
 
-#include "twips.h"
+#include "ui/twips.h"
 
 namespace gearsheet {
 

@@ -13,9 +13,9 @@
 #include <QPrinterInfo>
 #include <algorithm>
 
-#include "dialogs.h"
 #include "pit_card.h"
 #include "planner_chart.h"
+#include "ui/dialogs.h"
 
 namespace gearsheet {
 namespace {

@@ -2,13 +2,13 @@
 
 #include <QString>
 
-#include "dialogs.h"
 #include "gearing/gear_data.h"
 #include "gearing/settings_file.h"
 #include "qfstore/client.h"
 #include "qfstore/conversions.h"
 #include "qfstore/error.h"
 #include "qfstore/ids.h"
+#include "ui/dialogs.h"
 
 namespace gearsheet {
 namespace {

@@ -20,10 +20,10 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "dialogs.h"
 #include "main_form.h"
 #include "program.h"
 #include "qfstore/error.h"
+#include "ui/dialogs.h"
 
 namespace {
 

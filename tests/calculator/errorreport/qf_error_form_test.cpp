@@ -12,7 +12,7 @@
 #include "qtest_strings.h"
 #include "scripted_dialogs.h"
 #include "temp_dir.h"
-#include "twips.h"
+#include "ui/twips.h"
 
 using gearsheet::QfErrorForm;
 using testing_support::ScriptedDialogs;

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "dialogs.h"
 #include "qf_error_form.h"
+#include "ui/dialogs.h"
 
 namespace testing_support {
 

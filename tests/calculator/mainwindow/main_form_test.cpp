@@ -4,7 +4,7 @@
 
 #include "main_window.h"
 #include "platform/profile.h"
-#include "twips.h"
+#include "ui/twips.h"
 
 using gearsheet::MessageIcon;
 using testing_support::kGears;

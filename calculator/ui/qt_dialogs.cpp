@@ -3,7 +3,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
-#include "dialogs.h"
+#include "ui/dialogs.h"
 
 namespace gearsheet {
 
