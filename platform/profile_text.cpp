@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "ascii.h"
+
 namespace platform::profile::detail {
 
 namespace {
@@ -150,27 +152,14 @@ size_t FoldedHash(std::string_view name) {
     // FNV-1a over the lower-cased bytes.
     uint64_t hash = 14695981039346656037ULL;
     for (const char c : name) {
-        const unsigned char u = static_cast<unsigned char>(c);
-        hash ^= (u >= 'A' && u <= 'Z') ? static_cast<unsigned char>(u - 'A' + 'a') : u;
+        hash ^= static_cast<unsigned char>(ascii::Lower(c));
         hash *= 1099511628211ULL;
     }
     return static_cast<size_t>(hash);
 }
 
 bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i];
-        char y = b[i];
-        if (x >= 'A' && x <= 'Z')
-            x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z')
-            y = static_cast<char>(y - 'A' + 'a');
-        if (x != y)
-            return false;
-    }
-    return true;
+    return ascii::SameIgnoringCase(a, b);
 }
 
 bool WritableSection(std::string_view section) {
