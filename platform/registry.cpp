@@ -148,13 +148,16 @@ long Fail(long status, const std::string& database, const std::string& what, con
     return Fail(status, database, what, f.code, 0, f.message);
 }
 
+// Whether an operation reads the registry or changes it.
+enum class Access { kRead, kWrite };
+
 // A database failure of a read or a write, by what SQLite said: a lock that stayed taken
 // for the whole wait is kBusy.
-long Fail(bool write, const std::string& database, const DbFailure& f) {
+long Fail(Access access, const std::string& database, const DbFailure& f) {
     if ((f.code & 0xFF) == SQLITE_BUSY || (f.code & 0xFF) == SQLITE_LOCKED)
         return Fail(kBusy, database, "is locked by another process", f);
-    return write ? Fail(kCantWrite, database, "could not be written", f)
-                 : Fail(kCantRead, database, "could not be read", f);
+    return access == Access::kWrite ? Fail(kCantWrite, database, "could not be written", f)
+                                    : Fail(kCantRead, database, "could not be read", f);
 }
 
 long FailSystem(long status, const std::string& database, const std::string& what, int error,
@@ -262,13 +265,14 @@ class Registry {
         int64_t id = 0;
         // Opening a key that exists is a read: it needs neither the write lock nor a database
         // that can be written.
-        long status = Run(key, subKey, false, [&](const OpenEntry& base, const auto& parts) {
-            return Walk(base.id, parts, &id);
-        });
+        long status = Run(
+            key, subKey, Access::kRead,
+            [&](const OpenEntry& base, const auto& parts) { return Walk(base.id, parts, &id); });
         if (status == kFileNotFound) {
-            status = Run(key, subKey, true, [&](const OpenEntry& base, const auto& parts) {
-                return CreateParts(base, parts, &id, &created);
-            });
+            status =
+                Run(key, subKey, Access::kWrite, [&](const OpenEntry& base, const auto& parts) {
+                    return CreateParts(base, parts, &id, &created);
+                });
         }
         if (status != kSuccess)
             return status;
@@ -284,9 +288,9 @@ class Registry {
         *result = 0;
         std::lock_guard lock(mutex_);
         int64_t id = 0;
-        const long status = Run(key, subKey, false, [&](const OpenEntry& base, const auto& parts) {
-            return Walk(base.id, parts, &id);
-        });
+        const long status = Run(
+            key, subKey, Access::kRead,
+            [&](const OpenEntry& base, const auto& parts) { return Walk(base.id, parts, &id); });
         if (status != kSuccess)
             return status;
         *result = NewHandle(id, access);
@@ -298,7 +302,7 @@ class Registry {
         if (!data && size)
             return kInvalidParameter;
         std::lock_guard lock(mutex_);
-        return RunValue(key, KEY_SET_VALUE, true, [&](int64_t id) {
+        return RunValue(key, KEY_SET_VALUE, Access::kWrite, [&](int64_t id) {
             // On a clash of names the first spelling stays.
             Statement upsert(db_,
                              "INSERT INTO reg_values(key, name, kind, data) VALUES(?, ?, ?, ?) "
@@ -315,7 +319,7 @@ class Registry {
         if (data && !size)
             return kInvalidParameter;
         std::lock_guard lock(mutex_);
-        return RunValue(key, KEY_QUERY_VALUE, false, [&](int64_t id) {
+        return RunValue(key, KEY_QUERY_VALUE, Access::kRead, [&](int64_t id) {
             Statement query(db_, "SELECT kind, data FROM reg_values WHERE key = ? AND name = ?");
             query.Bind(1, id).Bind(2, CName(valueName));
             if (!query.Step())
@@ -340,7 +344,7 @@ class Registry {
 
     long DeleteValue(Handle key, const std::string& valueName) {
         std::lock_guard lock(mutex_);
-        return RunValue(key, KEY_SET_VALUE, true, [&](int64_t id) {
+        return RunValue(key, KEY_SET_VALUE, Access::kWrite, [&](int64_t id) {
             Statement erase(db_, "DELETE FROM reg_values WHERE key = ? AND name = ?");
             erase.Bind(1, id).Bind(2, CName(valueName)).Step();
             return sqlite3_changes(db_) ? kSuccess : kFileNotFound;
@@ -349,7 +353,7 @@ class Registry {
 
     long DeleteKey(Handle key, const std::string& subKey) {
         std::lock_guard lock(mutex_);
-        return Run(key, subKey, true, [&](const OpenEntry& base, const auto& parts) {
+        return Run(key, subKey, Access::kWrite, [&](const OpenEntry& base, const auto& parts) {
             int64_t id = 0;
             if (const long status = Walk(base.id, parts, &id); status != kSuccess)
                 return status;
@@ -462,8 +466,8 @@ class Registry {
     // Runs body(entry, path parts) in one transaction, after checking the handle, the path and
     // that the handle's key still exists. A failing body's changes are rolled back.
     template <typename Body>
-    long Run(Handle key, const std::string& subKey, bool write, Body&& body) {
-        if (const long status = Connect(write); status != kSuccess)
+    long Run(Handle key, const std::string& subKey, Access access, Body&& body) {
+        if (const long status = Connect(access); status != kSuccess)
             return status;
         const auto entry = Lookup(key);
         if (!entry)
@@ -471,7 +475,7 @@ class Registry {
         const auto parts = SplitPath(CName(subKey));
         if (!parts)
             return kBadPathname;
-        return Transaction(write, [&] {
+        return Transaction(access, [&] {
             if (!KeyExists(entry->id))
                 return kKeyDeleted;
             return static_cast<long>(body(*entry, *parts));
@@ -480,15 +484,15 @@ class Registry {
 
     // Runs body(key id) for a value operation that needs `needed` access on the handle.
     template <typename Body>
-    long RunValue(Handle key, uint32_t needed, bool write, Body&& body) {
-        if (const long status = Connect(write); status != kSuccess)
+    long RunValue(Handle key, uint32_t needed, Access access, Body&& body) {
+        if (const long status = Connect(access); status != kSuccess)
             return status;
         const auto entry = Lookup(key);
         if (!entry)
             return kInvalidHandle;
         if (!(entry->access & needed))
             return kAccessDenied;
-        return Transaction(write, [&] {
+        return Transaction(access, [&] {
             if (!KeyExists(entry->id))
                 return kKeyDeleted;
             if (!schemaReady_)
@@ -502,25 +506,25 @@ class Registry {
     // a busy writer is waited for instead of failing when a read lock would have to be
     // upgraded. Without a database (nothing written yet) a read finds an empty registry.
     template <typename Body>
-    long Transaction(bool write, Body&& body) {
+    long Transaction(Access access, Body&& body) {
         if (!db_)
             return body();
         long status = kSuccess;
         try {
-            Exec(db_, write ? "BEGIN IMMEDIATE" : "BEGIN");
+            Exec(db_, access == Access::kWrite ? "BEGIN IMMEDIATE" : "BEGIN");
         } catch (const DbFailure& f) {
-            return Fail(write, path_, f);
+            return Fail(access, path_, f);
         }
         try {
             if (!schemaReady_)
                 schemaReady_ = SchemaPresent(db_);
             status = body();
-            if (status == kSuccess || !write) {
+            if (status == kSuccess || access == Access::kRead) {
                 Exec(db_, "COMMIT");
                 return status;
             }
         } catch (const DbFailure& f) {
-            status = Fail(write, path_, f);
+            status = Fail(access, path_, f);
         }
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
         return status;
@@ -539,11 +543,11 @@ class Registry {
     // may write, creating folder, file and tables when missing; for a read, any connection,
     // opening the file read-only and creating nothing. A connection that is somehow still
     // inherited over fork is left alone.
-    long Connect(bool write) {
+    long Connect(Access access) {
         const std::string path = DatabasePath();
         if (path.empty()) {
-            return Fail(write ? kCantWrite : kCantRead, path, "has no folder", 0, 0,
-                        "neither XDG_CONFIG_HOME nor HOME is set");
+            return Fail(access == Access::kWrite ? kCantWrite : kCantRead, path, "has no folder", 0,
+                        0, "neither XDG_CONFIG_HOME nor HOME is set");
         }
         if (db_ && owner_ != getpid())
             db_ = nullptr;  // not this process's to close
@@ -552,10 +556,10 @@ class Registry {
             Disconnect();
             path_ = path;
         }
-        if (db_ && (writable_ || !write) && !immutable_)
+        if (db_ && (writable_ || access == Access::kRead) && !immutable_)
             return kSuccess;
         Disconnect();
-        return write ? ConnectForWriting() : ConnectForReading();
+        return access == Access::kWrite ? ConnectForWriting() : ConnectForReading();
     }
 
     long ConnectForReading() {
@@ -578,7 +582,7 @@ class Registry {
         } catch (const DbFailure& f) {
             sqlite3_close(db);
             if ((f.code & 0xFF) == SQLITE_BUSY)
-                return Fail(false, path_, f);
+                return Fail(Access::kRead, path_, f);
             // The write-ahead log's shared index could not be set up (a full disk, a folder
             // that cannot be written), so no writer can be at work either: read the file as it
             // stands, for this one operation.
@@ -586,7 +590,7 @@ class Registry {
             if (sqlite3_open_v2(("file:" + UriPath(path_) + "?immutable=1").c_str(), &db,
                                 SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) != SQLITE_OK) {
                 sqlite3_close(db);
-                return Fail(false, path_, f);
+                return Fail(Access::kRead, path_, f);
             }
             Adopt(db, false);
             immutable_ = true;
@@ -624,7 +628,7 @@ class Registry {
             SetUpForWriting(db);
         } catch (const DbFailure& f) {
             sqlite3_close(db);
-            return Fail(true, path_, f);
+            return Fail(Access::kWrite, path_, f);
         }
         Adopt(db, true);
         schemaReady_ = true;
