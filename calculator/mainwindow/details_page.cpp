@@ -82,7 +82,7 @@ DetailsPage::DetailsPage(FormContext& context, QWidget* parent)
     connect(cmdAddTyre, &QPushButton::clicked, this, [this] { cmdAddTyre_Click(); });
     connect(cmdDeteTyreType, &QPushButton::clicked, this, [this] { cmdDeteTyreType_Click(); });
     connect(cmdFromSize, &QPushButton::clicked, this, [this] { cmdFromSize_Click(); });
-    auto* numeric = new NumericBoxes(context_, this, false);
+    auto* numeric = new NumericBoxes(context_, this, NumericBoxes::Empty::kRefused);
     numeric->Watch(txtCircumferance_, ".txtCircumferance_LostFocus");
     numeric->Watch(txtFrontSprocket_, ".txtFrontSprocket_LostFocus");
     numeric->Watch(txtRearSproket_, ".txtRearSproket_LostFocus");

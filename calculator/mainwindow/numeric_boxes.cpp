@@ -8,8 +8,8 @@
 
 namespace gearsheet {
 
-NumericBoxes::NumericBoxes(FormContext& context, QWidget* page, bool emptyIsZero)
-    : QObject(page), context_(context), page_(page), emptyIsZero_(emptyIsZero) {}
+NumericBoxes::NumericBoxes(FormContext& context, QWidget* page, Empty empty)
+    : QObject(page), context_(context), page_(page), empty_(empty) {}
 
 void NumericBoxes::Watch(QLineEdit* box, const char* procedure) {
     procedures_.insert(box, procedure);
@@ -33,7 +33,7 @@ bool NumericBoxes::eventFilter(QObject* watched, QEvent* event) {
 
 void NumericBoxes::Check(QLineEdit* box, const char* procedure) {
     Handled(context_.errors, procedure, [&] {
-        if (emptyIsZero_ && box->text().isEmpty()) {
+        if (empty_ == Empty::kZero && box->text().isEmpty()) {
             box->setText(QStringLiteral("0"));
             return;
         }

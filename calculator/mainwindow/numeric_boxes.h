@@ -14,8 +14,10 @@ namespace gearsheet {
 
 class NumericBoxes final : public QObject {
   public:
-    // `emptyIsZero`: a box left empty shows "0" instead of being refused.
-    NumericBoxes(FormContext& context, QWidget* page, bool emptyIsZero);
+    // What a box left empty means: refused like other non-numbers, or shown as "0".
+    enum class Empty { kRefused, kZero };
+
+    NumericBoxes(FormContext& context, QWidget* page, Empty empty);
 
     // Checks `box` each time it loses the focus; failures are reported under `procedure`.
     void Watch(QLineEdit* box, const char* procedure);
@@ -28,7 +30,7 @@ class NumericBoxes final : public QObject {
 
     FormContext& context_;
     QWidget* page_;
-    bool emptyIsZero_;
+    Empty empty_;
     QHash<QObject*, const char*> procedures_;
     // Set while the focus is moved back, so that the move is not checked again.
     bool movingFocus_ = false;
