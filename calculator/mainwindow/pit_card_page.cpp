@@ -35,10 +35,12 @@ QPageSize DefaultPaper() {
                          : QPageSize::A4);
 }
 
-QFont PageFont(double points, bool bold = false) {
+enum class Weight { kNormal, kBold };
+
+QFont PageFont(double points, Weight weight = Weight::kNormal) {
     QFont font = QApplication::font();
     font.setPointSizeF(points);
-    font.setBold(bold);
+    font.setBold(weight == Weight::kBold);
     return font;
 }
 
@@ -47,7 +49,7 @@ QFont PageFont(double points, bool bold = false) {
 double DrawTable(QPainter& p, double left, double top, double width, const QList<QStringList>& rows,
                  const QList<double>& weights) {
     const QFont plain = PageFont(kPointSize);
-    const QFont bold = PageFont(kPointSize, true);
+    const QFont bold = PageFont(kPointSize, Weight::kBold);
     const double rowHeight = QFontMetricsF(plain, p.device()).height() * 1.3;
     double total = 0;
     for (double w : weights) total += w;
@@ -90,7 +92,7 @@ bool Render(const PitCard& card, QPagedPaintDevice& device, QString& problem) {
     const double height = device.height();
 
     // Heading: the circuit's name, the date at the right.
-    const QFont title = PageFont(18, true);
+    const QFont title = PageFont(18, Weight::kBold);
     const double titleHeight = QFontMetricsF(title, &device).height();
     p.setFont(title);
     p.drawText(QRectF(0, 0, width * 0.75, titleHeight), Qt::AlignLeft | Qt::AlignVCenter,
@@ -119,7 +121,7 @@ bool Render(const PitCard& card, QPagedPaintDevice& device, QString& problem) {
     y = std::max(detailsBottom, suspensionBottom) + 5 * mm;
 
     // The speed table.
-    p.setFont(PageFont(kPointSize + 2, true));
+    p.setFont(PageFont(kPointSize + 2, Weight::kBold));
     const double heading = QFontMetricsF(p.font(), &device).height() * 1.3;
     p.drawText(QRectF(0, y, width, heading), Qt::AlignLeft | Qt::AlignVCenter, card.speedTitle);
     y += heading;
