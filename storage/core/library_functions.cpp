@@ -57,17 +57,18 @@ int32_t InStr(int32_t start, const std::string& text, const std::string& search,
 }
 
 Variant Split(const std::string& text, const std::string& delimiter) {
-    std::vector<std::string> pieces;
+    // The elements are built in place: no list of texts to convert afterwards.
+    std::vector<Variant> pieces;
     if (delimiter.empty()) {
-        pieces.push_back(text);
+        pieces.emplace_back(text);
     } else {
         size_t from = 0;
         for (size_t at; (at = text.find(delimiter, from)) != std::string::npos;
              from = at + delimiter.size())
-            pieces.push_back(text.substr(from, at - from));
-        pieces.push_back(text.substr(from));
+            pieces.emplace_back(text.substr(from, at - from));
+        pieces.emplace_back(text.substr(from));
     }
-    return Variant::StringArray(std::move(pieces));
+    return Variant::Array(VarType::String, 0, std::move(pieces));
 }
 
 std::string ReverseString(const std::string& text) {
@@ -125,7 +126,11 @@ bool IsDouble(const Variant& value) {
     return TracedFunction("IsDouble", [&] {
         if (!IsNumeric(value))
             return false;
-        const std::string text = ToText(value, kComponentName);
+        // A text is looked at where it is; other kinds need their text made.
+        std::string made;
+        if (value.Type() != VarType::String)
+            made = ToText(value, kComponentName);
+        const std::string& text = value.Type() == VarType::String ? value.AsString() : made;
         const int32_t p = InStr(1, text, ".", 0);
         if (p >= INT16_MAX)
             throw RuntimeError(kErrOverflow);
@@ -163,13 +168,13 @@ Variant PrepForSet(const Variant& value, const std::string& delimiter) {
     });
 }
 
-Variant PrepForGet(const Variant& value, const std::string& delimiter, bool detectArray,
+Variant PrepForGet(Variant value, const std::string& delimiter, bool detectArray,
                    bool detectNumber) {
     return TracedFunction("PrepForGet", [&]() -> Variant {
         if (value.IsArray())
             return Variant();
         if (value.Type() == VarType::Long)
-            return value;
+            return std::move(value);
         if (value.Type() != VarType::String)
             return Variant();
         const std::string& s = value.AsString();
@@ -188,7 +193,7 @@ Variant PrepForGet(const Variant& value, const std::string& delimiter, bool dete
         }
         if (IsDouble(value) && detectNumber)
             return Variant(ToDouble(value, kComponentName));
-        return value;
+        return std::move(value);
     });
 }
 
