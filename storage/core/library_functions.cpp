@@ -4,7 +4,10 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
+#include <optional>
+#include <vector>
 
 #include "platform/ascii.h"
 #include "qfstore/conversions.h"
@@ -37,6 +40,43 @@ void ConvertEach(const Variant& source, Variant& target, const Variant& filler, 
     CheckCounterBounds(source);
     for (size_t i = 0; i < source.Elements().size(); ++i)
         target.Elements()[i] = convert(source.Elements()[i]);
+}
+
+// AllNumeric for the pieces of a split, keeping the number each reads as, so that PrepForGet reads
+// every piece once; nothing when a piece is not numeric.
+std::optional<std::vector<double>> NumbersOf(const Variant& pieces) {
+    return TracedFunction("AllNumeric", [&]() -> std::optional<std::vector<double>> {
+        std::vector<double> numbers;
+        numbers.reserve(pieces.Elements().size());
+        for (const Variant& piece : pieces.Elements()) {
+            const std::optional<double> number = ParseNumericText(piece.AsString());
+            if (!number)
+                return std::nullopt;
+            numbers.push_back(*number);
+        }
+        return numbers;
+    });
+}
+
+// StrArrayToLngArray (`whole`) or StrArrayToDblArray of `pieces`, from their numbers as NumbersOf
+// read them: the same array and the same errors, without reading the texts again.
+Variant NumberArray(const Variant& pieces, const std::vector<double>& numbers, bool whole) {
+    return TracedFunction(whole ? "StrArrayToLngArray" : "StrArrayToDblArray", [&] {
+        std::vector<Variant> items;
+        items.reserve(numbers.size());
+        CheckCounterBounds(pieces);
+        for (const double number : numbers) {
+            if (std::isinf(number))  // numeric text beyond the double range, as ToDouble refuses it
+                throw RuntimeError(kErrOverflow);
+            if (whole)
+                items.emplace_back(static_cast<int32_t>(
+                    RoundToRange(number, INT32_MIN, INT32_MAX, kComponentName)));
+            else
+                items.emplace_back(number);
+        }
+        return Variant::Array(whole ? VarType::Long : VarType::Double, pieces.LBound(),
+                              std::move(items));
+    });
 }
 
 }  // namespace
@@ -180,15 +220,9 @@ Variant PrepForGet(Variant value, const std::string& delimiter, bool detectArray
         const std::string& s = value.AsString();
         if (InStr(1, s, delimiter, 0) > 0 && detectArray) {
             Variant pieces = Split(s, delimiter);
-            if (AllNumeric(pieces) && detectNumber) {
-                Variant numbers;
-                if (InStr(1, s, ".", 0) > 0) {
-                    StrArrayToDblArray(pieces, numbers);
-                } else {
-                    StrArrayToLngArray(pieces, numbers);
-                }
-                return numbers;
-            }
+            const std::optional<std::vector<double>> numbers = NumbersOf(pieces);
+            if (numbers && detectNumber)
+                return NumberArray(pieces, *numbers, InStr(1, s, ".", 0) == 0);
             return pieces;
         }
         if (IsDouble(value) && detectNumber)
