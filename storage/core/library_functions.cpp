@@ -97,11 +97,17 @@ int32_t InStr(int32_t start, const std::string& text, const std::string& search,
 }
 
 Variant Split(const std::string& text, const std::string& delimiter) {
-    // The elements are built in place: no list of texts to convert afterwards.
+    // The elements are built in place, counted first: no list of texts to convert afterwards and
+    // no moves of grown storage.
     std::vector<Variant> pieces;
     if (delimiter.empty()) {
         pieces.emplace_back(text);
     } else {
+        size_t count = 1;
+        for (size_t at = 0; (at = text.find(delimiter, at)) != std::string::npos;
+             at += delimiter.size())
+            ++count;
+        pieces.reserve(count);
         size_t from = 0;
         for (size_t at; (at = text.find(delimiter, from)) != std::string::npos;
              from = at + delimiter.size())
