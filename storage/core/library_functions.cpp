@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "platform/ascii.h"
@@ -17,10 +18,9 @@ namespace qfstore::core {
 namespace {
 
 // The helpers index arrays with a 16-bit counter, which cannot reach past 32767.
-void CheckCounterBounds(const Variant& array) {
-    const int64_t lo = array.LBound();
-    const int64_t hi =
-        static_cast<int64_t>(array.LBound()) + static_cast<int64_t>(array.Elements().size()) - 1;
+void CheckCounterBounds(int32_t lbound, size_t count) {
+    const int64_t lo = lbound;
+    const int64_t hi = static_cast<int64_t>(lbound) + static_cast<int64_t>(count) - 1;
     if (lo < INT16_MIN || lo > INT16_MAX || hi < INT16_MIN || hi >= INT16_MAX)
         throw RuntimeError(kErrOverflow);
 }
@@ -37,45 +37,58 @@ void ConvertEach(const Variant& source, Variant& target, const Variant& filler, 
     RequireArray(source);
     std::vector<Variant> items(source.Elements().size(), filler);
     target = Variant::Array(filler.Type(), source.LBound(), std::move(items));
-    CheckCounterBounds(source);
+    CheckCounterBounds(source.LBound(), source.Elements().size());
     for (size_t i = 0; i < source.Elements().size(); ++i)
         target.Elements()[i] = convert(source.Elements()[i]);
 }
 
-// AllNumeric for the pieces of a split, keeping the number each reads as, so that PrepForGet reads
-// every piece once; nothing when a piece is not numeric.
-std::optional<std::vector<double>> NumbersOf(const Variant& pieces) {
-    return TracedFunction("AllNumeric", [&]() -> std::optional<std::vector<double>> {
-        std::vector<double> numbers;
-        numbers.reserve(pieces.Elements().size());
-        for (const Variant& piece : pieces.Elements()) {
-            const std::optional<double> number = ParseNumericText(piece.AsString());
+// How many pieces Split(text, delimiter) makes.
+size_t PieceCount(const std::string& text, const std::string& delimiter) {
+    size_t count = 1;
+    if (!delimiter.empty())
+        for (size_t at = 0; (at = text.find(delimiter, at)) != std::string::npos;
+             at += delimiter.size())
+            ++count;
+    return count;
+}
+
+// AllNumeric of Split(text, delimiter), reading the pieces where they are: the number of each as a
+// Double element, or nothing when a piece is not numeric.
+std::optional<std::vector<Variant>> NumbersOf(const std::string& text,
+                                              const std::string& delimiter) {
+    return TracedFunction("AllNumeric", [&]() -> std::optional<std::vector<Variant>> {
+        std::vector<Variant> numbers;
+        numbers.reserve(PieceCount(text, delimiter));
+        const std::string_view whole(text);
+        size_t from = 0;
+        for (;;) {
+            const size_t at = delimiter.empty() ? std::string::npos : text.find(delimiter, from);
+            const std::optional<double> number = ParseNumericText(
+                whole.substr(from, at == std::string::npos ? std::string::npos : at - from));
             if (!number)
                 return std::nullopt;
-            numbers.push_back(*number);
+            numbers.emplace_back(*number);
+            if (at == std::string::npos)
+                return numbers;
+            from = at + delimiter.size();
         }
-        return numbers;
     });
 }
 
-// StrArrayToLngArray (`whole`) or StrArrayToDblArray of `pieces`, from their numbers as NumbersOf
-// read them: the same array and the same errors, without reading the texts again.
-Variant NumberArray(const Variant& pieces, const std::vector<double>& numbers, bool whole) {
+// StrArrayToLngArray (`whole`) or StrArrayToDblArray of a zero-based split whose numbers NumbersOf
+// read: the same array and the same errors, without reading the texts again.
+Variant NumberArray(std::vector<Variant> numbers, bool whole) {
     return TracedFunction(whole ? "StrArrayToLngArray" : "StrArrayToDblArray", [&] {
-        std::vector<Variant> items;
-        items.reserve(numbers.size());
-        CheckCounterBounds(pieces);
-        for (const double number : numbers) {
+        CheckCounterBounds(0, numbers.size());
+        for (Variant& element : numbers) {
+            const double number = element.AsDouble();
             if (std::isinf(number))  // numeric text beyond the double range, as ToDouble refuses it
                 throw RuntimeError(kErrOverflow);
             if (whole)
-                items.emplace_back(static_cast<int32_t>(
+                element = Variant(static_cast<int32_t>(
                     RoundToRange(number, INT32_MIN, INT32_MAX, kComponentName)));
-            else
-                items.emplace_back(number);
         }
-        return Variant::Array(whole ? VarType::Long : VarType::Double, pieces.LBound(),
-                              std::move(items));
+        return Variant::Array(whole ? VarType::Long : VarType::Double, 0, std::move(numbers));
     });
 }
 
@@ -103,11 +116,7 @@ Variant Split(const std::string& text, const std::string& delimiter) {
     if (delimiter.empty()) {
         pieces.emplace_back(text);
     } else {
-        size_t count = 1;
-        for (size_t at = 0; (at = text.find(delimiter, at)) != std::string::npos;
-             at += delimiter.size())
-            ++count;
-        pieces.reserve(count);
+        pieces.reserve(PieceCount(text, delimiter));
         size_t from = 0;
         for (size_t at; (at = text.find(delimiter, from)) != std::string::npos;
              from = at + delimiter.size())
@@ -225,15 +234,28 @@ Variant PrepForGet(Variant value, const std::string& delimiter, bool detectArray
             return Variant();
         const std::string& s = value.AsString();
         if (InStr(1, s, delimiter, 0) > 0 && detectArray) {
-            Variant pieces = Split(s, delimiter);
-            const std::optional<std::vector<double>> numbers = NumbersOf(pieces);
-            if (numbers && detectNumber)
-                return NumberArray(pieces, *numbers, InStr(1, s, ".", 0) == 0);
-            return pieces;
+            // The pieces are read as numbers where they are; texts are made only for an array of
+            // texts.
+            if (detectNumber) {
+                if (std::optional<std::vector<Variant>> numbers = NumbersOf(s, delimiter))
+                    return NumberArray(std::move(*numbers), InStr(1, s, ".", 0) == 0);
+            }
+            return Split(s, delimiter);
         }
-        if (IsDouble(value) && detectNumber)
-            return Variant(ToDouble(value, kComponentName));
-        return std::move(value);
+        // IsDouble, then ToDouble from the same reading of the text: numeric text holds at most
+        // one ".", so IsDouble only refuses a "." beyond its 16-bit counter.
+        const std::optional<double> number = ParseNumericText(s);
+        if (!number)
+            return std::move(value);
+        TracedFunction("IsDouble", [&] {
+            if (InStr(1, s, ".", 0) >= INT16_MAX)
+                throw RuntimeError(kErrOverflow);
+        });
+        if (!detectNumber)
+            return std::move(value);
+        if (std::isinf(*number))  // as ToDouble refuses text beyond the double range
+            throw RuntimeError(kErrOverflow);
+        return Variant(*number);
     });
 }
 

@@ -54,12 +54,15 @@ TEST(PrepForGet, TurnsStoredTextIntoValue) {
     }
     EXPECT_EQ(PrepForGet(Variant("3|4|5"), "|", true, true), Longs({3, 4, 5}));
     EXPECT_EQ(PrepForGet(Variant("3|4|5"), "\t", true, true), Variant("3|4|5"));
+    EXPECT_EQ(PrepForGet(Variant("12"), "", true, true), Longs({12}));
+    EXPECT_EQ(PrepForGet(Variant("1.5"), "", true, false), Variant::StringArray({"1.5"}));
     std::string counterPastEnd = "1";
     for (int i = 0; i < INT16_MAX; ++i) counterPastEnd += "\t1";
     const std::pair<std::string, const char*> refused[] = {
         {"1\t99999999999", "6|Qfstore\r\nStrArrayToLngArray\r\nPrepForGet"},
         {"1\t1e400", "6|Qfstore\r\nStrArrayToLngArray\r\nPrepForGet"},
         {"1.5\t-1e400", "6|Qfstore\r\nStrArrayToDblArray\r\nPrepForGet"},
+        {"1e400", "6|Qfstore\r\nPrepForGet"},
         {counterPastEnd, "6|Qfstore\r\nStrArrayToLngArray\r\nPrepForGet"},
         {std::string(INT16_MAX, ' ') + "1.5", "6|Qfstore\r\nIsDouble\r\nPrepForGet"},
     };
