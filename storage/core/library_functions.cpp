@@ -101,11 +101,13 @@ int32_t InStr(int32_t start, const std::string& text, const std::string& search,
         return 0;
     if (search.empty())
         return start;
-    auto equal = [compare](char a, char b) {
-        return compare == 0 ? a == b : platform::ascii::SameLetter(a, b);
-    };
+    if (compare == 0) {
+        const size_t at = text.find(search, static_cast<size_t>(start - 1));
+        return at == std::string::npos ? 0 : static_cast<int32_t>(at) + 1;
+    }
     const auto from = text.begin() + (start - 1);
-    const auto hit = std::search(from, text.end(), search.begin(), search.end(), equal);
+    const auto hit = std::search(from, text.end(), search.begin(), search.end(),
+                                 [](char a, char b) { return platform::ascii::SameLetter(a, b); });
     return hit == text.end() ? 0 : static_cast<int32_t>(hit - text.begin()) + 1;
 }
 
