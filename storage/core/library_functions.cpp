@@ -4,7 +4,11 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
+#include <optional>
+#include <string_view>
+#include <vector>
 
 #include "platform/ascii.h"
 #include "qfstore/conversions.h"
@@ -14,10 +18,9 @@ namespace qfstore::core {
 namespace {
 
 // The helpers index arrays with a 16-bit counter, which cannot reach past 32767.
-void CheckCounterBounds(const Variant& array) {
-    const int64_t lo = array.LBound();
-    const int64_t hi =
-        static_cast<int64_t>(array.LBound()) + static_cast<int64_t>(array.Elements().size()) - 1;
+void CheckCounterBounds(int32_t lbound, size_t count) {
+    const int64_t lo = lbound;
+    const int64_t hi = static_cast<int64_t>(lbound) + static_cast<int64_t>(count) - 1;
     if (lo < INT16_MIN || lo > INT16_MAX || hi < INT16_MIN || hi >= INT16_MAX)
         throw RuntimeError(kErrOverflow);
 }
@@ -34,9 +37,59 @@ void ConvertEach(const Variant& source, Variant& target, const Variant& filler, 
     RequireArray(source);
     std::vector<Variant> items(source.Elements().size(), filler);
     target = Variant::Array(filler.Type(), source.LBound(), std::move(items));
-    CheckCounterBounds(source);
+    CheckCounterBounds(source.LBound(), source.Elements().size());
     for (size_t i = 0; i < source.Elements().size(); ++i)
         target.Elements()[i] = convert(source.Elements()[i]);
+}
+
+// How many pieces Split(text, delimiter) makes.
+size_t PieceCount(const std::string& text, const std::string& delimiter) {
+    size_t count = 1;
+    if (!delimiter.empty())
+        for (size_t at = 0; (at = text.find(delimiter, at)) != std::string::npos;
+             at += delimiter.size())
+            ++count;
+    return count;
+}
+
+// AllNumeric of Split(text, delimiter), reading the pieces where they are: the number of each as a
+// Double element, or nothing when a piece is not numeric.
+std::optional<std::vector<Variant>> NumbersOf(const std::string& text,
+                                              const std::string& delimiter) {
+    return TracedFunction("AllNumeric", [&]() -> std::optional<std::vector<Variant>> {
+        std::vector<Variant> numbers;
+        numbers.reserve(PieceCount(text, delimiter));
+        const std::string_view whole(text);
+        size_t from = 0;
+        for (;;) {
+            const size_t at = delimiter.empty() ? std::string::npos : text.find(delimiter, from);
+            const std::optional<double> number = ParseNumericText(
+                whole.substr(from, at == std::string::npos ? std::string::npos : at - from));
+            if (!number)
+                return std::nullopt;
+            numbers.emplace_back(*number);
+            if (at == std::string::npos)
+                return numbers;
+            from = at + delimiter.size();
+        }
+    });
+}
+
+// StrArrayToLngArray (`whole`) or StrArrayToDblArray of a zero-based split whose numbers NumbersOf
+// read: the same array and the same errors, without reading the texts again.
+Variant NumberArray(std::vector<Variant> numbers, bool whole) {
+    return TracedFunction(whole ? "StrArrayToLngArray" : "StrArrayToDblArray", [&] {
+        CheckCounterBounds(0, numbers.size());
+        for (Variant& element : numbers) {
+            const double number = element.AsDouble();
+            if (std::isinf(number))  // numeric text beyond the double range, as ToDouble refuses it
+                throw RuntimeError(kErrOverflow);
+            if (whole)
+                element = Variant(static_cast<int32_t>(
+                    RoundToRange(number, INT32_MIN, INT32_MAX, kComponentName)));
+        }
+        return Variant::Array(whole ? VarType::Long : VarType::Double, 0, std::move(numbers));
+    });
 }
 
 }  // namespace
@@ -48,26 +101,31 @@ int32_t InStr(int32_t start, const std::string& text, const std::string& search,
         return 0;
     if (search.empty())
         return start;
-    auto equal = [compare](char a, char b) {
-        return compare == 0 ? a == b : platform::ascii::SameLetter(a, b);
-    };
+    if (compare == 0) {
+        const size_t at = text.find(search, static_cast<size_t>(start - 1));
+        return at == std::string::npos ? 0 : static_cast<int32_t>(at) + 1;
+    }
     const auto from = text.begin() + (start - 1);
-    const auto hit = std::search(from, text.end(), search.begin(), search.end(), equal);
+    const auto hit = std::search(from, text.end(), search.begin(), search.end(),
+                                 [](char a, char b) { return platform::ascii::SameLetter(a, b); });
     return hit == text.end() ? 0 : static_cast<int32_t>(hit - text.begin()) + 1;
 }
 
 Variant Split(const std::string& text, const std::string& delimiter) {
-    std::vector<std::string> pieces;
+    // The elements are built in place, counted first: no list of texts to convert afterwards and
+    // no moves of grown storage.
+    std::vector<Variant> pieces;
     if (delimiter.empty()) {
-        pieces.push_back(text);
+        pieces.emplace_back(text);
     } else {
+        pieces.reserve(PieceCount(text, delimiter));
         size_t from = 0;
         for (size_t at; (at = text.find(delimiter, from)) != std::string::npos;
              from = at + delimiter.size())
-            pieces.push_back(text.substr(from, at - from));
-        pieces.push_back(text.substr(from));
+            pieces.emplace_back(text.substr(from, at - from));
+        pieces.emplace_back(text.substr(from));
     }
-    return Variant::StringArray(std::move(pieces));
+    return Variant::Array(VarType::String, 0, std::move(pieces));
 }
 
 std::string ReverseString(const std::string& text) {
@@ -125,7 +183,11 @@ bool IsDouble(const Variant& value) {
     return TracedFunction("IsDouble", [&] {
         if (!IsNumeric(value))
             return false;
-        const std::string text = ToText(value, kComponentName);
+        // A text is looked at where it is; other kinds need their text made.
+        std::string made;
+        if (value.Type() != VarType::String)
+            made = ToText(value, kComponentName);
+        const std::string& text = value.Type() == VarType::String ? value.AsString() : made;
         const int32_t p = InStr(1, text, ".", 0);
         if (p >= INT16_MAX)
             throw RuntimeError(kErrOverflow);
@@ -163,32 +225,39 @@ Variant PrepForSet(const Variant& value, const std::string& delimiter) {
     });
 }
 
-Variant PrepForGet(const Variant& value, const std::string& delimiter, bool detectArray,
+Variant PrepForGet(Variant value, const std::string& delimiter, bool detectArray,
                    bool detectNumber) {
     return TracedFunction("PrepForGet", [&]() -> Variant {
         if (value.IsArray())
             return Variant();
         if (value.Type() == VarType::Long)
-            return value;
+            return std::move(value);
         if (value.Type() != VarType::String)
             return Variant();
         const std::string& s = value.AsString();
         if (InStr(1, s, delimiter, 0) > 0 && detectArray) {
-            Variant pieces = Split(s, delimiter);
-            if (AllNumeric(pieces) && detectNumber) {
-                Variant numbers;
-                if (InStr(1, s, ".", 0) > 0) {
-                    StrArrayToDblArray(pieces, numbers);
-                } else {
-                    StrArrayToLngArray(pieces, numbers);
-                }
-                return numbers;
+            // The pieces are read as numbers where they are; texts are made only for an array of
+            // texts.
+            if (detectNumber) {
+                if (std::optional<std::vector<Variant>> numbers = NumbersOf(s, delimiter))
+                    return NumberArray(std::move(*numbers), InStr(1, s, ".", 0) == 0);
             }
-            return pieces;
+            return Split(s, delimiter);
         }
-        if (IsDouble(value) && detectNumber)
-            return Variant(ToDouble(value, kComponentName));
-        return value;
+        // IsDouble, then ToDouble from the same reading of the text: numeric text holds at most
+        // one ".", so IsDouble only refuses a "." beyond its 16-bit counter.
+        const std::optional<double> number = ParseNumericText(s);
+        if (!number)
+            return std::move(value);
+        TracedFunction("IsDouble", [&] {
+            if (InStr(1, s, ".", 0) >= INT16_MAX)
+                throw RuntimeError(kErrOverflow);
+        });
+        if (!detectNumber)
+            return std::move(value);
+        if (std::isinf(*number))  // as ToDouble refuses text beyond the double range
+            throw RuntimeError(kErrOverflow);
+        return Variant(*number);
     });
 }
 

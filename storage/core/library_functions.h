@@ -44,8 +44,9 @@ Variant PrepForSet(const Variant& value, const std::string& delimiter);
 
 // The value a store reads back from stored text: an array when the text holds the delimiter and
 // detectArray is set, a number when it is numeric and detectNumber is set, else the text. A Long
-// comes back unchanged, any other kind as the empty value.
-Variant PrepForGet(const Variant& value, const std::string& delimiter, bool detectArray,
+// comes back unchanged, any other kind as the empty value. `value` is taken by value so that a
+// text handed in as a temporary comes back without a copy.
+Variant PrepForGet(Variant value, const std::string& delimiter, bool detectArray,
                    bool detectNumber);
 
 // True when something exists at `path`; a path ending in "/" asks whether that folder exists.

@@ -106,11 +106,12 @@ Variant INIFileHandler::GetValue(const std::string& sFieldName, const std::strin
                                  bool bDetectArray, bool bDetectNum,
                                  const Variant& vDefaultReturn) {
     return Traced(kClass, ".GetValue", [&] {
-        // Absence comes back as nullopt, so no stored text can be mistaken for it.
-        const std::optional<std::string> stored = INIGetValue(Path(), Section(), sFieldName);
-        Variant result = stored
-                             ? PrepForGet(Variant(*stored), sArrayDelim, bDetectArray, bDetectNum)
-                             : vDefaultReturn;
+        // Absence comes back as nullopt, so no stored text can be mistaken for it. The path and
+        // section are read in place: this runs once per value a client reads.
+        std::optional<std::string> stored = INIGetValue(path_, section_, sFieldName);
+        Variant result =
+            stored ? PrepForGet(Variant(std::move(*stored)), sArrayDelim, bDetectArray, bDetectNum)
+                   : vDefaultReturn;
         value_ = result;
         return result;
     });

@@ -43,6 +43,7 @@ TEST(PrepForGet, TurnsStoredTextIntoValue) {
         {Variant(""), true, true, Variant("")},
         {Variant("1\t"), true, true, Variant::StringArray({"1", ""})},
         {Variant("1\t2"), true, false, Variant::StringArray({"1", "2"})},
+        {Variant("25e-1\t35e-1\t-1E1"), true, true, Longs({2, 4, -10})},
         {Variant(int32_t{7}), false, false, Variant(int32_t{7})},
         {Variant(2.5), true, true, Variant()},
         {Variant(true), true, true, Variant()},
@@ -53,8 +54,21 @@ TEST(PrepForGet, TurnsStoredTextIntoValue) {
     }
     EXPECT_EQ(PrepForGet(Variant("3|4|5"), "|", true, true), Longs({3, 4, 5}));
     EXPECT_EQ(PrepForGet(Variant("3|4|5"), "\t", true, true), Variant("3|4|5"));
-    EXPECT_EQ(Outcome([] { PrepForGet(Variant("1\t99999999999"), "\t", true, true); }),
-              "6|Qfstore\r\nStrArrayToLngArray\r\nPrepForGet");
+    EXPECT_EQ(PrepForGet(Variant("12"), "", true, true), Longs({12}));
+    EXPECT_EQ(PrepForGet(Variant("1.5"), "", true, false), Variant::StringArray({"1.5"}));
+    std::string counterPastEnd = "1";
+    for (int i = 0; i < INT16_MAX; ++i) counterPastEnd += "\t1";
+    const std::pair<std::string, const char*> refused[] = {
+        {"1\t99999999999", "6|Qfstore\r\nStrArrayToLngArray\r\nPrepForGet"},
+        {"1\t1e400", "6|Qfstore\r\nStrArrayToLngArray\r\nPrepForGet"},
+        {"1.5\t-1e400", "6|Qfstore\r\nStrArrayToDblArray\r\nPrepForGet"},
+        {"1e400", "6|Qfstore\r\nPrepForGet"},
+        {counterPastEnd, "6|Qfstore\r\nStrArrayToLngArray\r\nPrepForGet"},
+        {std::string(INT16_MAX, ' ') + "1.5", "6|Qfstore\r\nIsDouble\r\nPrepForGet"},
+    };
+    for (const auto& [stored, outcome] : refused)
+        EXPECT_EQ(Outcome([&] { PrepForGet(Variant(stored), "\t", true, true); }), outcome)
+            << stored.substr(0, 20);
 }
 
 TEST(PrepForSet, JoinsArraysAndLeavesScalars) {
