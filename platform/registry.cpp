@@ -562,6 +562,16 @@ class Registry {
         return access == Access::kWrite ? ConnectForWriting() : ConnectForReading();
     }
 
+    // Opens the database file with `flags`; a failure is reported as `failure`.
+    long Open(int flags, long failure, sqlite3*& db) {
+        if (sqlite3_open_v2(path_.c_str(), &db, flags, nullptr) == SQLITE_OK)
+            return kSuccess;
+        const long status = Fail(failure, path_, "could not be opened", FailureOf(db));
+        sqlite3_close(db);
+        db = nullptr;
+        return status;
+    }
+
     long ConnectForReading() {
         struct stat st {};
         if (stat(path_.c_str(), &st) != 0) {
@@ -571,11 +581,8 @@ class Registry {
             return FailSystem(kCantRead, path_, "could not be opened", errno, path_);
         }
         sqlite3* db = nullptr;
-        if (sqlite3_open_v2(path_.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-            const long status = Fail(kCantRead, path_, "could not be opened", FailureOf(db));
-            sqlite3_close(db);
+        if (const long status = Open(SQLITE_OPEN_READONLY, kCantRead, db); status != kSuccess)
             return status;
-        }
         sqlite3_busy_timeout(db, kLockWaitMs);
         try {
             SchemaPresent(db);
@@ -612,11 +619,8 @@ class Registry {
         else if (errno != EEXIST)
             return FailSystem(kCantWrite, path_, "could not be created", errno, path_);
         sqlite3* db = nullptr;
-        if (sqlite3_open_v2(path_.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-            const long status = Fail(kCantWrite, path_, "could not be opened", FailureOf(db));
-            sqlite3_close(db);
+        if (const long status = Open(SQLITE_OPEN_READWRITE, kCantWrite, db); status != kSuccess)
             return status;
-        }
         // SQLite opens a file it may not write read-only without saying so.
         if (sqlite3_db_readonly(db, "main") == 1) {
             sqlite3_close(db);

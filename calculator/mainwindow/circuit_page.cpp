@@ -302,13 +302,16 @@ void CircuitPage::cmdCopyValues_Click() {
     });
 }
 
+std::optional<PitCard> CircuitPage::ShownPitCard(QString& problem) const {
+    return GatherPitCard(context_.store.Get(), cboCircuits_->currentText(), gears_, unit_.Get(),
+                         details_.TyreList()->currentText(), details_.CircumferenceText(),
+                         gearing_->TargetRpm(), problem);
+}
+
 void CircuitPage::cmdPrintPitCard_Click() {
     Handled(context_.errors, ".cmdPrintPitCard_Click", [&] {
         QString problem;
-        const auto card =
-            GatherPitCard(context_.store.Get(), cboCircuits_->currentText(), gears_, unit_.Get(),
-                          details_.TyreList()->currentText(), details_.CircumferenceText(),
-                          gearing_->TargetRpm(), problem);
+        const auto card = ShownPitCard(problem);
         if (!card || !PrintPitCard(QString::fromStdString(platform::ExecutableFolder()), *card,
                                    window(), context_.dialogs, problem))
             context_.dialogs.Message(window(), problem, kProgramTitle, MessageIcon::Exclamation);
@@ -318,10 +321,7 @@ void CircuitPage::cmdPrintPitCard_Click() {
 void CircuitPage::cmdExportPitCard_Click() {
     Handled(context_.errors, ".cmdExportPitCard_Click", [&] {
         QString problem;
-        const auto card =
-            GatherPitCard(context_.store.Get(), cboCircuits_->currentText(), gears_, unit_.Get(),
-                          details_.TyreList()->currentText(), details_.CircumferenceText(),
-                          gearing_->TargetRpm(), problem);
+        const auto card = ShownPitCard(problem);
         if (card) {
             const QString path = context_.dialogs.SaveFileName(
                 window(), QStringLiteral("Export Pit Card"),

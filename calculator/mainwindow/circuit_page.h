@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "form_context.h"
+#include "pit_card.h"
 
 class QComboBox;
 class QLineEdit;
@@ -48,6 +49,7 @@ class CircuitPage : public QWidget {
     void cmdClear_Click();
     void cmdCopyValues_Click();
     // The pit card of the circuit named in the list's text, printed or exported as PDF.
+    std::optional<PitCard> ShownPitCard(QString& problem) const;
     void cmdPrintPitCard_Click();
     void cmdExportPitCard_Click();
 
