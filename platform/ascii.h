@@ -3,7 +3,6 @@
 #pragma once
 
 #include <algorithm>
-#include <string>
 #include <string_view>
 
 namespace platform::ascii {
@@ -18,12 +17,6 @@ constexpr bool SameLetter(char a, char b) {
 
 inline bool SameIgnoringCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), SameLetter);
-}
-
-inline std::string Folded(std::string_view text) {
-    std::string folded(text);
-    std::transform(folded.begin(), folded.end(), folded.begin(), Lower);
-    return folded;
 }
 
 }  // namespace platform::ascii

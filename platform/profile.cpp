@@ -308,11 +308,6 @@ Cache& TheCache() {
     return cache;
 }
 
-// A line break in a name would write a line of its own making into the file.
-bool WithoutLineBreak(std::string_view name) {
-    return name.find_first_of("\r\n") == std::string_view::npos;
-}
-
 }  // namespace
 
 std::optional<std::string> ReadValue(const std::string& file, std::string_view section,
@@ -348,14 +343,14 @@ Status WriteValue(const std::string& file, std::string_view section, std::string
 }
 
 Status DeleteKey(const std::string& file, std::string_view section, std::string_view key) {
-    if (!WithoutLineBreak(section) || !WithoutLineBreak(key))
+    if (detail::HasLineBreak(section) || detail::HasLineBreak(key))
         return Status::NameRefused();
     return files::Rewrite(
         file, [&](std::string_view old) { return detail::WithoutKey(old, section, key); });
 }
 
 Status DeleteSection(const std::string& file, std::string_view section) {
-    if (!WithoutLineBreak(section))
+    if (detail::HasLineBreak(section))
         return Status::NameRefused();
     return files::Rewrite(
         file, [&](std::string_view old) { return detail::WithoutSection(old, section); });

@@ -96,10 +96,6 @@ bool Unsafe(std::string_view line) {
     return probe.kind == LineKind::kHeader || probe.kind == LineKind::kKey;
 }
 
-bool HasLineBreak(std::string_view s) {
-    return s.find_first_of("\r\n") != std::string_view::npos;
-}
-
 bool BlankOnlyInside(std::string_view name) {
     return !HasLineBreak(name) && (name.empty() || (name.front() != '\t' && name.back() != '\t'));
 }
@@ -160,6 +156,10 @@ size_t FoldedHash(std::string_view name) {
 
 bool SameName(std::string_view a, std::string_view b) {
     return ascii::SameIgnoringCase(a, b);
+}
+
+bool HasLineBreak(std::string_view s) {
+    return s.find_first_of("\r\n") != std::string_view::npos;
 }
 
 bool WritableSection(std::string_view section) {

@@ -48,6 +48,9 @@ std::string_view TrimSpaces(std::string_view name);
 // Whether `a` and `b` are equal when ASCII letter case is ignored.
 bool SameName(std::string_view a, std::string_view b);
 
+// Whether `s` holds CR or LF: a name with one would write a line of its own making into the file.
+bool HasLineBreak(std::string_view s);
+
 // Whether the name, spaces around it trimmed, reads back as written: no line break, no tab at
 // either end, and for a section no "]", for a key no "=" and no ";" or "[" in front.
 bool WritableSection(std::string_view section);

@@ -584,8 +584,9 @@ class Registry {
         if (const long status = Open(SQLITE_OPEN_READONLY, kCantRead, db); status != kSuccess)
             return status;
         sqlite3_busy_timeout(db, kLockWaitMs);
+        bool tables = false;
         try {
-            SchemaPresent(db);
+            tables = SchemaPresent(db);
         } catch (const DbFailure& f) {
             sqlite3_close(db);
             if ((f.code & 0xFF) == SQLITE_BUSY)
@@ -599,11 +600,11 @@ class Registry {
                 sqlite3_close(db);
                 return Fail(Access::kRead, path_, f);
             }
-            Adopt(db, false);
+            Adopt(db, false, false);
             immutable_ = true;
             return kSuccess;
         }
-        Adopt(db, false);
+        Adopt(db, false, tables);
         return kSuccess;
     }
 
@@ -634,16 +635,16 @@ class Registry {
             sqlite3_close(db);
             return Fail(Access::kWrite, path_, f);
         }
-        Adopt(db, true);
-        schemaReady_ = true;
+        Adopt(db, true, true);
         return kSuccess;
     }
 
-    void Adopt(sqlite3* db, bool writable) {
+    // Takes `db` as the connection; `tables`: it is known to hold the tables already.
+    void Adopt(sqlite3* db, bool writable, bool tables) {
         db_ = db;
         owner_ = getpid();
         writable_ = writable;
-        schemaReady_ = false;
+        schemaReady_ = tables;
     }
 
     // The write-ahead log, durable commits and the tables with their root keys.
