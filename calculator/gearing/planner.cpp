@@ -23,7 +23,7 @@ SetupFigures Figures(const GearData& gears, const Setup& setup, const PlannerTar
         const int gear = static_cast<int>(g) + 1;
         const double mph = UnroundedSpeed(gears, gear, targets.shiftRpm, setup.frontSprocket,
                                           setup.rearSprocket, setup.circumference);
-        f.speedAtShift[g] = targets.unit == SpeedUnit::Kmh ? mph * kKilometresPerMile : mph;
+        f.speedAtShift[g] = FromMph(mph, targets.unit);
         f.rpmAtSpeed[g] = mphOfInterest * rpmPerMph * f.overallRatio[g];
     }
     // The road speed stays while the ratio falls: the engine drops to shift × next ÷ this ratio.

@@ -17,8 +17,11 @@ double RoundHundredths(double value) {
 }
 
 double ShownSpeed(double unroundedMph, SpeedUnit unit) {
-    return RoundHundredths(unit == SpeedUnit::Kmh ? unroundedMph * kKilometresPerMile
-                                                  : unroundedMph);
+    return RoundHundredths(FromMph(unroundedMph, unit));
+}
+
+double FromMph(double mph, SpeedUnit unit) {
+    return unit == SpeedUnit::Kmh ? mph * kKilometresPerMile : mph;
 }
 
 double ToMph(double speed, SpeedUnit unit) {

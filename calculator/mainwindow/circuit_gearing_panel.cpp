@@ -30,7 +30,6 @@ namespace gearsheet {
 namespace {
 
 constexpr int kShownPairs = 10;
-const char* const kGearItems[kGearCount] = {"1st", "2nd", "3rd", "4th", "5th", "6th"};
 
 // A sprocket box's text as whole teeth (rounded half to even, as the speed table takes it); 0
 // when it holds no number of teeth a spin box takes.
@@ -103,8 +102,7 @@ void CircuitGearingPanel::showEvent(QShowEvent* event) {
         if (unit != w.shownUnit) {
             const double mph = ToMph(w.spnStraightSpeed->value(), w.shownUnit);
             const QSignalBlocker quiet(w.spnStraightSpeed);
-            w.spnStraightSpeed->setValue(static_cast<int>(
-                std::lround(unit == SpeedUnit::Kmh ? mph * kKilometresPerMile : mph)));
+            w.spnStraightSpeed->setValue(static_cast<int>(std::lround(FromMph(mph, unit))));
             w.shownUnit = unit;
         }
         Refresh();
@@ -122,7 +120,7 @@ void CircuitGearingPanel::Build() {
     w.lblStraightUnit->setObjectName(QStringLiteral("lblStraightUnit"));
     w.cboStraightGear = new QComboBox(this);
     w.cboStraightGear->setObjectName(QStringLiteral("cboStraightGear"));
-    for (const char* gear : kGearItems) w.cboStraightGear->addItem(QString::fromLatin1(gear));
+    for (const char* gear : kGearNames) w.cboStraightGear->addItem(QString::fromLatin1(gear));
     w.optByRpm = new QRadioButton(QStringLiteral("Engine speed:"), this);
     w.optByRpm->setObjectName(QStringLiteral("optByRpm"));
     w.spnStraightRpm = SpinBox("spnStraightRpm", 0, 30000, 100, this);
@@ -332,8 +330,7 @@ void CircuitGearingPanel::Show(const CircuitGearing& g) {
     w.showing = true;
     w.shownUnit = unit_.Get();
     const double mph = ToMph(g.seen.roadSpeed, g.seen.unit);
-    w.spnStraightSpeed->setValue(static_cast<int>(
-        std::lround(w.shownUnit == SpeedUnit::Kmh ? mph * kKilometresPerMile : mph)));
+    w.spnStraightSpeed->setValue(static_cast<int>(std::lround(FromMph(mph, w.shownUnit))));
     w.cboStraightGear->setCurrentIndex(std::clamp(g.seen.gear, 1, kGearCount) - 1);
     w.spnStraightRpm->setValue(static_cast<int>(std::lround(g.seen.engineSpeed)));
     (g.seen.byEngineSpeed ? w.optByRpm : w.optBySpeed)->setChecked(true);
@@ -371,12 +368,12 @@ double CircuitGearingPanel::TargetRpm() {
 
 void CircuitGearingPanel::Store(const QString& circuit) {
     const CircuitGearing g = ui_ ? Shown() : Wanted();
-    qfstore::QfINIFileHandler& store = context_.store.Get();
-    store.Section(settings::kCircuitGearingSection);
     if (NothingSeen(g)) {
-        store.DeleteField(circuit.toStdString());
+        Remove(circuit);
         return;
     }
+    qfstore::QfINIFileHandler& store = context_.store.Get();
+    store.Section(settings::kCircuitGearingSection);
     store.SetValue(circuit.toStdString(), qfstore::Variant::StringArray(CircuitGearingFields(g)),
                    settings::kCircuitDelimiter);
 }
@@ -434,9 +431,7 @@ void CircuitGearingPanel::Refresh() {
             texts[2] = SignedText(RoundedText(c.percentChange, 2));
             texts[3] = RoundedText(c.engineSpeed, 0);
             if (c.chain) {
-                texts[4] = QStringLiteral("%1 → %2")
-                               .arg(RoundedText(c.chain->linksNeeded, 1))
-                               .arg(c.chain->evenLinks);
+                texts[4] = LinksText(c.chain->linksNeeded, c.chain->evenLinks);
                 texts[5] = c.chain->axleMoveMm ? SignedText(RoundedText(*c.chain->axleMoveMm, 1)) +
                                                      QStringLiteral(" mm")
                                                : QStringLiteral("chain too short");

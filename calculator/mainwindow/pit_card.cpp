@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "circuit_record.h"
+#include "gearing/circuits.h"
 #include "gearing/gear_data.h"
 #include "gearing/settings_file.h"
 #include "gearing/speed_table.h"
@@ -40,9 +41,7 @@ std::optional<PitCard> GatherPitCard(qfstore::QfINIFileHandler& store, const QSt
                                      const GearData& gears, SpeedUnit unit, const QString& tyre,
                                      const QString& circumference, double shiftRpm,
                                      QString& problem) {
-    store.Section(kCircuitsSection);
-    const qfstore::Variant record =
-        store.GetValue(circuit.toStdString(), kCircuitDelimiter, true, false);
+    const qfstore::Variant record = ReadCircuit(store, circuit.toStdString());
     if (record.IsMissing()) {
         problem = QStringLiteral("No circuit \"%1\" is stored: \"Add\" it first.").arg(circuit);
         return std::nullopt;
@@ -80,12 +79,7 @@ std::optional<PitCard> GatherPitCard(qfstore::QfINIFileHandler& store, const QSt
     QList<QStringList> speeds;
     speeds << QStringList{unitName};
     for (int g = 1; g <= kGearCount; ++g)
-        speeds[0] << QStringLiteral("%1%2 Gear")
-                         .arg(g)
-                         .arg(QString::fromLatin1(g == 1   ? "st"
-                                                  : g == 2 ? "nd"
-                                                  : g == 3 ? "rd"
-                                                           : "th"));
+        speeds[0] << QStringLiteral("%1 Gear").arg(QString::fromLatin1(kGearNames[g - 1]));
     try {
         SpeedTable(
             gears, setup.frontSprocket, setup.rearSprocket, setup.circumference,

@@ -11,8 +11,6 @@
 namespace gearsheet {
 namespace {
 
-const char* const kGearNames[kGearCount] = {"1st", "2nd", "3rd", "4th", "5th", "6th"};
-
 QColor GearColour(int gear) {
     static const QColor kColours[kGearCount] = {QColor(31, 119, 180),  QColor(255, 127, 14),
                                                 QColor(44, 160, 44),   QColor(214, 39, 40),

@@ -387,9 +387,7 @@ void PlannerPage::Refresh() {
     } else {
         w.lblCentreDistance->setText(RoundedText(change->currentCentreMm, 1) +
                                      QStringLiteral(" mm"));
-        w.lblLinksNeeded->setText(QStringLiteral("%1 → %2")
-                                      .arg(RoundedText(change->linksNeeded, 1))
-                                      .arg(change->evenLinks));
+        w.lblLinksNeeded->setText(LinksText(change->linksNeeded, change->evenLinks));
         if (!change->axleMoveMm) {
             w.lblAxleMove->setText(QStringLiteral("too short for the proposed sprockets"));
         } else {

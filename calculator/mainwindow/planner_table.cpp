@@ -9,8 +9,6 @@
 namespace gearsheet {
 namespace {
 
-const char* const kGearNames[kGearCount] = {"1st", "2nd", "3rd", "4th", "5th", "6th"};
-
 // Rows of the comparison table: five quantities of four rows each; columns: quantity, row kind,
 // then one per gear.
 enum Quantity { kFinalDrive, kOverallRatio, kSpeedAtShift, kRpmAtSpeed, kRpmDrop, kQuantities };
@@ -33,6 +31,10 @@ QString SignedText(const QString& text) {
     return text.startsWith(QLatin1Char('-')) || text == QLatin1String("0")
                ? text
                : QLatin1Char('+') + text;
+}
+
+QString LinksText(double linksNeeded, int evenLinks) {
+    return QStringLiteral("%1 → %2").arg(RoundedText(linksNeeded, 1)).arg(evenLinks);
 }
 
 PlannerTable::PlannerTable(QWidget* parent)

@@ -15,6 +15,9 @@ QString RoundedText(double value, int decimals);
 // A figure's text with "+" before a positive one.
 QString SignedText(const QString& text);
 
+// Links needed, unrounded, and the even number a chain takes: "113.6 → 114".
+QString LinksText(double linksNeeded, int evenLinks);
+
 class PlannerTable final : public QTableWidget {
     Q_OBJECT
   public:

@@ -41,9 +41,9 @@ SpeedPage::SpeedPage(QWidget* parent) : QWidget(parent) {
         grdMain_->setItem(row, column, item);
     };
     heading(0, 0, QString());
-    static const char* const kGearNames[kGearCount] = {"1st Gear", "2nd Gear", "3rd Gear",
-                                                       "4th Gear", "5th Gear", "6th Gear"};
-    for (int g = 1; g <= kGearCount; ++g) heading(0, g, QString::fromLatin1(kGearNames[g - 1]));
+    static const char* const kGearHeadings[kGearCount] = {"1st Gear", "2nd Gear", "3rd Gear",
+                                                          "4th Gear", "5th Gear", "6th Gear"};
+    for (int g = 1; g <= kGearCount; ++g) heading(0, g, QString::fromLatin1(kGearHeadings[g - 1]));
     for (int r = 1; r <= kSpeedRows; ++r) {
         heading(r, 0, QStringLiteral("%1 RPM").arg(EngineSpeed(r), 0, 'f', 0));
         for (int g = 1; g <= kGearCount; ++g) {
@@ -62,7 +62,7 @@ SpeedPage::SpeedPage(QWidget* parent) : QWidget(parent) {
                                       TwipsWide(this, 945)));
     for (int g = 1; g <= kGearCount; ++g)
         grdMain_->setColumnWidth(
-            g, std::max(bold.horizontalAdvance(QString::fromLatin1(kGearNames[g - 1])) + padding,
+            g, std::max(bold.horizontalAdvance(QString::fromLatin1(kGearHeadings[g - 1])) + padding,
                         TwipsWide(this, 825)));
     grdMain_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grdMain_->verticalHeader()->setDefaultSectionSize(bold.height() + bold.height() / 2);

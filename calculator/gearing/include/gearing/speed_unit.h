@@ -22,6 +22,9 @@ double RoundHundredths(double value);
 // even). Never fails: km/h figures have no 16-bit limit.
 double ShownSpeed(double unroundedMph, SpeedUnit unit);
 
+// Miles per hour in `unit`, unrounded.
+double FromMph(double mph, SpeedUnit unit);
+
 // A speed given in `unit` as miles per hour.
 double ToMph(double speed, SpeedUnit unit);
 
