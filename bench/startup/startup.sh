@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times Gearsheet from start to its first painted window with a settings file of 1,000 tyres and
 # 1,000 circuits, against an empty Qt window, and prints both figures and their ratio; likewise
-# the peak memory (maximum resident set) at the first paint. The
+# the peak memory (maximum resident set) at the first paint. A window showing one label is timed
+# beside them: the floor for any window with text, printed with Gearsheet's ratios to it. The
 # program's start-up is timed by gearsheet_startup_bench, which starts the program's own window and
 # runs here under the program's name, beside that settings file.
 #
@@ -57,7 +58,7 @@ sleep 3
 # Milliseconds from launching the program to its first painted window and its peak memory in kB
 # then, as it reports them, on one line; the launch time goes in as its argument.
 run_ms() {
-    "$1" "$(date +%s%N)" 2>/dev/null |
+    "$1" "$(date +%s%N)" "${@:2}" 2>/dev/null |
         sed -n -e 's/^first paint after \([0-9.]*\) ms$/\1/p' -e 's/^peak memory \([0-9]*\) kB$/\1/p' |
         paste -sd ' '
 }
@@ -65,10 +66,13 @@ run_ms() {
 # One warm-up run each, so that both start from the same file cache.
 run_ms "$work/Gearsheet" >/dev/null
 run_ms "$work/empty_window_bench" >/dev/null
+run_ms "$work/empty_window_bench" --label >/dev/null
 gearsheet=()
 empty=()
+label=()
 gearsheet_kb=()
 empty_kb=()
+label_kb=()
 for _ in $(seq 1 "$runs"); do
     read -r ms kb <<<"$(run_ms "$work/Gearsheet")"
     gearsheet+=("$ms")
@@ -76,10 +80,15 @@ for _ in $(seq 1 "$runs"); do
     read -r ms kb <<<"$(run_ms "$work/empty_window_bench")"
     empty+=("$ms")
     empty_kb+=("$kb")
+    read -r ms kb <<<"$(run_ms "$work/empty_window_bench" --label)"
+    label+=("$ms")
+    label_kb+=("$kb")
 done
 
 median() { printf '%s\n' "$@" | sort -g | awk '{a[NR]=$1} END {printf "%.1f", (NR%2 ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2)}'; }
-if [ ${#gearsheet[@]} -ne "$runs" ] || [ ${#empty[@]} -ne "$runs" ] || printf '%s\n' "${gearsheet[@]}" "${empty[@]}" "${gearsheet_kb[@]}" "${empty_kb[@]}" | grep -qv '^[0-9.][0-9.]*$'; then
+if [ ${#gearsheet[@]} -ne "$runs" ] || [ ${#empty[@]} -ne "$runs" ] || [ ${#label[@]} -ne "$runs" ] ||
+    printf '%s\n' "${gearsheet[@]}" "${empty[@]}" "${label[@]}" "${gearsheet_kb[@]}" "${empty_kb[@]}" "${label_kb[@]}" |
+    grep -qv '^[0-9.][0-9.]*$'; then
     echo "A run reported no time." >&2
     exit 2
 fi
@@ -87,12 +96,19 @@ g=$(median "${gearsheet[@]}")
 e=$(median "${empty[@]}")
 gm=$(median "${gearsheet_kb[@]}")
 em=$(median "${empty_kb[@]}")
-ratio=$(awk -v g="$g" -v e="$e" 'BEGIN {printf "%.2f", g / e}')
-memory_ratio=$(awk -v g="$gm" -v e="$em" 'BEGIN {printf "%.2f", g / e}')
+l=$(median "${label[@]}")
+lm=$(median "${label_kb[@]}")
+quotient() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", a / b}'; }
+megabytes() { awk -v k="$1" 'BEGIN {printf "%.1f", k / 1024}'; }
+ratio=$(quotient "$g" "$e")
+memory_ratio=$(quotient "$gm" "$em")
 echo "platform:              $QT_QPA_PLATFORM, $runs runs each, medians"
 echo "                       first paint     peak memory"
-printf 'empty Qt window:       %8s ms  %10.1f MB\n' "$e" "$(awk -v k="$em" 'BEGIN {print k / 1024}')"
-printf 'Gearsheet (1000+1000): %8s ms  %10.1f MB\n' "$g" "$(awk -v k="$gm" 'BEGIN {print k / 1024}')"
+printf 'empty Qt window:       %8s ms  %10s MB\n' "$e" "$(megabytes "$em")"
+printf 'one-label window:      %8s ms  %10s MB   (%s and %s x the empty window)\n' "$l" \
+    "$(megabytes "$lm")" "$(quotient "$l" "$e")" "$(quotient "$lm" "$em")"
+printf 'Gearsheet (1000+1000): %8s ms  %10s MB\n' "$g" "$(megabytes "$gm")"
 echo "ratio:                 $ratio (limit $limit)   $memory_ratio (limit $memory_limit)"
+echo "ratio to the label:    $(quotient "$g" "$l")                $(quotient "$gm" "$lm")"
 awk -v r="$ratio" -v l="$limit" -v m="$memory_ratio" -v ml="$memory_limit" \
     'BEGIN {exit !(r <= l && m <= ml)}'
