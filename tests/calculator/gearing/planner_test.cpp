@@ -22,18 +22,13 @@ namespace {
 // The shipped gearbox.
 const GearData kShipped{{2.583, 2.000, 1.667, 1.444, 1.286, 1.150}, 2.073};
 
-std::vector<double> Table(const GearData& gears, double circumference, SpeedUnit unit) {
-    std::vector<double> cells;
-    SpeedTable(
-        gears, 16, 48, circumference, [&](int, int, double speed) { cells.push_back(speed); },
-        unit);
-    return cells;
-}
-
 TEST(SpeedUnitTest, KmhIsTheUnroundedMphTimes1609344RoundedHalfToEven) {
     // 1000 rpm ÷ 2 ÷ 3 × 72 in × 60 ÷ 12 ÷ 5280 = 125/11 mph = 11.3636 (shown 11.36); × 1.609344 =
     // 18.288 km/h, shown 18.29, not 11.36 × 1.609344 = 18.2821. Row 16: 176.1364 mph = 283.464.
-    const std::vector<double> kmh = Table({{1, 1, 1, 1, 1, 1}, 2}, 72, SpeedUnit::Kmh);
+    std::vector<double> kmh;
+    SpeedTable(
+        {{1, 1, 1, 1, 1, 1}, 2}, 16, 48, 72, [&](int, int, double s) { kmh.push_back(s); },
+        SpeedUnit::Kmh);
     ASSERT_EQ(kmh.size(), 96u);
     EXPECT_EQ(kmh[0], 18.29);
     EXPECT_EQ(kmh[95], 283.46);

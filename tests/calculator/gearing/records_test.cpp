@@ -78,11 +78,4 @@ TEST_F(RecordsTest, CircuitRecordsReadAsTextsAndWrittenWhole) {
     EXPECT_EQ(gearsheet::ReadCircuitNames(Store()), (std::vector<std::string>{"X", "Monza"}));
 }
 
-TEST_F(RecordsTest, NoFileListsNothing) {
-    testing_support::TempDir empty;
-    const auto store = gearing_test::OpenStore(empty.File("Gearsheet.INI"));
-    EXPECT_TRUE(gearsheet::ReadTyres(*store).empty());
-    EXPECT_TRUE(gearsheet::ReadCircuitNames(*store).empty());
-}
-
 }  // namespace

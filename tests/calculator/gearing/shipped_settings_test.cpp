@@ -1,41 +1,15 @@
-// The settings file shipped with the program, read the way the program reads it, and its
-// placement beside the program by the build.
+// The shipped settings file's placement beside the program by the build. Its contents, read as
+// the program reads them, are checked by the main window's tests (main_form_test).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <vector>
 
-#include "gearing/speed_table.h"
-#include "gearing/stuff.h"
 #include "platform/module.h"
-#include "store_support.h"
 #include "temp_dir.h"
 
 namespace {
-
-TEST(ShippedSettingsTest, SpeedsAtSixteenFortyEightOnTheFirstTyreArePlausible) {
-    // The gearbox and the first tyre, 180/55ZR17 with 77.9 in, of the shipped file.
-    auto store = gearing_test::OpenStore(GEARSHEET_SHIPPED_SETTINGS);
-    gearsheet::GearData gears;
-    gearsheet::Stuff::InitializeGears(*store, gears);
-    gearsheet::Stuff::InitalizeReductions(*store, gears);
-    store->Section("TYRES");
-    ASSERT_EQ(store->GetFieldNames().Elements().at(0), qfstore::Variant("180/55ZR17"));
-    ASSERT_EQ(store->GetValue("180/55ZR17", "\t", true, true, qfstore::Variant::Missing()),
-              qfstore::Variant(77.9));
-
-    // By hand, 10000 rpm ÷ 2.073 ÷ (48 ÷ 16) × 77.9 in × 60 ÷ 12 ÷ 5280 = 118.6187 mph before the
-    // gearbox, divided by each ratio (2.583, 2, 1.667, 1.444, 1.286, 1.15).
-    const std::vector<double> row10{45.92, 59.31, 71.16, 82.15, 92.24, 103.15};
-    std::vector<double> speeds;
-    gearsheet::SpeedTable(gears, 16, 48, 77.9, [&](int row, int, double mph) {
-        if (row == 10)
-            speeds.push_back(mph);
-    });
-    EXPECT_EQ(speeds, row10);
-}
 
 // Runs the build's placement step from the shipped file to `destination`.
 int PlaceSettings(const std::string& destination) {

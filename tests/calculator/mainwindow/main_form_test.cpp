@@ -1,9 +1,9 @@
-// The main window's start-up, tyres, speed table, input checks and window position.
+// The main window's start-up, tyres, speed table and input checks. The window position's round
+// trip through WINDOW_POS is window_manager_test.sh's, under a real window manager.
 #include <QLabel>
 #include <functional>
 
 #include "main_window.h"
-#include "platform/profile.h"
 #include "ui/twips.h"
 
 using gearsheet::MessageIcon;
@@ -11,12 +11,8 @@ using testing_support::kGears;
 using testing_support::ReadFile;
 using testing_support::Window;
 
-namespace {
-
-const QString kZeroWarning =
+static const QString kZeroWarning =
     "One Of The Values For The Speed Calculation Is Zero So The Calculation Can't Be Done";
-
-}  // namespace
 
 class MainFormTest : public QObject {
     Q_OBJECT
@@ -31,7 +27,6 @@ class MainFormTest : public QObject {
     void refusedTyreNamesWriteNothing();
     void leavingABox_data();
     void leavingABox();
-    void windowPositionRoundTrip();
     void missingLibraryIsReportedAndCloseStillWorks();
 };
 
@@ -77,7 +72,7 @@ void MainFormTest::zeroReductionAloneStopsTheTable() {
 void MainFormTest::longCircumferenceShownAndWrittenWhole() {
     Window w(kGears + "[TYRES]\nR=78.53982\n");
     QCOMPARE(w.Text("txtCircumferance"), "78.53982");
-    w.TypeName("cboTyreTypes", "Copy");
+    w.Type("cboTyreTypes", "Copy");
     w.Click("cmdAddTyre");
     QCOMPARE(w.File(), kGears + "[TYRES]\nR=78.53982\nCopy=78.53982\n");
 }
@@ -168,7 +163,7 @@ void MainFormTest::addingOverwritingAndDeletingTyres() {
     // A part of a name makes a new tyre, appended and chosen.
     QLineEdit* name = w.Find<QComboBox>("cboTyreTypes")->lineEdit();
     name->setFocus();
-    w.TypeName("cboTyreTypes", "Slick");
+    w.Type("cboTyreTypes", "Slick");
     w.Type("txtCircumferance", "25");
     w.Click("cmdAddTyre");
     QCOMPARE(w.File(), kGears + "[TYRES]\nA=70\nSlick 17=75.5\nSlick=25\n; end of tyres\n");
@@ -180,7 +175,7 @@ void MainFormTest::addingOverwritingAndDeletingTyres() {
     // value is stored in the tyre's place, and the last tyre is chosen, not the one written.
     w.Type("txtCircumferance", "wide");
     name->setFocus();
-    w.TypeName("cboTyreTypes", "A");
+    w.Type("cboTyreTypes", "A");
     QTest::keyClick(name, Qt::Key_Return);
     w.Click("cmdAddTyre");
     const std::string written =
@@ -192,7 +187,7 @@ void MainFormTest::addingOverwritingAndDeletingTyres() {
     QCOMPARE(w.Text("txtCircumferance"), "wide");  // as stored, not a number
 
     // A name typed over the chosen one names no tyre: nothing is deleted.
-    w.TypeName("cboTyreTypes", "Ax");
+    w.Type("cboTyreTypes", "Ax");
     w.Click("cmdDeteTyreType");
     QCOMPARE(w.Reports(), QStringList{"MainForm.cmdDeteTyreType_Click 91"});
     QCOMPARE(w.File(), written);
@@ -221,7 +216,7 @@ void MainFormTest::refusedTyreNamesWriteNothing() {
     QFETCH(QString, message);
     const std::string contents = kGears + "[TYRES]\nA=70\n";
     Window w(contents);
-    w.TypeName("cboTyreTypes", name);
+    w.Type("cboTyreTypes", name);
     w.Click("cmdAddTyre");
     QCOMPARE(w.Messages(), QStringList{message});
     QVERIFY(w.dialogs.messages[0].icon == MessageIcon::Exclamation);
@@ -283,27 +278,6 @@ void MainFormTest::leavingABox() {
     QCOMPARE(QApplication::focusWidget(), refused ? left : elsewhere);
     QCOMPARE(w.Tabs()->currentIndex(), tab);
     QCOMPARE(left->text(), shown);
-    QCOMPARE(w.Reports(), QStringList());
-}
-
-void MainFormTest::windowPositionRoundTrip() {
-    Window w(kGears);
-    w.form->move(120, 90);
-    QVERIFY(w.form->close());
-    const auto stored = [&](const char* key) {
-        return std::stod(platform::profile::ReadValue(w.settings, "WINDOW_POS", key).value());
-    };
-    QCOMPARE(stored("Top"), double(gearsheet::PixelsToTwips(90, w.form->logicalDpiY())));
-    QCOMPARE(stored("Left"), double(gearsheet::PixelsToTwips(120, w.form->logicalDpiX())));
-    w.Start();
-    QCOMPARE(w.form->pos(), QPoint(120, 90));
-
-    // A title bar that would be on no screen brings the window to the default position.
-    w.form->move(-5000, 90);
-    QVERIFY(w.form->close());
-    w.Start();
-    const int px = gearsheet::TwipsToPixels(500, w.form->logicalDpiY());
-    QCOMPARE(w.form->pos(), QPoint(px, px));
     QCOMPARE(w.Reports(), QStringList());
 }
 

@@ -99,9 +99,10 @@ struct Window {
         QTest::keyClick(box, Qt::Key_Delete);
         QTest::keyClicks(box, text);
     }
-    void Type(const char* box, const QString& text) { TypeInto(Find<QLineEdit>(box), text); }
-    void TypeName(const char* list, const QString& text) {
-        TypeInto(Find<QComboBox>(list)->lineEdit(), text);
+    // Types into a box, or into the name box of a list.
+    void Type(const char* name, const QString& text) {
+        auto* list = form->findChild<QComboBox*>(QString::fromLatin1(name));
+        TypeInto(list ? list->lineEdit() : Find<QLineEdit>(name), text);
     }
     // Picks an item of a list as the user does: open the list, go to the item, press Return.
     void Choose(const char* list, const QString& name) {
