@@ -73,13 +73,6 @@ std::string AsUser(uid_t uid, const std::function<std::string()>& body) {
         body);
 }
 
-bool StrangerCanRead(const std::string& path) {
-    return AsUser(kStranger, [&] {
-               const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK);
-               return fd >= 0 ? "readable" : "private";
-           }) == "readable";
-}
-
 std::string AclText(const std::string& path) {
     const acl_t acl = acl_get_file(path.c_str(), ACL_TYPE_ACCESS);
     char* text = acl ? acl_to_any_text(acl, nullptr, ',', 0) : nullptr;
@@ -218,14 +211,20 @@ TEST_F(FileRewriteAsRoot, CopyOfAPrivateFileIsNeverReadableByAnotherUser) {
     WriteFile(file, "old");
     ASSERT_EQ(chown(file.c_str(), kOwner, kGroup) | chmod(file.c_str(), 0600), 0);
     WriteFile(unrelated, "not ours");
-    // The copies in the folder, each as "private" or "readable" and its mode in octal.
+    // The copies in the folder, each as "private" or "readable" to another user and its mode in
+    // octal.
     auto copies = [&] {
         std::string seen;
         for (const std::string& name : Others(dir_.Path(), known)) {
             const std::string path = dir_.File(name);
             char mode[8];
             snprintf(mode, sizeof mode, "%o", StatOf(path).st_mode & 07777);
-            seen += std::string(StrangerCanRead(path) ? " readable " : " private ") + mode;
+            seen += AsUser(kStranger,
+                           [&] {
+                               return open(path.c_str(), O_RDONLY | O_NONBLOCK) >= 0 ? " readable "
+                                                                                     : " private ";
+                           }) +
+                    mode;
         }
         return seen;
     };

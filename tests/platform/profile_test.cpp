@@ -67,9 +67,10 @@ TEST(Profile, FileTextReadsAsExpected) {
     }
 }
 
+// Names in file order, long lists and values whole; nothing for missing files.
 TEST(ProfileNames, ListEveryOccurrenceInFileOrderAndNothingForMissingFiles) {
     TempDir dir;
-    const std::string file = dir.File("names.ini");
+    std::string file = dir.File("names.ini");
     WriteFile(file, "k0=1\n[A]\nx=1\n;c=2\nnoeq\n y =2\nx=3\n=4\n[B]\n[a]\nz=3\n[]\n[ C ] tail\n");
     EXPECT_EQ(SectionNames(file), (std::vector<std::string>{"A", "B", "a", "", "C"}));
     EXPECT_EQ(KeyNames(file, "a"), (std::vector<std::string>{"x", "y", "x", ""}));
@@ -80,11 +81,7 @@ TEST(ProfileNames, ListEveryOccurrenceInFileOrderAndNothingForMissingFiles) {
         EXPECT_TRUE(SectionNames(missing).empty());
     }
     EXPECT_FALSE(fs::exists(dir.File("none.ini")));
-}
-
-TEST(ProfileNames, LongValueAndLongListsComeBackWhole) {
-    TempDir dir;
-    const std::string file = dir.File("long.ini");
+    file = dir.File("long.ini");
     std::string text = "[Many]\n";
     std::vector<std::string> keys;
     for (int i = 0; i < 2000; ++i) {
@@ -293,25 +290,19 @@ size_t EntryCount(const fs::path& folder) {
     return static_cast<size_t>(std::distance(fs::directory_iterator(folder), {}));
 }
 
-// A folder in the file's place. (A missing folder, and a file in a folder's place, are failed
-// with their texts through the INI store in IniStoreTest.FailedWritesRaiseWithTheCallStack...)
-TEST(ProfileFailure, AFolderInTheFilesPlaceFailsAndChangesNothing) {
+// A full disk, and a folder in the file's place. (A missing folder, and a file in a folder's place,
+// fail with their texts through the INI store in IniStoreTest.FailedWritesRaiseWithTheCallStack...)
+TEST(ProfileFailure, FullDiskOrAFolderInTheFilesPlaceFailsAndChangesNothing) {
     TempDir dir;
-    const std::string file = dir.File("settings.ini");
-    fs::create_directory(file);
-    EXPECT_EQ(Described(WriteValue(file, "S", "k", "v")),
-              AccessError(file, "cannot open it for writing: Is a directory"));
-    EXPECT_TRUE(fs::is_directory(file));
-    EXPECT_EQ(EntryCount(dir.Path()), 1u);
+    const std::string file = dir.File("full.ini"), folder = dir.File("settings.ini");
+    WriteFile(file, kOriginal);
+    fs::create_directory(folder);
+    EXPECT_EQ(Described(WriteValue(folder, "S", "k", "v")),
+              AccessError(folder, "cannot open it for writing: Is a directory"));
+    EXPECT_TRUE(fs::is_directory(folder));
     // Removing from a file that cannot exist finds nothing to remove.
     EXPECT_EQ(Described(DeleteKey(dir.File("missing/s.ini"), "S", "k")), "done");
     EXPECT_EQ(Described(DeleteSection(dir.File("missing/s.ini"), "S")), "done");
-}
-
-TEST(ProfileFailure, FullDiskFailsAndKeepsTheOldFile) {
-    TempDir dir;
-    const std::string file = dir.File("full.ini");
-    WriteFile(file, kOriginal);
     // A file-size limit makes the write fail as a full disk does, for root as well.
     const rlimit limit{4096, 4096};
     EXPECT_EQ(InChild(
@@ -322,7 +313,7 @@ TEST(ProfileFailure, FullDiskFailsAndKeepsTheOldFile) {
                   [&] { return Described(WriteValue(file, "S", "k", std::string(10000, 'x'))); }),
               AccessError(file, "cannot write it: File too large"));
     EXPECT_EQ(ReadFile(file), kOriginal);
-    EXPECT_EQ(EntryCount(dir.Path()), 1u);
+    EXPECT_EQ(EntryCount(dir.Path()), 2u);
 }
 
 // A read-only file, a read-only folder and an unreadable file, used without the superuser's
@@ -348,15 +339,13 @@ TEST(ProfileFailure, ReadOnlyFileAndFolderFailAndStayUnchanged) {
                ReadValue(secret, "S", "k").value_or("missing") + "," +
                std::to_string(SectionNames(secret).size());
     };
-    const std::string outcome = geteuid() != 0
-                                    ? body()
-                                    : InChild(
-                                          [] {
-                                              return setgroups(0, nullptr) == 0 &&
-                                                     setresgid(65534, 65534, 65534) == 0 &&
-                                                     setresuid(65534, 65534, 65534) == 0;
-                                          },
-                                          body);
+    const std::string outcome = InChild(
+        [] {
+            return geteuid() != 0 ||
+                   (setgroups(0, nullptr) == 0 && setresgid(65534, 65534, 65534) == 0 &&
+                    setresuid(65534, 65534, 65534) == 0);
+        },
+        body);
     fs::permissions(dir.File("ro"), fs::perms(0700));
     const std::string e = AccessError(readOnly, "cannot open it for writing: Permission denied");
     const std::string noTemp = "cannot create a temporary file beside it: Permission denied";

@@ -264,18 +264,15 @@ TEST_F(RegistryTest, ThreadsWritingThroughTheirOwnHandlesLoseNothing) {
 // misplaced write shows.
 std::string Payload(const std::string& name, int fill) {
     std::string out = name + ":" + std::to_string(fill) + ":";
-    for (size_t i = 0; i < static_cast<size_t>(fill); ++i) out += name[i % name.size()];
+    for (int i = 0; i < fill; ++i) out += name[static_cast<size_t>(i) % name.size()];
     return out;
 }
 
+// True when `stored` is exactly the payload of `name` of the size its own text gives.
 bool IsPayloadOf(const std::string& name, const std::optional<Stored>& stored) {
-    if (!stored)
-        return false;
-    const std::string bytes = Text(stored->bytes);
-    const size_t colon = bytes.find(':', name.size() + 1);
-    if (bytes.compare(0, name.size() + 1, name + ":") != 0 || colon == std::string::npos)
-        return false;
-    return bytes == Payload(name, std::stoi(bytes.substr(name.size() + 1)));
+    const std::string bytes = stored ? Text(stored->bytes) : "";
+    return bytes.starts_with(name + ":") &&
+           bytes == Payload(name, std::atoi(bytes.c_str() + name.size() + 1));
 }
 
 std::string RoundValue(int round, int i) {
