@@ -1,17 +1,10 @@
 // `qfstore string`, `qfstore reg`, `register` and `unregister` as a user runs them: real files,
 // a registry database in the temporary folder, the output and the exit status.
-#include <sys/stat.h>
-
-#include <algorithm>
-#include <filesystem>
 #include <string>
-#include <vector>
 
 #include "qfstore_run.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 using qfstore_test::Case;
 using qfstore_test::CliTable;
@@ -43,24 +36,6 @@ TEST_F(CliTest, RegistryDatabaseFailureNamesTheFile) {
     EXPECT_EQ(r.err, "Error 1013: The registry database " + folder +
                          "/registry.sqlite3 could not be created: " + folder +
                          ": Not a directory\nCall stack:\n  QfRegistryKey.KeyName (Let)\n");
-}
-
-TEST_F(CliTest, StringRewriteKeepsModeAndLinkAndLeavesNoTemporaryFile) {
-    const std::string file = dir_.File("f");
-    testing_support::WriteFile(file, "<\\..a={1};/>");
-    ASSERT_EQ(chmod(file.c_str(), 0640), 0);
-    fs::create_symlink(file, dir_.File("link"));
-    EXPECT_EQ(Run({"string", "link", "set", "a", "2"}).status, 0);
-    EXPECT_TRUE(fs::is_symlink(dir_.File("link")));
-    EXPECT_EQ(testing_support::ReadFile(file), "<\\..a={2};/>");
-    struct stat st {};
-    ASSERT_EQ(stat(file.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0640u);
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir_.Path()))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"f", "link"}));
 }
 
 // The reg verbs and the library's registration in turn, each step checked through the client.
