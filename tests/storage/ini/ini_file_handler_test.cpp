@@ -115,7 +115,12 @@ TEST_F(IniStoreTest, FailedWritesRaiseWithTheCallStackAndLeaveTheFile) {
               error75 + dir_.File("missing/x.ini") +
                   ": cannot open its folder: No such file or directory|Qfstore\r\n"
                   "QfINIFileHandler.INISetValue\r\nQfINIFileHandler.SetValue");
+    auto blocked = MakeStore("/nowhere/", file_ + "/x.ini");
     WriteFile(file_, "[S]\nkept=1\n");
+    EXPECT_EQ(DescribedOutcome([&] { StdOf(blocked)->SetValue("k", Variant("v"), "\t"); }),
+              error75 + file_ + "/x.ini: cannot open its folder: Not a directory|Qfstore\r\n" +
+                  "QfINIFileHandler.INISetValue\r\nQfINIFileHandler.SetValue\r\n"
+                  "QfINIFileHandler.QfstoreStdInterface_SetValue");
     store_->Section("S\r");
     EXPECT_EQ(DescribedOutcome([&] { store_->DeleteSection(); }),
               "5|Invalid procedure call or argument|Qfstore\r\n"
