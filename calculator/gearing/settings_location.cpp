@@ -21,10 +21,6 @@ bool MayWrite(const std::string& path) {
     return faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
 }
 
-std::string FolderOf(const std::string& file) {
-    return file.substr(0, file.rfind('/') + 1);
-}
-
 // Creates the folders of `folder` (ending with "/") that are missing, readable by the user alone.
 bool MakeFolders(const std::string& folder) {
     for (size_t slash = folder.find('/', 1); slash != std::string::npos;
@@ -81,7 +77,7 @@ std::string CopyOnce(const std::string& shipped, const std::string& target) {
     close(in);
     if (!read)
         return std::strerror(readError);
-    if (!MakeFolders(FolderOf(target)))
+    if (!MakeFolders(platform::FolderOf(target)))
         return std::strerror(errno);
     std::string temp = target + ".XXXXXX";
     const int out = mkstemp(temp.data());
@@ -102,14 +98,14 @@ std::string CopyOnce(const std::string& shipped, const std::string& target) {
 
 SettingsLocation LocateSettings(const std::string& executablePath, const std::string& configHome) {
     const std::string beside = SettingsFilePath(executablePath);
-    const std::string programFolder = FolderOf(beside);
+    const std::string programFolder = platform::FolderOf(beside);
     const bool besideWritable = MayWrite(programFolder.empty() ? "." : programFolder) &&
                                 (access(beside.c_str(), F_OK) != 0 || MayWrite(beside));
     if (beside.empty() || besideWritable || configHome.empty())
         return {beside, programFolder, {}};
 
     const std::string file = configHome + "/gearsheet/" + beside.substr(programFolder.size());
-    SettingsLocation location{file, FolderOf(file), {}};
+    SettingsLocation location{file, platform::FolderOf(file), {}};
     if (const std::string reason = CopyOnce(beside, file); !reason.empty())
         location.problem = "The settings file " + file + " could not be created as a copy of " +
                            beside + ": " + reason;
@@ -125,10 +121,6 @@ std::string ConfigHome() {
         home = pw ? pw->pw_dir : nullptr;
     }
     return home ? std::string(home) + "/.config" : std::string();
-}
-
-SettingsLocation LocateSettings() {
-    return LocateSettings(platform::ExecutablePath(), ConfigHome());
 }
 
 }  // namespace gearsheet::settings
