@@ -19,6 +19,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "file_rewrite.h"
+
 namespace platform::registry {
 namespace {
 
@@ -175,20 +177,6 @@ std::string UriPath(const std::string& path) {
             uri += c;
     }
     return uri;
-}
-
-// Creates the missing folders of `folder`, each readable by its owner alone; 0 or errno.
-int MakeFolders(const std::filesystem::path& folder) {
-    std::filesystem::path path;
-    for (const auto& part : folder) {
-        path /= part;
-        if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
-            return errno;
-    }
-    struct stat st {};
-    if (stat(folder.c_str(), &st) != 0)
-        return errno;
-    return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
 }
 
 // Names cross as C strings: anything after a NUL is not part of them.
@@ -610,7 +598,7 @@ class Registry {
 
     long ConnectForWriting() {
         const std::filesystem::path file(path_);
-        if (const int error = MakeFolders(file.parent_path()))
+        if (const int error = files::MakeFolders(file.parent_path().string()))
             return FailSystem(kCantWrite, path_, "could not be created", error,
                               file.parent_path().string());
         // SQLite gives its journal files the database file's mode.
