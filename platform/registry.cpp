@@ -451,15 +451,19 @@ class Registry {
         return find.Bind(1, id).Step();
     }
 
-    // Runs body(entry, path parts) in one transaction, after checking the handle, the path and
-    // that the handle's key still exists. A failing body's changes are rolled back.
+    // Runs body(entry, path parts) in one transaction, after checking the handle, its `needed`
+    // access (none when 0), the path and that the handle's key still exists. A failing body's
+    // changes are rolled back.
     template <typename Body>
-    long Run(Handle key, const std::string& subKey, Access access, Body&& body) {
+    long Run(Handle key, const std::string& subKey, Access access, Body&& body,
+             uint32_t needed = 0) {
         if (const long status = Connect(access); status != kSuccess)
             return status;
         const auto entry = Lookup(key);
         if (!entry)
             return kInvalidHandle;
+        if (needed && !(entry->access & needed))
+            return kAccessDenied;
         const auto parts = SplitPath(CName(subKey));
         if (!parts)
             return kBadPathname;
@@ -470,23 +474,16 @@ class Registry {
         });
     }
 
-    // Runs body(key id) for a value operation that needs `needed` access on the handle.
+    // Runs body(key id) for a value operation on the handle's own key; no value is found where
+    // there are no tables.
     template <typename Body>
     long RunValue(Handle key, uint32_t needed, Access access, Body&& body) {
-        if (const long status = Connect(access); status != kSuccess)
-            return status;
-        const auto entry = Lookup(key);
-        if (!entry)
-            return kInvalidHandle;
-        if (!(entry->access & needed))
-            return kAccessDenied;
-        return Transaction(access, [&] {
-            if (!KeyExists(entry->id))
-                return kKeyDeleted;
-            if (!schemaReady_)
-                return kFileNotFound;
-            return static_cast<long>(body(entry->id));
-        });
+        return Run(
+            key, std::string(), access,
+            [&](const OpenEntry& entry, const auto&) {
+                return schemaReady_ ? static_cast<long>(body(entry.id)) : kFileNotFound;
+            },
+            needed);
     }
 
     // A read starts no transaction of the writer's kind: with the write-ahead log it sees the
