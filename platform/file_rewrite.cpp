@@ -16,6 +16,7 @@
 #include <cstring>
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <thread>
@@ -77,32 +78,6 @@ Stamp FromStat(const struct stat& st) {
     stamp.modified = st.st_mtim;
     stamp.changed = st.st_ctim;
     return stamp;
-}
-
-bool ReadAll(int fd, std::string& out) {
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n > 0) {
-            out.append(buffer, static_cast<size_t>(n));
-        } else if (n == 0) {
-            return true;
-        } else if (errno != EINTR) {
-            return false;
-        }
-    }
-}
-
-bool WriteAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t n = write(fd, data.data(), data.size());
-        if (n > 0) {
-            data.remove_prefix(static_cast<size_t>(n));
-        } else if (n < 0 && errno != EINTR) {
-            return false;
-        }
-    }
-    return true;
 }
 
 // The folder part ("." when there is none) and the name part of a path.
@@ -503,6 +478,45 @@ class Rewriter {
 };
 
 }  // namespace
+
+bool ReadAll(int fd, std::string& out) {
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n > 0) {
+            out.append(buffer, static_cast<size_t>(n));
+        } else if (n == 0) {
+            return true;
+        } else if (errno != EINTR) {
+            return false;
+        }
+    }
+}
+
+bool WriteAll(int fd, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t n = write(fd, data.data(), data.size());
+        if (n > 0) {
+            data.remove_prefix(static_cast<size_t>(n));
+        } else if (n < 0 && errno != EINTR) {
+            return false;
+        }
+    }
+    return true;
+}
+
+int MakeFolders(const std::string& folder) {
+    std::filesystem::path path;
+    for (const auto& part : std::filesystem::path(folder)) {
+        path /= part;
+        if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
+            return errno;
+    }
+    struct stat st {};
+    if (stat(folder.c_str(), &st) != 0)
+        return errno;
+    return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
+}
 
 bool Stamp::operator==(const Stamp& other) const {
     return device == other.device && inode == other.inode && size == other.size &&

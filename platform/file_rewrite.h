@@ -1,4 +1,5 @@
-// Whole-file reads and locked, atomic rewrites of small text files (settings files and the like).
+// Whole-file reads and locked, atomic rewrites of small text files (settings files and the like),
+// and the folders they go in.
 #pragma once
 
 #include <sys/types.h>
@@ -34,6 +35,16 @@ std::optional<Stamp> StampOf(const std::string& path);
 
 // The file's bytes; nullopt when it is missing, not a regular file or unreadable.
 std::optional<Contents> ReadContents(const std::string& path);
+
+// Reads from `fd` to its end, appending to `out`; false, with errno set, when a read fails.
+bool ReadAll(int fd, std::string& out);
+
+// Writes all of `data` to `fd`; false, with errno set, when a write fails.
+bool WriteAll(int fd, std::string_view data);
+
+// Creates the missing folders of `folder`, each readable by its owner alone; 0, or the system's
+// error number (ENOTDIR when `folder` is there but no folder).
+int MakeFolders(const std::string& folder);
 
 // Replaces the file by `edit(old bytes)` (old bytes empty for a missing file); `edit` returns
 // nullopt to leave the file alone, and may be called again when another writer replaced the file

@@ -19,9 +19,11 @@ std::string ExecutablePath() {
 }
 
 std::string ExecutableFolder() {
-    const std::string path = ExecutablePath();
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    return FolderOf(ExecutablePath());
+}
+
+std::string FolderOf(const std::string& path) {
+    return path.substr(0, path.rfind('/') + 1);  // npos + 1 is 0: no folder
 }
 
 std::string ExecutableStem(const std::string& path) {

@@ -1,4 +1,4 @@
-// The running executable's path and folder.
+// The running executable's path and folder, and the parts of a path they are made of.
 #pragma once
 
 #include <string>
@@ -11,6 +11,10 @@ std::string ExecutablePath();
 
 // Folder of the running executable, ending with "/"; empty when it cannot be found.
 std::string ExecutableFolder();
+
+// The folder part of `path`, ending with "/" ("/opt/app/Gearsheet" gives "/opt/app/"); empty when
+// it has none.
+std::string FolderOf(const std::string& path);
 
 // The name of the executable at `path` without folder and extension ("/opt/app/Gearsheet.bin"
 // gives "Gearsheet"); a leading dot names a hidden file rather than starting an extension.

@@ -19,6 +19,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "file_rewrite.h"
+
 namespace platform::registry {
 namespace {
 
@@ -175,20 +177,6 @@ std::string UriPath(const std::string& path) {
             uri += c;
     }
     return uri;
-}
-
-// Creates the missing folders of `folder`, each readable by its owner alone; 0 or errno.
-int MakeFolders(const std::filesystem::path& folder) {
-    std::filesystem::path path;
-    for (const auto& part : folder) {
-        path /= part;
-        if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
-            return errno;
-    }
-    struct stat st {};
-    if (stat(folder.c_str(), &st) != 0)
-        return errno;
-    return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
 }
 
 // Names cross as C strings: anything after a NUL is not part of them.
@@ -463,15 +451,19 @@ class Registry {
         return find.Bind(1, id).Step();
     }
 
-    // Runs body(entry, path parts) in one transaction, after checking the handle, the path and
-    // that the handle's key still exists. A failing body's changes are rolled back.
+    // Runs body(entry, path parts) in one transaction, after checking the handle, its `needed`
+    // access (none when 0), the path and that the handle's key still exists. A failing body's
+    // changes are rolled back.
     template <typename Body>
-    long Run(Handle key, const std::string& subKey, Access access, Body&& body) {
+    long Run(Handle key, const std::string& subKey, Access access, Body&& body,
+             uint32_t needed = 0) {
         if (const long status = Connect(access); status != kSuccess)
             return status;
         const auto entry = Lookup(key);
         if (!entry)
             return kInvalidHandle;
+        if (needed && !(entry->access & needed))
+            return kAccessDenied;
         const auto parts = SplitPath(CName(subKey));
         if (!parts)
             return kBadPathname;
@@ -482,23 +474,16 @@ class Registry {
         });
     }
 
-    // Runs body(key id) for a value operation that needs `needed` access on the handle.
+    // Runs body(key id) for a value operation on the handle's own key; no value is found where
+    // there are no tables.
     template <typename Body>
     long RunValue(Handle key, uint32_t needed, Access access, Body&& body) {
-        if (const long status = Connect(access); status != kSuccess)
-            return status;
-        const auto entry = Lookup(key);
-        if (!entry)
-            return kInvalidHandle;
-        if (!(entry->access & needed))
-            return kAccessDenied;
-        return Transaction(access, [&] {
-            if (!KeyExists(entry->id))
-                return kKeyDeleted;
-            if (!schemaReady_)
-                return kFileNotFound;
-            return static_cast<long>(body(entry->id));
-        });
+        return Run(
+            key, std::string(), access,
+            [&](const OpenEntry& entry, const auto&) {
+                return schemaReady_ ? static_cast<long>(body(entry.id)) : kFileNotFound;
+            },
+            needed);
     }
 
     // A read starts no transaction of the writer's kind: with the write-ahead log it sees the
@@ -610,7 +595,7 @@ class Registry {
 
     long ConnectForWriting() {
         const std::filesystem::path file(path_);
-        if (const int error = MakeFolders(file.parent_path()))
+        if (const int error = files::MakeFolders(file.parent_path().string()))
             return FailSystem(kCantWrite, path_, "could not be created", error,
                               file.parent_path().string());
         // SQLite gives its journal files the database file's mode.

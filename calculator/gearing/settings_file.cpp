@@ -7,9 +7,7 @@ namespace gearsheet::settings {
 std::string SettingsFilePath(const std::string& executablePath) {
     if (executablePath.empty())
         return {};
-    const size_t slash = executablePath.rfind('/');
-    const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-    return executablePath.substr(0, nameStart) + platform::ExecutableStem(executablePath) + ".INI";
+    return platform::FolderOf(executablePath) + platform::ExecutableStem(executablePath) + ".INI";
 }
 
 std::string SettingsFilePath() {

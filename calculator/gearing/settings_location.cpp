@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <pwd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,6 +9,7 @@
 #include <cstring>
 
 #include "gearing/settings_file.h"
+#include "platform/file_rewrite.h"
 #include "platform/module.h"
 
 namespace gearsheet::settings {
@@ -19,51 +19,6 @@ namespace {
 // read-only mounts all count.
 bool MayWrite(const std::string& path) {
     return faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
-}
-
-std::string FolderOf(const std::string& file) {
-    return file.substr(0, file.rfind('/') + 1);
-}
-
-// Creates the folders of `folder` (ending with "/") that are missing, readable by the user alone.
-bool MakeFolders(const std::string& folder) {
-    for (size_t slash = folder.find('/', 1); slash != std::string::npos;
-         slash = folder.find('/', slash + 1)) {
-        if (mkdir(folder.substr(0, slash).c_str(), 0700) != 0 && errno != EEXIST)
-            return false;
-    }
-    struct stat st;
-    if (stat(folder.c_str(), &st) != 0)
-        return false;
-    if (!S_ISDIR(st.st_mode)) {
-        errno = ENOTDIR;
-        return false;
-    }
-    return true;
-}
-
-bool ReadAll(int fd, std::string& out) {
-    char buffer[8192];
-    for (;;) {
-        const ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n == 0)
-            return true;
-        if (n < 0 && errno != EINTR)
-            return false;
-        if (n > 0)
-            out.append(buffer, static_cast<size_t>(n));
-    }
-}
-
-bool WriteAll(int fd, const std::string& bytes) {
-    for (size_t done = 0; done < bytes.size();) {
-        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno != EINTR)
-            return false;
-        if (n > 0)
-            done += static_cast<size_t>(n);
-    }
-    return true;
 }
 
 // Makes `target` a copy of `shipped` unless `target` exists. The copy is written beside it
@@ -76,18 +31,18 @@ std::string CopyOnce(const std::string& shipped, const std::string& target) {
     if (in < 0)
         return errno == ENOENT ? std::string() : std::strerror(errno);  // nothing shipped
     std::string bytes;
-    const bool read = ReadAll(in, bytes);
+    const bool read = platform::files::ReadAll(in, bytes);
     const int readError = errno;
     close(in);
     if (!read)
         return std::strerror(readError);
-    if (!MakeFolders(FolderOf(target)))
-        return std::strerror(errno);
+    if (const int error = platform::files::MakeFolders(platform::FolderOf(target)))
+        return std::strerror(error);
     std::string temp = target + ".XXXXXX";
     const int out = mkstemp(temp.data());
     if (out < 0)
         return std::strerror(errno);
-    bool ok = WriteAll(out, bytes) && fsync(out) == 0;
+    bool ok = platform::files::WriteAll(out, bytes) && fsync(out) == 0;
     int error = errno;
     ok = close(out) == 0 && ok;
     if (ok && link(temp.c_str(), target.c_str()) != 0 && errno != EEXIST) {
@@ -102,14 +57,14 @@ std::string CopyOnce(const std::string& shipped, const std::string& target) {
 
 SettingsLocation LocateSettings(const std::string& executablePath, const std::string& configHome) {
     const std::string beside = SettingsFilePath(executablePath);
-    const std::string programFolder = FolderOf(beside);
+    const std::string programFolder = platform::FolderOf(beside);
     const bool besideWritable = MayWrite(programFolder.empty() ? "." : programFolder) &&
                                 (access(beside.c_str(), F_OK) != 0 || MayWrite(beside));
     if (beside.empty() || besideWritable || configHome.empty())
         return {beside, programFolder, {}};
 
     const std::string file = configHome + "/gearsheet/" + beside.substr(programFolder.size());
-    SettingsLocation location{file, FolderOf(file), {}};
+    SettingsLocation location{file, platform::FolderOf(file), {}};
     if (const std::string reason = CopyOnce(beside, file); !reason.empty())
         location.problem = "The settings file " + file + " could not be created as a copy of " +
                            beside + ": " + reason;
@@ -125,10 +80,6 @@ std::string ConfigHome() {
         home = pw ? pw->pw_dir : nullptr;
     }
     return home ? std::string(home) + "/.config" : std::string();
-}
-
-SettingsLocation LocateSettings() {
-    return LocateSettings(platform::ExecutablePath(), ConfigHome());
 }
 
 }  // namespace gearsheet::settings

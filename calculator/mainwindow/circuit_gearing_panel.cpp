@@ -334,9 +334,7 @@ void CircuitGearingPanel::Show(const CircuitGearing& g) {
     w.cboStraightGear->setCurrentIndex(std::clamp(g.seen.gear, 1, kGearCount) - 1);
     w.spnStraightRpm->setValue(static_cast<int>(std::lround(g.seen.engineSpeed)));
     (g.seen.byEngineSpeed ? w.optByRpm : w.optBySpeed)->setChecked(true);
-    w.spnTargetRpm->setValue(static_cast<int>(std::lround(
-        g.targetRpm > 0 ? g.targetRpm
-                        : PlannerNumber(settings::kPlannerShiftKey, kDefaultShiftSpeed))));
+    w.spnTargetRpm->setValue(static_cast<int>(std::lround(ShiftLight(g))));
     if (NothingSeen(g)) {
         w.showing = false;
         FollowSprockets();
@@ -359,11 +357,12 @@ void CircuitGearingPanel::FollowSprockets() {
 }
 
 double CircuitGearingPanel::TargetRpm() {
-    if (ui_)
-        return ui_->spnTargetRpm->value();
-    const CircuitGearing g = Wanted();
-    return g.targetRpm > 0 ? g.targetRpm
-                           : PlannerNumber(settings::kPlannerShiftKey, kDefaultShiftSpeed);
+    return ui_ ? ui_->spnTargetRpm->value() : ShiftLight(Wanted());
+}
+
+double CircuitGearingPanel::ShiftLight(const CircuitGearing& gearing) {
+    return gearing.targetRpm > 0 ? gearing.targetRpm
+                                 : PlannerNumber(settings::kPlannerShiftKey, kDefaultShiftSpeed);
 }
 
 void CircuitGearingPanel::Store(const QString& circuit) {

@@ -61,6 +61,8 @@ class CircuitGearingPanel : public QGroupBox {
     void Refresh();
     // Puts the circuit's sprockets as the ones seen on while nothing was seen.
     void FollowSprockets();
+    // The record's shift light, or the planner's shift speed when it has none.
+    double ShiftLight(const CircuitGearing& gearing);
     double PlannerNumber(const char* key, double fallback);
     void SaveRange(const char* key, int value, const char* procedure);
     void cmdUsePair_Click();

@@ -36,9 +36,11 @@ constexpr int kTitleBarGrip = 48;
 }  // namespace
 
 MainFormOptions MainFormOptions::ForRunningProgram() {
+    // The executable is looked up once for all the places derived from it.
     const std::string executable = platform::ExecutablePath();
-    settings::SettingsLocation settings = settings::LocateSettings();
-    return {std::move(settings.file), platform::ExecutableFolder() + "libqfstore.so",
+    settings::SettingsLocation settings =
+        settings::LocateSettings(executable, settings::ConfigHome());
+    return {std::move(settings.file), platform::FolderOf(executable) + "libqfstore.so",
             QString::fromStdString(platform::ExecutableStem(executable)),
             std::move(settings.folder), std::move(settings.problem)};
 }

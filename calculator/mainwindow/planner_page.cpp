@@ -50,14 +50,6 @@ QLabel* ValueLabel(const char* name, QWidget* parent) {
     return label;
 }
 
-QString StoredText(qfstore::QfINIFileHandler& store, const char* key, const QString& fallback) {
-    const qfstore::Variant v = store.GetValue(key, settings::kArrayDelimiter, false, false,
-                                              qfstore::Variant(fallback.toStdString()));
-    return v.Type() == qfstore::VarType::String && !v.IsArray()
-               ? QString::fromStdString(v.AsString())
-               : fallback;
-}
-
 // A sprocket as the speed table takes it: the typed number, rounded half to even.
 std::optional<double> Teeth(const QString& text) {
     const auto value = ParseLocaleNumber(text);
@@ -226,10 +218,11 @@ void PlannerPage::Build() {
             static_cast<int>(StoredNumber(store, settings::kPlannerFrontKey, front)));
         w.spnProposedRear->setValue(
             static_cast<int>(StoredNumber(store, settings::kPlannerRearKey, rear)));
-        w.storedTyre =
-            StoredText(store, settings::kPlannerTyreKey, details_.TyreList()->currentText());
+        w.storedTyre = QString::fromStdString(StoredText(
+            store, settings::kPlannerTyreKey, details_.TyreList()->currentText().toStdString()));
         w.txtProposedCircumference->setText(
-            StoredText(store, settings::kPlannerCircumferenceKey, details_.CircumferenceText()));
+            QString::fromStdString(StoredText(store, settings::kPlannerCircumferenceKey,
+                                              details_.CircumferenceText().toStdString())));
         w.spnShiftSpeed->setValue(
             static_cast<int>(StoredNumber(store, settings::kPlannerShiftKey, kDefaultShiftSpeed)));
         w.speedMph =

@@ -58,4 +58,11 @@ double StoredNumber(qfstore::QfINIFileHandler& store, const char* key, double fa
     return number ? qfstore::ToDouble(v, kComponentName) : fallback;
 }
 
+std::string StoredText(qfstore::QfINIFileHandler& store, const char* key,
+                       const std::string& fallback) {
+    const qfstore::Variant v =
+        store.GetValue(key, settings::kArrayDelimiter, false, false, qfstore::Variant(fallback));
+    return v.Type() == qfstore::VarType::String && !v.IsArray() ? v.AsString() : fallback;
+}
+
 }  // namespace gearsheet

@@ -14,12 +14,8 @@ SpeedUnit SpeedUnitChoice::Get() {
     try {
         qfstore::QfINIFileHandler& store = store_.Get();
         store.Section(settings::kDisplaySection);
-        const qfstore::Variant name =
-            store.GetValue(settings::kSpeedUnitKey, settings::kArrayDelimiter, false, false,
-                           qfstore::Variant(std::string(UnitName(SpeedUnit::Mph))));
-        unit_ = name.Type() == qfstore::VarType::String && !name.IsArray()
-                    ? UnitFromName(name.AsString())
-                    : SpeedUnit::Mph;
+        unit_ = UnitFromName(
+            StoredText(store, settings::kSpeedUnitKey, std::string(UnitName(SpeedUnit::Mph))));
         read_ = true;
     } catch (const qfstore::Error&) {
         // The store's fault shows in the operations that need it.

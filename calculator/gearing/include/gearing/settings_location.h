@@ -22,7 +22,4 @@ SettingsLocation LocateSettings(const std::string& executablePath, const std::st
 // ~/.config; empty when neither is known.
 std::string ConfigHome();
 
-// Where the running program keeps its settings.
-SettingsLocation LocateSettings();
-
 }  // namespace gearsheet::settings
