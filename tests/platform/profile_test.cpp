@@ -32,28 +32,16 @@ struct ReadRow {
     std::optional<std::string> expected;
 };
 
+// The rules a user editing the file by hand meets first. Every other read rule is checked against
+// a plain reading of the rules by the fuzz test (tests/fuzz/profile_fuzz.cpp).
 const ReadRow kReadRows[] = {
     {"CaseIgnored", "[Gears]\nFirst=2.5\n", "gEARS", "FIRST", "2.5"},
-    {"BlanksInsideBrackets", "[ \tGears \t]\nk=1\n", "Gears", "k", "1"},
-    {"HeaderWithoutBracket", "[Gears\nk=1\n", "Gears", "k", "1"},
     {"BlanksAroundNameAndValue", "[S]\n \t k \t=  a b \t\n", "S", "k", "a b"},
     {"ArgumentSpacesTrimmed", "[S]\nk=1\n", "  S ", " k  ", "1"},
     {"ArgumentTabsKept", "[S]\nk=1\n", "S", "\tk", std::nullopt},
     {"DoubleQuotes", "[S]\nk=\" a b \"\n", "S", "k", " a b "},
-    {"OnlyOuterPairRemoved", "[S]\nk=\"\"x\"\"\n", "S", "k", "\"x\""},
-    {"UnmatchedQuotesStay", "[S]\nk=\"x'\n", "S", "k", "\"x'"},
-    {"SplitAtFirstEquals", "[S]\nk=a=b\n", "S", "k", "a=b"},
-    {"FirstDuplicateSection", "[S]\nk=1\n[s]\nk=2\nj=3\n", "S", "k", "1"},
-    {"LaterDuplicateSectionUnread", "[S]\nk=1\n[s]\nk=2\nj=3\n", "S", "j", std::nullopt},
-    {"FirstDuplicateKey", "[S]\nk=1\nK=2\n", "S", "k", "1"},
-    {"KeylessFirstSectionHidesLater", "[S]\n[s]\nk=2\n", "s", "k", std::nullopt},
-    {"Comment", "[S]\n;k=1\n", "S", "k", std::nullopt},
     {"NoInlineComment", "[S]\nk=1 ; note\n", "S", "k", "1 ; note"},
-    {"KeyBeforeFirstHeader", "k=1\n[S]\n", "S", "k", std::nullopt},
-    {"LineWithoutEqualsIsNoKey", "[S]\nk\n", "S", "k", std::nullopt},
     {"Crlf", "[S]\r\nk=1\r\n", "S", "k", "1"},
-    {"StrayCrIsABlank", "[S]\r\r\n\rk\r=\r1\r\r\n", "S", "k", "1"},
-    {"CrInsideValueKept", "[S]\nk=a\rb\n", "S", "k", "a\rb"},
     {"ByteOrderMark", "\xEF\xBB\xBF[S]\nk=1\n", "S", "k", "1"},
 };
 
@@ -67,21 +55,16 @@ TEST(Profile, FileTextReadsAsExpected) {
     }
 }
 
-// Names in file order, long lists and values whole; nothing for missing files.
-TEST(ProfileNames, ListEveryOccurrenceInFileOrderAndNothingForMissingFiles) {
+// Nothing, and no file made, for a missing file or a folder; a long section lists every key in
+// file order and reads its last. (Name lists in general: the fuzz test.)
+TEST(ProfileNames, NothingForMissingFilesAndLongListsWhole) {
     TempDir dir;
-    std::string file = dir.File("names.ini");
-    WriteFile(file, "k0=1\n[A]\nx=1\n;c=2\nnoeq\n y =2\nx=3\n=4\n[B]\n[a]\nz=3\n[]\n[ C ] tail\n");
-    EXPECT_EQ(SectionNames(file), (std::vector<std::string>{"A", "B", "a", "", "C"}));
-    EXPECT_EQ(KeyNames(file, "a"), (std::vector<std::string>{"x", "y", "x", ""}));
-    EXPECT_TRUE(KeyNames(file, "B").empty());
-    EXPECT_TRUE(KeyNames(file, "missing").empty());
     for (const std::string& missing : {dir.File("none.ini"), dir.Path().string()}) {
         EXPECT_EQ(ReadValue(missing, "S", "k"), std::nullopt);
         EXPECT_TRUE(SectionNames(missing).empty());
     }
     EXPECT_FALSE(fs::exists(dir.File("none.ini")));
-    file = dir.File("long.ini");
+    const std::string file = dir.File("long.ini");
     std::string text = "[Many]\n";
     std::vector<std::string> keys;
     for (int i = 0; i < 2000; ++i) {
@@ -89,9 +72,6 @@ TEST(ProfileNames, ListEveryOccurrenceInFileOrderAndNothingForMissingFiles) {
         text += keys.back() + "=" + std::to_string(i) + "\n";
     }
     WriteFile(file, text);
-    const std::string value(5000, 'x');
-    EXPECT_TRUE(WriteValue(file, "Long", "Value", value));
-    EXPECT_EQ(ReadValue(file, "Long", "Value"), value);
     EXPECT_EQ(KeyNames(file, "Many"), keys);
     EXPECT_EQ(ReadValue(file, "many", "field1999"), "1999");
 }
@@ -112,35 +92,27 @@ const EditRow kEditRows[] = {
     {"NewFile", std::nullopt, Op::kWrite, "S", "k", "v", "[S]\nk=v\n"},
     {"ReplaceKeepsEveryOtherByte", "; top\n\n[S]\nk=old\n\n; c\n[T]\nk=x\n", Op::kWrite, "S", "k",
      "new", "; top\n\n[S]\nk=new\n\n; c\n[T]\nk=x\n"},
-    {"ReplaceKeepsFileSpelling", "[Gears]\nFirst=1\n", Op::kWrite, "GEARS", "first", "2",
-     "[Gears]\nFirst=2\n"},
-    {"ReplaceKeepsBlanksBeforeEquals", "[S]\n  k = old\n", Op::kWrite, "S", "k", "new",
-     "[S]\n  k =new\n"},
-    {"ReplaceFirstDuplicate", "[S]\nk=1\nk=2\n[s]\nk=3\n", Op::kWrite, "s", "K", "9",
-     "[S]\nk=9\nk=2\n[s]\nk=3\n"},
+    // The first of duplicate sections and keys, its spelling and the blanks before "=" kept.
+    {"ReplaceFirstDuplicateKeepingSpellingAndBlanks",
+     "[Gears]\n  First = 1\nfirst=2\n[gears]\nfirst=3\n", Op::kWrite, "GEARS", "FIRST", "9",
+     "[Gears]\n  First =9\nfirst=2\n[gears]\nfirst=3\n"},
     {"NewKeyAfterLastKeyLine", "[S]\na=1\nnoeq\n;c=1\n\n[T]\nt=1\n", Op::kWrite, "S", "b", "2",
      "[S]\na=1\nb=2\nnoeq\n;c=1\n\n[T]\nt=1\n"},
     {"NewKeyInSectionWithoutKeys", "[S]\n\n[T]\n", Op::kWrite, "S", "NewKey", "v",
      "[S]\nNewKey=v\n\n[T]\n"},
-    {"KeyBeforeHeaderIsNotTheSections", "k=1\n[S]\n", Op::kWrite, "S", "k", "2", "k=1\n[S]\nk=2\n"},
     {"NewSectionAtEndWithoutBlankLine", "[A]\na=1\n", Op::kWrite, " New Sec ", "k", "v",
      "[A]\na=1\n[New Sec]\nk=v\n"},
-    {"NewSectionAfterTrailingBlankLine", "[A]\na=1\n\n", Op::kWrite, "B", "k", "v",
-     "[A]\na=1\n\n[B]\nk=v\n"},
     {"ValueWrittenAsGiven", "[S]\n", Op::kWrite, "S", "k", "\"q\" ; x", "[S]\nk=\"q\" ; x\n"},
-    {"ValueQuotedWhenAReadWouldStripIt", "[S]\n", Op::kWrite, "S", "k", " \"q\" ",
-     "[S]\nk=\" \"q\" \"\n"},
     {"LinesAfterABreakNeverReadAsHeaderOrKey", "[S]\nk=1\n", Op::kWrite, "S", "k",
      "a\r[T]\r\n [Other]\nb=evil\n\rc=d\n ; e\nplain",
      "[S]\nk=a\r;[T]\r\n; [Other]\n;b=evil\n;\r;c=d\n ; e\nplain\n"},
-    {"CrlfForNewKey", "[A]\r\na=1\r\n", Op::kWrite, "A", "b", "2", "[A]\r\na=1\r\nb=2\r\n"},
     {"CrlfForNewSection", "[A]\r\na=1\r\n", Op::kWrite, "B", "k", "v",
      "[A]\r\na=1\r\n[B]\r\nk=v\r\n"},
     {"ByteOrderMarkKeptOnDeletingFirstLine", "\xEF\xBB\xBF[A]\na=1\n[B]\n", Op::kDeleteSection, "A",
      "", "", "\xEF\xBB\xBF[B]\n"},
     {"UnendedLastLineThenNewKey", "[A]\na=1", Op::kWrite, "A", "b", "2", "[A]\na=1\nb=2\n"},
-    {"DeleteKey", "[S]\na=1\nb=2\n; c\n", Op::kDeleteKey, "S", "A", "", "[S]\nb=2\n; c\n"},
-    {"DeleteFirstDuplicateKey", "[S]\nk=1\nK=2\n", Op::kDeleteKey, "S", "k", "", "[S]\nK=2\n"},
+    {"DeleteFirstDuplicateKey", "[S]\na=1\nb=2\nA=3\n; c\n", Op::kDeleteKey, "S", "A", "",
+     "[S]\nb=2\nA=3\n; c\n"},
     {"DeleteKeyOfMissingFile", std::nullopt, Op::kDeleteKey, "S", "a", "", std::nullopt},
     {"DeleteSectionWithItsLines", "; top\n[A]\na=1\n; c\n\n[B]\nb=1\n", Op::kDeleteSection, " a ",
      "", "", "; top\n[B]\nb=1\n"},
@@ -176,10 +148,10 @@ TEST(ProfileWrite, NamesReadBackAsWrittenOrAreRefused) {
         EXPECT_EQ(ReadValue(file, section, key), "v") << section << "|" << key;
     }
     const std::string before = ReadFile(file);
+    // One name for each rule that refuses it.
     const std::pair<std::string, std::string> refused[] = {
-        {"T]x", "k"},    {"S\n", "k"}, {"\tS", "k"},    {"S \t ", "k"}, {"S", "a=z"},
-        {"S", "[Evil"},  {"S", " ;c"}, {"S", "k\r"},    {"S", "\tk"},   {"S", "k\t"},
-        {"S\n[X]", "k"}, {"S\r", "k"}, {"S", "k\nx=1"}, {"S", "\rk"}};
+        {"T]x", "k"},   {"S\r", "k"}, {"S \t ", "k"}, {"S", "a=z"},
+        {"S", "[Evil"}, {"S", " ;c"}, {"S", "\tk"},   {"S", "k\nx=1"}};
     const auto breaks = [](const std::string& s) { return s.find_first_of("\r\n") != s.npos; };
     for (const auto& [section, key] : refused) {
         SCOPED_TRACE(section + "|" + key);
@@ -271,10 +243,8 @@ TEST(ProfileCache, YoungFilesAreReadAgainSettledOnesTrustTheirStamp) {
     const auto size = static_cast<long long>(text.size());
     // Within the two seconds after the last change the file is young and read again; from one
     // nanosecond beyond them on it is settled.
-    EXPECT_GE(bytesOfSecondRead(1, 0), size);
     EXPECT_GE(bytesOfSecondRead(2, 0), size);
     EXPECT_LT(bytesOfSecondRead(2, 1), size);
-    EXPECT_LT(bytesOfSecondRead(60, 0), size);
     DropCache();
 }
 
@@ -302,7 +272,6 @@ TEST(ProfileFailure, FullDiskOrAFolderInTheFilesPlaceFailsAndChangesNothing) {
     EXPECT_TRUE(fs::is_directory(folder));
     // Removing from a file that cannot exist finds nothing to remove.
     EXPECT_EQ(Described(DeleteKey(dir.File("missing/s.ini"), "S", "k")), "done");
-    EXPECT_EQ(Described(DeleteSection(dir.File("missing/s.ini"), "S")), "done");
     // A file-size limit makes the write fail as a full disk does, for root as well.
     const rlimit limit{4096, 4096};
     EXPECT_EQ(InChild(
@@ -316,28 +285,22 @@ TEST(ProfileFailure, FullDiskOrAFolderInTheFilesPlaceFailsAndChangesNothing) {
     EXPECT_EQ(EntryCount(dir.Path()), 2u);
 }
 
-// A read-only file, a read-only folder and an unreadable file, used without the superuser's
-// right to ignore permissions: as user and group 65534 when this process is root.
-TEST(ProfileFailure, ReadOnlyFileAndFolderFailAndStayUnchanged) {
+// A read-only folder and an unreadable file, used without the superuser's right to ignore
+// permissions: as user and group 65534 when this process is root. (A file that cannot be opened
+// for writing fails at the same step as the folder in the file's place above.)
+TEST(ProfileFailure, ReadOnlyFolderFailsUnreadableFileReadsAsMissing) {
     TempDir dir;
     fs::create_directory(dir.File("ro"));
-    const std::string readOnly = dir.File("readonly.ini"), inFolder = dir.File("ro/settings.ini"),
-                      secret = dir.File("secret.ini");
-    for (const std::string& file : {readOnly, inFolder, secret}) WriteFile(file, kOriginal);
+    const std::string inFolder = dir.File("ro/settings.ini"), secret = dir.File("secret.ini");
+    for (const std::string& file : {inFolder, secret}) WriteFile(file, kOriginal);
     fs::permissions(dir.Path(), fs::perms(0777));
-    fs::permissions(readOnly, fs::perms(0444));
     fs::permissions(inFolder, fs::perms(0666));
     fs::permissions(dir.File("ro"), fs::perms(0555));
     fs::permissions(secret, fs::perms(0200));
     auto body = [&] {
-        return Described(WriteValue(readOnly, "S", "k", "new")) + "," +
-               Described(DeleteKey(readOnly, "S", "k")) + "," +
-               Described(DeleteSection(readOnly, "S")) + "," +
-               ReadValue(readOnly, "S", "k").value_or("unread") + "," +
-               Described(WriteValue(inFolder, "S", "k", "new")) + "," +
+        return Described(WriteValue(inFolder, "S", "k", "new")) + "," +
                Described(WriteValue(dir.File("ro/new.ini"), "S", "k", "v")) + "," +
-               ReadValue(secret, "S", "k").value_or("missing") + "," +
-               std::to_string(SectionNames(secret).size());
+               ReadValue(secret, "S", "k").value_or("missing");
     };
     const std::string outcome = InChild(
         [] {
@@ -347,13 +310,10 @@ TEST(ProfileFailure, ReadOnlyFileAndFolderFailAndStayUnchanged) {
         },
         body);
     fs::permissions(dir.File("ro"), fs::perms(0700));
-    const std::string e = AccessError(readOnly, "cannot open it for writing: Permission denied");
     const std::string noTemp = "cannot create a temporary file beside it: Permission denied";
-    EXPECT_EQ(outcome, e + "," + e + "," + e + ",old," + AccessError(inFolder, noTemp) + "," +
-                           AccessError(dir.File("ro/new.ini"), noTemp) + ",missing,0");
-    EXPECT_EQ(ReadFile(readOnly), kOriginal);
+    EXPECT_EQ(outcome, AccessError(inFolder, noTemp) + "," +
+                           AccessError(dir.File("ro/new.ini"), noTemp) + ",missing");
     EXPECT_EQ(ReadFile(inFolder), kOriginal);
-    EXPECT_EQ(EntryCount(dir.Path()), 3u);
     EXPECT_EQ(EntryCount(dir.File("ro")), 1u);
 }
 

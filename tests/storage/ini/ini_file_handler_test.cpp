@@ -44,8 +44,7 @@ class IniStoreTest : public ::testing::Test {
 TEST(IniStore, SectionAndPathAssignments) {
     auto store = MakeStore("/nowhere/");
     EXPECT_EQ(store->Section(), "DEFAULT");
-    for (auto [given, expected] :
-         {std::pair{"", "DEFAULT"}, {"   ", "DEFAULT"}, {" A ", " A "}, {"\t", "\t"}}) {
+    for (auto [given, expected] : {std::pair{"   ", "DEFAULT"}, {" A ", " A "}, {"\t", "\t"}}) {
         store->Section("OTHER");
         store->Section(given);
         EXPECT_EQ(store->Section(), expected) << "given '" << given << "'";
@@ -66,11 +65,10 @@ struct RoundTripCase {
 };
 
 TEST_F(IniStoreTest, WritesOneLineAndReadsItBack) {
+    // A number as its text, read back as a Double; a list with empty ends, quoted so that the read
+    // keeps its tabs. (Other values: the fuzz test and StdInterfaceContract.)
     const RoundTripCase rows[] = {
         {Variant(int16_t{5}), "\t", "field=5", "\t", true, Variant(5.0)},
-        {Variant("a\tb"), "\t", "field=a\tb", "\t", false, Variant("a\tb")},
-        {Variant(""), "\t", "field=", "\t", true, Variant("")},
-        {Variant("'quoted'"), "\t", "field=\"'quoted'\"", "\t", true, Variant("'quoted'")},
         {Variant::StringArray({"", "a", ""}), "\t", "field=\"\ta\t\"", "\t", true,
          Variant::StringArray({"", "a", ""})},
     };
@@ -86,13 +84,11 @@ TEST_F(IniStoreTest, WritesOneLineAndReadsItBack) {
     }
 }
 
+// The default comes back as given, not read as a number.
 TEST_F(IniStoreTest, AbsentFieldReturnsTheDefaultUnchanged) {
     store_->Section("S");
-    EXPECT_EQ(store_->GetValue("wanted", "\t", true, true, Variant("7")), Variant("7"));  // no file
-    EXPECT_FALSE(std::filesystem::exists(file_));
-    WriteFile(file_, "[T]\nwanted=1\n[S]\nwanted\n");
-    EXPECT_EQ(store_->GetValue("wanted", "\t", true, true, Variant(2.5)), Variant(2.5));
-    EXPECT_EQ(store_->Value(), Variant(2.5));
+    EXPECT_EQ(store_->GetValue("wanted", "\t", true, true, Variant("7")), Variant("7"));
+    EXPECT_EQ(store_->Value(), Variant("7"));
 }
 
 // Listing and deleting names the file lacks gives nothing and leaves the file as it was.
@@ -100,9 +96,6 @@ TEST_F(IniStoreTest, AbsentNamesListNothingAndDeleteNothing) {
     EXPECT_TRUE(store_->GetSectionNames().IsEmpty());
     const std::string text = "; top\n[S]\na=1\nb=2\n\n[T]\nc=3\n[U]\n";
     WriteFile(file_, text);
-    store_->Section("MISSING");
-    EXPECT_TRUE(store_->GetFieldNames().IsEmpty());
-    store_->DeleteField("a");
     store_->Section("S");
     store_->DeleteField("absent");
     EXPECT_EQ(ReadFile(file_), text);
@@ -128,22 +121,18 @@ TEST_F(IniStoreTest, FailedWritesRaiseWithTheCallStackAndLeaveTheFile) {
     EXPECT_EQ(ReadFile(file_), "[S]\nkept=1\n");
 }
 
-// Values and names that could not be read back as written are refused; the file stays.
+// Values that could not be read back as written are refused; the file stays. (Refused names and
+// list elements: the qfstore client's tests and StdInterfaceContract.)
 TEST_F(IniStoreTest, UnreadableWritesAreRefused) {
-    const std::string invalid = "5|Invalid procedure call or argument|Qfstore\r\n";
-    const std::string overflow = "6|Overflow|Qfstore\r\n";
     const std::string set = "QfINIFileHandler.SetValue";
-    const std::string engine = "QfINIFileHandler.INISetValue\r\n" + set;
     struct Row {
         const char* field;
         Variant value;
         std::string outcome;
     };
     const Row rows[] = {
-        {"k", Variant("x\r"), invalid + set},
-        {"[Evil", Variant("v"), invalid + engine},
-        {"k", Variant::StringArray({"a", "b\tc"}), invalid + "PrepForSet\r\n" + set},
-        {"k", Variant(std::numeric_limits<double>::infinity()), overflow + set},
+        {"k", Variant("x\r"), "5|Invalid procedure call or argument|Qfstore\r\n" + set},
+        {"k", Variant(std::numeric_limits<double>::infinity()), "6|Overflow|Qfstore\r\n" + set},
     };
     WriteFile(file_, "[S]\nk=1e400\n");
     store_->Section("S");
@@ -157,14 +146,13 @@ TEST_F(IniStoreTest, UnreadableWritesAreRefused) {
 
 TEST(IniStore, StandardPathResolvesAgainstTheProgramFolder) {
     TempDir program, other;
-    std::filesystem::create_directories(program.Path() / "data" / "sub");
+    std::filesystem::create_directories(program.Path() / "data");
     std::filesystem::create_directories(other.Path() / "cfg");
     const std::string p = program.Path().string() + "/", o = other.Path().string();
     const std::pair<std::string, std::string> rows[] = {
-        {"settings", p + "settings.INI"},   {"data.json", p + "data.json.INI"},
-        {"data/my.ini", p + "data/my.ini"}, {"data/sub/deep", p + "data/sub/deep.INI"},
-        {"nodata/my.ini", p + "my.ini"},    {o + "/cfg/x.ini", o + "/cfg/x.ini"},
-        {o + "/gone/x.ini", p + "x.ini"},
+        {"settings", p + "settings.INI"},     {"data.json", p + "data.json.INI"},
+        {"data/my.ini", p + "data/my.ini"},   {"nodata/my.ini", p + "my.ini"},
+        {o + "/cfg/x.ini", o + "/cfg/x.ini"}, {o + "/gone/x.ini", p + "x.ini"},
     };
     for (const auto& [given, expected] : rows) {
         auto store = MakeStore(p);
