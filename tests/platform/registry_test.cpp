@@ -201,6 +201,28 @@ TEST_F(RegistryTest, ThreadsWritingThroughTheirOwnHandlesLoseNothing) {
     EXPECT_EQ(found, 400);
 }
 
+// Two processes creating the database and writing into one key at the same time lose nothing.
+TEST_F(RegistryTest, TwoProcessesWritingIntoOneKeyKeepAllValues) {
+    auto name = [](int p, int i) { return std::to_string(p) + "_" + std::to_string(i); };
+    EXPECT_TRUE(SideBySide(2, [&](int p) {
+        const reg::Handle h = NewKey("Shared");
+        for (int i = 0; i < 300; ++i) {
+            if (SetBytes(h, name(p, i), 1, name(p, i)) != 0)
+                return false;
+        }
+        return true;
+    }));
+    const reg::Handle h = NewKey("Shared");
+    int found = 0;
+    for (int p = 0; p < 2; ++p) {
+        for (int i = 0; i < 300; ++i) {
+            const std::optional<Stored> value = Read(h, name(p, i));
+            found += value && Text(value->bytes) == name(p, i);
+        }
+    }
+    EXPECT_EQ(found, 600);
+}
+
 // While another process holds a write transaction, a fresh process reads the last commit at
 // once, and its write gives up after the 5-second wait with 170, naming the database.
 TEST_F(RegistryTest, WhileAnotherProcessWritesReadsGoOnAndWritesWaitFiveSeconds) {

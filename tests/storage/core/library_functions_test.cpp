@@ -91,11 +91,34 @@ TEST(PrepForSet, JoinsArraysAndLeavesScalars) {
 TEST(ReverseInStr, FindsLastOccurrence) {
     EXPECT_EQ(ReverseInStr("c:\\dir\\file.ini", "\\", 1, 0), 7);
     EXPECT_EQ(ReverseInStr("abcabc", "BC", 1, 0), 0);
+    EXPECT_EQ(ReverseInStr("abcabc", "BC", 1, 1), 5);  // text comparison ignores case
+    EXPECT_EQ(ReverseString("abc"), "cba");
     EXPECT_EQ(ReverseInStr("abcabc", "bc", 3, 0), 2);  // skips the last two characters
     EXPECT_EQ(ReverseInStr("no separator", "\\", 1, 0), 0);
     EXPECT_EQ(ReverseString(std::string(32767, 'x')).size(), 32767u);
     EXPECT_EQ(Outcome([] { ReverseInStr(std::string(32768, 'x'), "x", 1, 0); }),
               "6|Qfstore\r\nReverseString\r\nReverseInStr");
+}
+
+TEST(NumberTests, IsDoubleAllNumericAndArrayConversions) {
+    EXPECT_FALSE(IsDouble(Variant("1,5")));
+    EXPECT_TRUE(AllNumeric(Variant::Array(VarType::String, 0, {})));
+    EXPECT_FALSE(AllNumeric(Variant::StringArray({"1", "x"})));
+    EXPECT_EQ(Outcome([] { AllNumeric(Variant("1")); }), "13|Qfstore\r\nAllNumeric");
+    Variant out;
+    EXPECT_EQ(Outcome([&] {
+                  StrArrayToDblArray(Variant::StringArray({"1", "x"}), out);
+              }),
+              "13|Qfstore\r\nStrArrayToDblArray");
+}
+
+TEST(PostInc, ReturnsOldValueAndStopsAtMaximum) {
+    int32_t n = 5;
+    EXPECT_EQ(PostInc(n), 5);
+    EXPECT_EQ(n, 6);
+    n = INT32_MAX;
+    EXPECT_EQ(Outcome([&] { PostInc(n); }), "6|Qfstore\r\nPostInc");
+    EXPECT_EQ(n, INT32_MAX);
 }
 
 }  // namespace
