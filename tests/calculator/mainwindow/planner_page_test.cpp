@@ -25,8 +25,7 @@ class PlannerPageTest : public QObject {
     Q_OBJECT
   private slots:
     void unitChoiceChangesTheSpeedTableAndSurvivesARestart();
-    void plannerComparesFifteenFortyFiveWithSixteenFortyFive();
-    void fromSizeAndCopyToDetails();
+    void plannerComparesThenFromSizeAndCopyToDetails();
 };
 
 void PlannerPageTest::unitChoiceChangesTheSpeedTableAndSurvivesARestart() {
@@ -48,7 +47,7 @@ void PlannerPageTest::unitChoiceChangesTheSpeedTableAndSurvivesARestart() {
     QCOMPARE(w.Reports() + w.Messages(), QStringList());
 }
 
-void PlannerPageTest::plannerComparesFifteenFortyFiveWithSixteenFortyFive() {
+void PlannerPageTest::plannerComparesThenFromSizeAndCopyToDetails() {
     Window w(ReadFile(SHIPPED_SETTINGS));
     w.Type("txtRearSproket", "45");
     w.ClickTab(3);
@@ -77,11 +76,9 @@ void PlannerPageTest::plannerComparesFifteenFortyFiveWithSixteenFortyFive() {
     QVERIFY(w.Find<QLabel>("lblPlannerProblem")->isVisible());
     QCOMPARE(Column(w, 2, 6), QStringList({"", "", "", ""}));
     QCOMPARE(w.Reports(), QStringList());
-}
 
-// "From Size" on the Details page, then the planner's proposed tyre copied to the Details page.
-void PlannerPageTest::fromSizeAndCopyToDetails() {
-    Window w(ReadFile(SHIPPED_SETTINGS));
+    // "From Size" on the Details page, then the planner's proposed tyre copied to the Details page.
+    w.ClickTab(0);
     const std::string before = w.File();
     // π × (17 × 25.4 + 2 × 190 × 0.55) mm = 2013.13 mm = 79.257 in.
     w.Type("cboTyreTypes", "190/55ZR17");
@@ -107,7 +104,7 @@ void PlannerPageTest::fromSizeAndCopyToDetails() {
     QCOMPARE(w.Text("txtFrontSprocket") + " " + w.Text("txtRearSproket") + " " +
                  w.Text("txtCircumferance") + " " + w.Current("cboTyreTypes"),
              "15 45 79.3 190/55ZR17");
-    QCOMPARE(w.File().substr(0, before.size()), before);  // no tyre written
+    QVERIFY(w.File().starts_with(ReadFile(SHIPPED_SETTINGS)));  // no tyre written
 }
 
 QTEST_MAIN(PlannerPageTest)
