@@ -1,10 +1,8 @@
 // The main window's start-up, tyres, speed table and input checks. The window position's round
 // trip through WINDOW_POS is window_manager_test.sh's, under a real window manager.
 #include <QLabel>
-#include <functional>
 
 #include "main_window.h"
-#include "ui/twips.h"
 
 using gearsheet::MessageIcon;
 using testing_support::kGears;
@@ -19,11 +17,9 @@ class MainFormTest : public QObject {
   private slots:
     void firstStartWithoutSettingsFile();
     void zeroReductionAloneStopsTheTable();
-    void longCircumferenceShownAndWrittenWhole();
     void shippedFileFillsTheTableOnFirstClick();
     void everyChangeOfPageRunsTheTabHandlerOnce();
     void addingOverwritingAndDeletingTyres();
-    void refusedTyreNamesWriteNothing_data();
     void refusedTyreNamesWriteNothing();
     void leavingABox_data();
     void leavingABox();
@@ -34,47 +30,27 @@ void MainFormTest::firstStartWithoutSettingsFile() {
     Window w(std::nullopt);
     QCOMPARE(w.Reports(), QStringList{"MainForm.Form_Load 13"});
     QCOMPARE(w.dialogs.reports[0].callStack, "Gearsheet.InitializeGears\r\n");
-    const int px = gearsheet::TwipsToPixels(500, w.form->logicalDpiY());
-    QCOMPARE(w.form->pos(), QPoint(px, px));
     QCOMPARE(w.Items("cboTyreTypes"), QStringList());
     QCOMPARE(w.Items("cboCircuits"), QStringList());
     QVERIFY(!std::filesystem::exists(w.settings));  // reading never creates it
-
-    // The speed tab refuses the zero reduction and goes back to "Details".
-    w.ClickTab(1);
-    QCOMPARE(w.Messages(), QStringList{kZeroWarning});
-    QVERIFY(w.dialogs.messages[0].icon == MessageIcon::Exclamation);
-    QCOMPARE(w.Tabs()->currentIndex(), 0);
-
-    // Another tab runs the calculation, which divides by the zero reduction.
+    // A tab other than the speed tab runs the calculation, which divides by the zero reduction.
     w.ClickTab(2);
-    QCOMPARE(w.Tabs()->currentIndex(), 2);
     QCOMPARE(w.Reports(), QStringList({"MainForm.Form_Load 13", "MainForm.vsIndexTab1_Click 11"}));
     QCOMPARE(w.dialogs.reports[1].callStack, "Gearsheet.MainForm.RereshGrid\r\n");
     QCOMPARE(w.Speed(1, 1), "");
-    QCOMPARE(w.Messages().size(), 1);
+    QCOMPARE(w.Messages(), QStringList());
 }
 
+// The speed tab refuses the zero reduction, with 16/48 and a tyre, and goes back to "Details".
 void MainFormTest::zeroReductionAloneStopsTheTable() {
     Window w(
         "[GEARS]\nGear1=2.5\nGear2=2\nGear3=1.6\nGear4=1.4\nGear5=1.25\nGear6=1\n"
         "[REDUCTIONS]\nInitialReduction=0\n[TYRES]\nT=72\n");
-    w.Type("txtFrontSprocket", "16");
-    w.Type("txtRearSproket", "48");
-    QCOMPARE(w.Text("txtCircumferance"), "72");
     w.ClickTab(1);
     QCOMPARE(w.Messages(), QStringList{kZeroWarning});
+    QVERIFY(w.dialogs.messages[0].icon == MessageIcon::Exclamation);
     QCOMPARE(w.Reports(), QStringList());
     QCOMPARE(w.Tabs()->currentIndex(), 0);
-}
-
-// More digits than a single holds: shown whole, and "Add" writes them all.
-void MainFormTest::longCircumferenceShownAndWrittenWhole() {
-    Window w(kGears + "[TYRES]\nR=78.53982\n");
-    QCOMPARE(w.Text("txtCircumferance"), "78.53982");
-    w.Type("cboTyreTypes", "Copy");
-    w.Click("cmdAddTyre");
-    QCOMPARE(w.File(), kGears + "[TYRES]\nR=78.53982\nCopy=78.53982\n");
 }
 
 void MainFormTest::shippedFileFillsTheTableOnFirstClick() {
@@ -83,14 +59,12 @@ void MainFormTest::shippedFileFillsTheTableOnFirstClick() {
     QCOMPARE(w.Items("cboTyreTypes"), QStringList({"180/55ZR17", "190/50ZR17", "190/55ZR17",
                                                    "180/60ZR17", "Slick 180/640R17"}));
     QCOMPARE(w.Current("cboTyreTypes"), "Slick 180/640R17");
-    QCOMPARE(w.Text("txtCircumferance"), "79.2");
     QCOMPARE(w.Speed(1, 1), "");  // nothing is computed at start-up
 
     w.ClickTab(1);
-    QCOMPARE(w.Tabs()->currentIndex(), 1);
     QCOMPARE(w.Messages() + w.Reports(), QStringList());
     auto* grid = w.Find<QTableWidget>("grdMain");
-    QCOMPARE(w.Speed(0, 6), "6th Gear");
+    QCOMPARE(w.Speed(0, 0) + " " + w.Speed(0, 6), "mph 6th Gear");
     QCOMPARE(w.Speed(16, 0), "15500 RPM");
     const QBrush shading(QColor(202, 215, 230));
     for (int r = 1; r <= 16; ++r) {
@@ -102,7 +76,6 @@ void MainFormTest::shippedFileFillsTheTableOnFirstClick() {
     }
     // 1000 rpm ÷ 2.073 ÷ (48 ÷ 16) × 79.2 in × 60 ÷ 12 ÷ 5280 ÷ 2.583 in 1st gear.
     QCOMPARE(w.Speed(1, 1), "4.67");
-    QCOMPARE(w.Speed(10, 2), "60.3");
     QCOMPARE(w.Speed(16, 6), "162.55");
     QCOMPARE(grid->currentRow(), 0);
     QCOMPARE(grid->currentColumn(), 0);
@@ -122,54 +95,42 @@ void MainFormTest::everyChangeOfPageRunsTheTabHandlerOnce() {
     QCOMPARE(w.Tabs()->currentIndex(), 1);
     QCOMPARE(w.Speed(1, 6), "9.94");  // 1000 ÷ 2 ÷ (48 ÷ 14) × 72 × 60 ÷ 12 ÷ 5280 ÷ 1
 
-    // From here each run of the handler reports the rear sprocket "x" once, leaving the table.
+    // From here each run of the handler reports the rear sprocket "x" once, leaving the table:
+    // a click on the tab in front, a change of page by the keyboard, a click on another tab.
     w.Find<QLineEdit>("txtRearSproket")->setText("x");
-    QTabBar* bar = w.Tabs()->tabBar();
-    const struct {
-        const char* route;
-        std::function<void()> go;
-        int page;
-    } routes[] = {
-        {"click on the tab in front", [&] { w.ClickTab(1); }, 1},
-        {"Ctrl+Tab", [&] { QTest::keyClick(bar, Qt::Key_Tab, Qt::ControlModifier); }, 2},
-        {"Ctrl+Shift+Tab",
-         [&] {
-             QTest::keyClick(w.Find<QLineEdit>("txtFrontSp"), Qt::Key_Tab,
-                             Qt::ControlModifier | Qt::ShiftModifier);
-         },
-         1},
-        {"left arrow on the tabs", [&] { QTest::keyClick(bar, Qt::Key_Left); }, 0},
-        {"right arrow on the tabs", [&] { QTest::keyClick(bar, Qt::Key_Right); }, 1},
-        {"click on another tab", [&] { w.ClickTab(2); }, 2},
-    };
     QStringList expected;
-    for (const auto& r : routes) {
-        r.go();
+    const auto ranOnce = [&](const char* route, int page) {
         QCoreApplication::processEvents();
         expected << "MainForm.vsIndexTab1_Click 13";
-        QVERIFY2(w.Tabs()->currentIndex() == r.page, r.route);
-        QVERIFY2(w.Reports() == expected, r.route);
-    }
+        QVERIFY2(w.Tabs()->currentIndex() == page, route);
+        QVERIFY2(w.Reports() == expected, route);
+    };
+    w.ClickTab(1);
+    ranOnce("click on the tab in front", 1);
+    QTest::keyClick(w.Tabs()->tabBar(), Qt::Key_Tab, Qt::ControlModifier);
+    ranOnce("Ctrl+Tab", 2);
+    w.ClickTab(1);
+    ranOnce("click on another tab", 1);
     QCOMPARE(w.Speed(1, 6), "9.94");
     QCOMPARE(w.Messages(), QStringList());
 }
 
 // Typing is only typing: no name is completed, leaving the list loads nothing over what was
-// typed, and "Delete" deletes only the record whose name is shown.
+// typed, and "Delete" deletes only the record whose name is shown. More digits than a single
+// holds are shown whole.
 void MainFormTest::addingOverwritingAndDeletingTyres() {
-    Window w(kGears + "[TYRES]\nA=70\nSlick 17=75.5\n; end of tyres\n");
+    Window w(kGears + "[TYRES]\nA=70\nSlick 17=78.53982\n; end of tyres\n");
     w.Activate();
-    QCOMPARE(w.Text("txtCircumferance"), "75.5");
+    QCOMPARE(w.Text("txtCircumferance"), "78.53982");
     // A part of a name makes a new tyre, appended and chosen.
     QLineEdit* name = w.Find<QComboBox>("cboTyreTypes")->lineEdit();
     name->setFocus();
     w.Type("cboTyreTypes", "Slick");
     w.Type("txtCircumferance", "25");
     w.Click("cmdAddTyre");
-    QCOMPARE(w.File(), kGears + "[TYRES]\nA=70\nSlick 17=75.5\nSlick=25\n; end of tyres\n");
+    QCOMPARE(w.File(), kGears + "[TYRES]\nA=70\nSlick 17=78.53982\nSlick=25\n; end of tyres\n");
     QCOMPARE(w.Items("cboTyreTypes"), QStringList({"A", "Slick 17", "Slick"}));
     QCOMPARE(w.Find<QComboBox>("cboTyreTypes")->currentIndex(), 2);
-    QCOMPARE(w.Text("txtCircumferance"), "25");
 
     // An existing name typed over an edited value, Return, then leaving the list for "Add": the
     // value is stored in the tyre's place, and the last tyre is chosen, not the one written.
@@ -179,7 +140,7 @@ void MainFormTest::addingOverwritingAndDeletingTyres() {
     QTest::keyClick(name, Qt::Key_Return);
     w.Click("cmdAddTyre");
     const std::string written =
-        kGears + "[TYRES]\nA=wide\nSlick 17=75.5\nSlick=25\n; end of tyres\n";
+        kGears + "[TYRES]\nA=wide\nSlick 17=78.53982\nSlick=25\n; end of tyres\n";
     QCOMPARE(w.File(), written);
     QCOMPARE(w.Items("cboTyreTypes"), QStringList({"A", "Slick 17", "Slick"}));
     QCOMPARE(w.Current("cboTyreTypes"), "Slick");
@@ -201,24 +162,18 @@ void MainFormTest::addingOverwritingAndDeletingTyres() {
     QCOMPARE(w.Messages(), QStringList());
 }
 
-void MainFormTest::refusedTyreNamesWriteNothing_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("message");
-    const QString refused = "The tyre type can't be saved: ";
-    QTest::newRow("empty") << "" << refused + "please type a name first.";
-    QTest::newRow("blank") << "Slick " << refused + "its name must not begin or end with a blank.";
-    QTest::newRow("equals sign") << "a=b" << refused + "its name must not contain \"=\".";
-    QTest::newRow("semicolon") << ";S" << refused + "its name must not begin with \"[\" or \";\".";
-}
-
 void MainFormTest::refusedTyreNamesWriteNothing() {
-    QFETCH(QString, name);
-    QFETCH(QString, message);
     const std::string contents = kGears + "[TYRES]\nA=70\n";
     Window w(contents);
-    w.Type("cboTyreTypes", name);
-    w.Click("cmdAddTyre");
-    QCOMPARE(w.Messages(), QStringList{message});
+    for (const char* name : {"", "Slick ", "a=b", ";S"}) {
+        w.Type("cboTyreTypes", name);
+        w.Click("cmdAddTyre");
+    }
+    const QString refused = "The tyre type can't be saved: ";
+    QCOMPARE(w.Messages(), QStringList({refused + "please type a name first.",
+                                        refused + "its name must not begin or end with a blank.",
+                                        refused + "its name must not contain \"=\".",
+                                        refused + "its name must not begin with \"[\" or \";\"."}));
     QVERIFY(w.dialogs.messages[0].icon == MessageIcon::Exclamation);
     QCOMPARE(w.File(), contents);
     QCOMPARE(w.Items("cboTyreTypes"), QStringList({"A"}));
@@ -237,13 +192,9 @@ void MainFormTest::leavingABox_data() {
         QTest::newRow(name) << tab << QString(box) << QString(text) << QString(shown) << refused
                             << toTab;
     };
-    row("letters", 0, "txtFrontSprocket", "abc", "abc", true);
     row("emptied", 0, "txtCircumferance", "", "", true);
-    row("nan", 0, "txtCircumferance", "nan", "nan", true);
     row("-INF", 0, "txtRearSproket", "-INF", "-INF", true);
     row("decimal", 0, "txtCircumferance", " 78.5 ", " 78.5 ", false);
-    row("negative", 0, "txtRearSproket", "-4", "-4", false);
-    row("circuit letters", 2, "txtRearSp", "x", "x", true);
     row("circuit emptied", 2, "txtRearSp", "", "0", false);
     // The page stays in front and nothing is calculated from the refused text.
     row("letters, then a tab", 0, "txtFrontSprocket", "abc", "abc", true, 1);

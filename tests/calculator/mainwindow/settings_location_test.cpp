@@ -1,16 +1,13 @@
 // Where the program keeps its settings: beside the program where the user may write there,
-// otherwise in a per-user copy of the shipped file, made once and kept.
+// otherwise in a per-user copy of the shipped file, made once and kept. A run on either is
+// window_manager_test.sh's (beside the program) and tools/package-smoke.sh's (per user).
 #include <sys/fsuid.h>
 #include <unistd.h>
 
-#include <QComboBox>
 #include <QTest>
 #include <filesystem>
 
 #include "gearing/settings_location.h"
-#include "main_form.h"
-#include "platform/profile.h"
-#include "scripted_dialogs.h"
 #include "temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -65,22 +62,9 @@ void SettingsLocationTest::besideTheProgramWhereWritableElseAPerUserCopyMadeOnce
     SettingsLocation location = LocateAsUser(executable, config);
     QCOMPARE(location.file, beside);
     QCOMPARE(location.folder, program + "/");
-    {  // one run of the program there: start-up, then closing the window
-        testing_support::ScriptedDialogs dialogs;
-        gearsheet::MainForm form(dialogs, {location.file, QFSTORE_LIBRARY_PATH, "Gearsheet",
-                                           location.folder, location.problem});
-        form.Form_Load();
-        form.show();
-        QCOMPARE(static_cast<size_t>(form.findChild<QComboBox*>("cboTyreTypes")->count()),
-                 platform::profile::KeyNames(SHIPPED_SETTINGS, "TYRES").size());
-        form.close();
-        QCOMPARE(dialogs.reports.size() + dialogs.messages.size(), size_t{0});
-    }
-    QVERIFY(platform::profile::ReadValue(beside, "WINDOW_POS", "Top"));
     QVERIFY(fs::is_empty(config));
 
     // Installed for everyone: a folder the user may not write.
-    WriteFile(beside, shipped);
     if (root)
         QCOMPARE(chown(program.c_str(), 0, 0), 0);
     fs::permissions(program, fs::perms(0555));
@@ -89,7 +73,7 @@ void SettingsLocationTest::besideTheProgramWhereWritableElseAPerUserCopyMadeOnce
     QCOMPARE(location.file, own);
     QCOMPARE(location.folder, config + "/gearsheet/");
     QCOMPARE(location.problem, std::string());
-    QCOMPARE(ReadFile(own), shipped);  // a run on it is tools/package-smoke.sh's
+    QCOMPARE(ReadFile(own), shipped);
     QCOMPARE(ReadFile(beside), shipped);
 
     // A newer shipped file never replaces the user's.
