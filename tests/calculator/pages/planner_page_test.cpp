@@ -111,9 +111,9 @@ void PlannerPageTest::plannerComparesThenFromSizeAndCopyToDetails() {
     QVERIFY(w.Find<QLabel>("lblPlannerProblem")->isVisible());
     w.Find<QSpinBox>("spnProposedFront")->setValue(14);
     w.Click("cmdCopyToDetails");
-    QCOMPARE(w.Messages().mid(1),
-             QStringList{
-                 "Nothing was copied: the proposed circumference must be a number above zero."});
+    QCOMPARE(
+        w.Messages().mid(1),
+        QStringList{"Nothing was copied: the proposed circumference must be a number above zero."});
     QCOMPARE(w.Text("txtFrontSprocket") + " " + w.Text("txtCircumferance"), "15 79.3");
     w.ClickTab(1);
     QCOMPARE(w.Reports(), QStringList());
