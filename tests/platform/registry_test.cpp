@@ -101,6 +101,8 @@ TEST_F(RegistryTest, StatusCodes) {
         {[] { return Open(kUser, "\\Software\\Test"); }, 161},
         {[] { return reg::DeleteKey(kUser, "Software\\Test"); }, 5},  // has a subkey
         {[] { return reg::DeleteKey(kUser, ""); }, 5},                // a root
+        {[] { return reg::DeleteKey(reg::HKEY_USERS, ""); }, 5},      // a root without subkeys
+        {[] { return Create(reg::HKEY_USERS, "After"); }, 0},         // still there
         {[&] { return Query(test, "Nothing"); }, 2},
         {[] { return Query(0, "Text"); }, 6},
         {[&] { return Query(writeOnly, "Text"); }, 5},

@@ -16,8 +16,8 @@ INSTANTIATE_TEST_SUITE_P(Stores, CliTable, ::testing::Values(
     Case{"string_get_qualified_json", "<\\app.main.L={1|2};/>", {"string", "f", "get", "L", "--path", "app", "--section", "main", "--delim", "|", "--json"}, 0, "{\"type\": \"Long()\", \"value\": [1, 2]}\n", "", nullptr},
     Case{"string_set_qualified", "<\\..a={1};/>", {"string", "f", "set", "b", "2", "3", "--path", "app", "--section", "main"}, 0, "", "", "<\\..a={1};/><\\app.main.b={2\t3};/>"},
     Case{"string_delete", "<\\..a={1};/><\\..b={2};/>", {"string", "f", "delete", "a"}, 0, "", "", "<\\..b={2};/>"},
-    Case{"string_value_holding_a_search_key", "<\\..B={1};/>", {"string", "f", "set", "A", "see <\\..B={ here"}, 2, "", "Error 5: Invalid procedure call or argument\nCall stack:\n  Qfstore\n  QfStorageString.SetValue\n", nullptr},
-    Case{"string_error_leaves_the_file", "<\\..a={1};", {"string", "f", "set", "a", "2"}, 2, "", "Error 5: Invalid procedure call or argument\nCall stack:\n  Qfstore\n  QfStorageString.SSEditValue\n  QfStorageString.SetValue\n", nullptr},
+    Case{"string_value_holding_a_search_key", "<\\..B={1};/>", {"string", "f", "set", "A", "see <\\..B={ here"}, 2, "", "Error 5: Invalid procedure call or argument: value \"see <\\\\..B={ here\" holds the tag \"<\\\\\"\nCall stack:\n  Qfstore\n  QfStorageString.SetValue\n", nullptr},
+    Case{"string_error_leaves_the_file", "<\\..a={1};", {"string", "f", "set", "a", "2"}, 2, "", "Error 5: Invalid procedure call or argument: field \"..a\" has no closing tags \"};/>\"\nCall stack:\n  Qfstore\n  QfStorageString.SSEditValue\n  QfStorageString.SetValue\n", nullptr},
     Case{"string_into_missing_folder", nullptr, {"string", "missing/f", "set", "a", "1"}, 2, "", "Error 75: Path/File access error: missing/f: cannot open its folder: No such file or directory\nCall stack:\n  qfstore\n", nullptr},
     Case{"string_set_without_value", nullptr, {"string", "f", "set", "a"}, 64, "", "qfstore: expected NAME VALUE... after 'set'", nullptr},
     Case{"reg_root_in_other_case", nullptr, {"reg", "hkey_users\\K", "get", "a"}, 64, "", "qfstore: expected 'ROOT\\KEY' with ROOT one of HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS", nullptr},
@@ -35,7 +35,7 @@ TEST_F(CliTest, RegistryDatabaseFailureNamesTheFile) {
     const std::string folder = dir_.File("config/qfstore");
     EXPECT_EQ(r.err, "Error 1013: The registry database " + folder +
                          "/registry.sqlite3 could not be created: " + folder +
-                         ": Not a directory\nCall stack:\n  QfRegistryKey.KeyName (Let)\n");
+                         ": Not a directory\nCall stack:\n  QfRegistryKey.SetValue\n");
 }
 
 // The reg verbs and the library's registration in turn, each step checked through the client.
