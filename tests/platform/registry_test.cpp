@@ -2,7 +2,6 @@
 // database: a held write lock and a database that cannot be written.
 #include "platform/registry.h"
 
-#include <grp.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/resource.h>
@@ -19,6 +18,7 @@
 #include <vector>
 
 #include "child_process.h"
+#include "read_only_registry.h"
 #include "registry_lock.h"
 #include "temp_dir.h"
 
@@ -292,17 +292,7 @@ TEST_F(RegistryTest, ADatabaseThatCannotBeWrittenStillReads) {
     const auto fullDisk = [&] {
         return signal(SIGXFSZ, SIG_IGN) != SIG_ERR && setrlimit(RLIMIT_FSIZE, &noGrowth) == 0;
     };
-    const auto readOnly = [&] {
-        if (chmod(DatabaseFile().c_str(), 0400) != 0)
-            return false;
-        if (geteuid() != 0)
-            return true;
-        bool owned = chown(dir_.Path().c_str(), 65534, 65534) == 0;
-        for (const auto& entry : std::filesystem::recursive_directory_iterator(dir_.Path()))
-            owned = owned && chown(entry.path().c_str(), 65534, 65534) == 0;
-        return owned && setgroups(0, nullptr) == 0 && setresgid(65534, 65534, 65534) == 0 &&
-               setresuid(65534, 65534, 65534) == 0;
-    };
+    const auto readOnly = [&] { return CannotWriteRegistry(dir_.Path(), DatabaseFile()); };
     const auto body = [] {
         reg::Handle key = 0;
         const long open =

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "child_process.h"
 #include "creators.h"
 #include "outcome.h"
 #include "platform/registry.h"
@@ -14,6 +15,7 @@
 #include "qfstore/ini_file_handler.h"
 #include "qfstore/registry_key.h"
 #include "qfstore/std_interface.h"
+#include "read_only_registry.h"
 #include "temp_dir.h"
 
 using namespace qfstore;
@@ -166,6 +168,32 @@ TEST_F(RegistryKeyTest, WritesByVariantTypeAndReadsBackAsTheIniStoreDoes) {
               "6|Qfstore\r\nQfRegistryKey.SetValueEx\r\nQfRegistryKey.SetKeyValue\r\n"
               "QfRegistryKey.SetValue");
     EXPECT_EQ(Stored("Kinds", "nan"), "status 2");
+}
+
+// Addressing a key that the database cannot take is no failure: the key holds no values, and the
+// first write reports why it could not be made.
+TEST_F(RegistryKeyTest, AKeyThatCannotBeCreatedReadsAsEmpty) {
+    key_->KeyName("Old");
+    const std::string database = dir_.File("qfstore/registry.sqlite3");
+    const std::string outcome = testing_support::InChild(
+        [&] { return testing_support::CannotWriteRegistry(dir_.Path(), database); },
+        [&] {
+            auto key = Ptr<Unknown>::Attach(core::NewQfRegistryKey()).As<QfRegistryKey>();
+            Events events;
+            key->Advise([&](RegError code) { events.push_back(code); });
+            key->KeyName("New");
+            std::string text = std::to_string(events.size()) + ",";
+            text += key->GetValue("v", "\t", true, true, Variant("none")).AsString() + ",";
+            key->DeleteValue("v");
+            text += std::to_string(key->ErrorState()) + ",";
+            text += std::to_string(key->SetValue("v", Variant("x"))) + ",";
+            for (const int32_t code : events) text += std::to_string(code) + " ";
+            return text + key->ErrorDescription();
+        });
+    EXPECT_EQ(outcome, "0,none,2,1,2 2 2 1013 The registry database " + database +
+                           " could not be written: attempt to write a readonly database (SQLite "
+                           "error 8)");
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "New"));
 }
 
 TEST_F(RegistryKeyTest, FailedWriteReturnsTrueAndRaisesErrorOnce) {
