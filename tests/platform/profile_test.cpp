@@ -151,7 +151,7 @@ TEST(ProfileWrite, NamesReadBackAsWrittenOrAreRefused) {
     const std::string before = ReadFile(file);
     // One name for each rule that refuses it, and what the refusal says.
     const std::array<std::string, 3> refused[] = {
-        {"T]x", "k", R"(section name "T]x" holds "]")"},
+        {"T]x\x01\"", "k", R"(section name "T]x\x01\"" holds "]")"},
         {"S\r", "k", R"(section name "S\r" holds "\r")"},
         {"S \t ", "k", R"(section name "S \t " ends with "\t")"},
         {"\tS", "k", R"(section name "\tS" begins with "\t")"},
