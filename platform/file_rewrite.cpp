@@ -207,7 +207,10 @@ class Rewriter {
 
     // As Fail, saying so when the kernel would not follow a link.
     Attempt FailOpen(std::string_view what) {
-        return Fail(LinkRefused(path_, errno) ? "link not followed" : what);
+        const int error = errno;
+        const bool refused = LinkRefused(path_, error);
+        errno = error;
+        return Fail(refused ? "link not followed" : what);
     }
 
     Attempt Replace(int file) {
