@@ -14,11 +14,16 @@
 
 #include <chrono>
 #include <filesystem>
+#include <iostream>
+#include <map>
+#include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "child_process.h"
 #include "platform/profile.h"
+#include "platform/profile_text.h"
 #include "status_text.h"
 #include "temp_dir.h"
 
@@ -159,6 +164,207 @@ TEST_F(FileRewrite, SixteenWritersLoseNothing) {
     EXPECT_EQ(present, 400);
     EXPECT_EQ(platform::profile::KeyNames(file, "S").size(), 400u);  // none written twice
     EXPECT_EQ(Others(dir_.Path(), {"shared.ini"}), std::vector<std::string>{});
+}
+
+// Starts `args` as a program, with `environment` added to this process's; its process id.
+pid_t StartProgram(const std::vector<std::string>& args, const std::string& environment = {}) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        std::string variable = environment;
+        if (!variable.empty())
+            putenv(variable.data());
+        std::vector<char*> argv;
+        for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        if (!freopen("/dev/null", "w", stderr))
+            _exit(126);
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+// The wait status of the program.
+int Finished(pid_t pid) {
+    int status = -1;
+    waitpid(pid, &status, 0);
+    return status;
+}
+
+int RunProgram(const std::vector<std::string>& args, const std::string& environment = {}) {
+    return Finished(StartProgram(args, environment));
+}
+
+bool Killed(int status) {
+    return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+}
+
+// A file of 2,000 keys behind a first section whose value the writer lengthens, so that nearly
+// all of the file moves; with a second hard link, so that it is rewritten in place.
+struct InPlace {
+    std::string file, old, next;
+    std::vector<std::string> Writer() const { return {REWRITE_CHILD, file, "A", "a", "longer"}; }
+};
+
+InPlace MakeInPlace(const TempDir& dir, const std::string& folder) {
+    fs::create_directories(dir.File(folder));
+    InPlace made{dir.File(folder + "/s.ini"), "[A]\na=1\n[T]\n", {}};
+    for (int i = 0; i < 2000; ++i)
+        made.old += "k" + std::to_string(i) + "=value " + std::to_string(i) + "\n";
+    made.next = platform::profile::detail::WithValue(made.old, "A", "a", "longer");
+    WriteFile(made.file, made.old);
+    fs::create_hard_link(made.file, dir.File(folder + "/twin.ini"));
+    return made;
+}
+
+// What the file holds after the next opener is done with it: "old", "new" or "torn".
+std::string Outcome(const std::string& bytes, const std::string& old, const std::string& next) {
+    return bytes == old ? "old" : bytes == next ? "new" : "torn";
+}
+
+// The system calls of the writer from its first touch of `file` on, each as strace's option that
+// kills the writer there: "inject=NAME:signal=KILL:when=N" for the Nth call of that name.
+std::vector<std::string> KillPoints(const std::vector<std::string>& writer, const std::string& file,
+                                    const fs::path& log) {
+    std::vector<std::string> args = {"strace", "-qq", "-o", log};
+    args.insert(args.end(), writer.begin(), writer.end());
+    EXPECT_EQ(RunProgram(args), 0);
+    std::vector<std::string> points;
+    std::map<std::string, int> made;
+    bool touched = false;
+    std::istringstream lines(ReadFile(log));
+    for (std::string line; std::getline(lines, line);) {
+        const std::string name = line.substr(0, line.find('('));
+        const int nth = ++made[name];
+        touched = touched || line.find('"' + file + '"') != std::string::npos;
+        if (touched && name != "exit_group")
+            points.push_back("inject=" + name + ":signal=KILL:when=" + std::to_string(nth));
+    }
+    return points;
+}
+
+// A writer killed at each of its system calls from its first touch of the file on, and the next
+// opener (a reader): the file is old or new byte for byte; the next write leaves nothing beside it.
+TEST_F(FileRewrite, KilledAtEverySystemCallAnInPlaceRewriteLeavesOldOrNew) {
+    const InPlace probe = MakeInPlace(dir_, "probe");
+    const std::vector<std::string> points =
+        KillPoints(probe.Writer(), probe.file, dir_.File("calls.log"));
+    std::map<std::string, int> outcomes;
+    constexpr size_t kAtOnce = 8;
+    for (size_t batch = 0; batch < points.size(); batch += kAtOnce) {
+        std::vector<std::pair<InPlace, pid_t>> runs;
+        for (size_t i = batch; i < std::min(batch + kAtOnce, points.size()); ++i) {
+            const InPlace run = MakeInPlace(dir_, "run" + std::to_string(i));
+            std::vector<std::string> args = {"strace", "-qq", "-o", "/dev/null", "-e", points[i]};
+            const std::vector<std::string> writer = run.Writer();
+            args.insert(args.end(), writer.begin(), writer.end());
+            runs.emplace_back(run, StartProgram(args));
+        }
+        for (const auto& [run, pid] : runs) {
+            const bool killed = Killed(Finished(pid));
+            const auto read = platform::files::ReadContents(run.file);
+            ++outcomes[Outcome(read ? read->bytes : "", run.old, run.next) +
+                       (killed ? "" : " unkilled")];
+            // A torn journal stays until the next write, which removes it.
+            EXPECT_TRUE(platform::profile::WriteValue(run.file, "Z", "z", "1"));
+            const fs::path folder = fs::path(run.file).parent_path();
+            EXPECT_EQ(Others(folder, {"s.ini", "twin.ini"}), std::vector<std::string>{}) << folder;
+            fs::remove_all(folder);
+        }
+    }
+    std::cout << "kill points " << points.size() << ": old " << outcomes["old"] << ", new "
+              << outcomes["new"] << "\n";
+    EXPECT_EQ(outcomes["old"] + outcomes["new"], static_cast<int>(points.size()));
+    EXPECT_GT(outcomes["old"], 10);
+    EXPECT_GT(outcomes["new"], 0);
+}
+
+// A writer killed inside its writes, after each sixteenth of the bytes it writes (the journal,
+// then the file from the first changed byte), and the next opener a writer of another key: that
+// key is added to the old or the new text, byte for byte.
+TEST_F(FileRewrite, KilledInsideItsWritesAnInPlaceRewriteLeavesOldOrNew) {
+    const InPlace run = MakeInPlace(dir_, "run");
+    const size_t changed = 8;  // "[A]\na=1\n" up to the "1"
+    const size_t total = 56 + run.old.size() - (changed - 2) + run.next.size() - (changed - 2);
+    std::map<std::string, int> outcomes;
+    for (size_t part = 0; part < 16; ++part) {
+        WriteFile(run.file, run.old);
+        const size_t bytes = 1 + part * total / 16;
+        const int status = RunProgram(run.Writer(), "QF_KILL_AFTER_BYTES=" + std::to_string(bytes));
+        EXPECT_TRUE(Killed(status)) << bytes;
+        ASSERT_TRUE(platform::profile::WriteValue(run.file, "Z", "z", "1"));
+        const auto with = [](const std::string& text) {
+            return platform::profile::detail::WithValue(text, "Z", "z", "1");
+        };
+        ++outcomes[Outcome(ReadFile(run.file), with(run.old), with(run.next))];
+        EXPECT_EQ(Others(dir_.File("run"), {"s.ini", "twin.ini"}), std::vector<std::string>{});
+    }
+    std::cout << "kills inside writes 16: old " << outcomes["old"] << ", new " << outcomes["new"]
+              << "\n";
+    EXPECT_EQ(outcomes["old"], 16);
+}
+
+// Readers of a file that a writer keeps rewriting in place read the old or the new text whole.
+TEST_F(FileRewrite, ReadersNeverSeeAnInPlaceRewriteHalfDone) {
+    const InPlace run = MakeInPlace(dir_, "run");
+    const pid_t writer = Spawn([&] {
+        for (int round = 0;; ++round) {
+            if (!platform::files::Rewrite(run.file, Text(round % 2 ? run.old : run.next)))
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    });
+    std::map<std::string, int> seen;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
+    while (std::chrono::steady_clock::now() < until) {
+        const auto read = platform::files::ReadContents(run.file);
+        ++seen[Outcome(read ? read->bytes : "", run.old, run.next)];
+    }
+    EXPECT_TRUE(KillAndReap(writer));
+    std::cout << "reads: old " << seen["old"] << ", new " << seen["new"] << ", torn "
+              << seen["torn"] << "\n";
+    EXPECT_EQ(seen["torn"], 0);
+    EXPECT_GT(seen["old"], 0);
+    EXPECT_GT(seen["new"], 0);
+}
+
+// The durable steps as the kernel sees them, in order: the copy flushed before it is renamed and
+// the folder after; the journal and the folder flushed before the file changes, the file flushed
+// before the journal goes.
+TEST_F(FileRewrite, DurableStepsReachTheKernelInOrder) {
+    const InPlace run = MakeInPlace(dir_, "run");
+    const std::string folder = dir_.File("run");
+    // Each call as its name and the file it is about: FILE, COPY, JOURNAL or FOLDER.
+    const auto steps = [&](const std::vector<std::string>& writer) {
+        std::vector<std::string> args = {
+            "strace",
+            "-qq",
+            "-y",
+            "-o",
+            dir_.File("steps.log"),
+            "-e",
+            "trace=write,fsync,fdatasync,syncfs,ftruncate,rename,renameat,renameat2,unlinkat"};
+        args.insert(args.end(), writer.begin(), writer.end());
+        EXPECT_EQ(RunProgram(args), 0);
+        std::string seen;
+        std::istringstream lines(ReadFile(dir_.File("steps.log")));
+        for (std::string line; std::getline(lines, line);) {
+            const std::string role = line.find(".jnl") != std::string::npos         ? "JOURNAL"
+                                     : line.find(".tmp") != std::string::npos       ? "COPY"
+                                     : line.find("/s.ini>") != std::string::npos    ? "FILE"
+                                     : line.find(folder + ">") != std::string::npos ? "FOLDER"
+                                                                                    : "";
+            if (!role.empty())
+                seen += (seen.empty() ? "" : ", ") + line.substr(0, line.find('(')) + " " + role;
+        }
+        return seen;
+    };
+    EXPECT_EQ(steps(run.Writer()),
+              "write JOURNAL, write JOURNAL, fsync JOURNAL, fsync FOLDER, write FILE, ftruncate "
+              "FILE, fsync FILE, unlinkat JOURNAL, fsync FOLDER");
+    fs::remove(dir_.File("run/twin.ini"));
+    EXPECT_EQ(steps({REWRITE_CHILD, run.file, "A", "a", "copied"}),
+              "write COPY, fsync COPY, renameat COPY, fsync FOLDER");
 }
 
 // A dangling link gets its target created through it, as open() would; the link stays a link, and
