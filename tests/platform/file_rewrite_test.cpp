@@ -14,6 +14,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <future>
 #include <iostream>
 #include <map>
 #include <sstream>
@@ -199,17 +200,17 @@ bool Killed(int status) {
     return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
 }
 
-// A file of 2,000 keys behind a first section whose value the writer lengthens, so that nearly
-// all of the file moves; with a second hard link, so that it is rewritten in place.
+// A file of 2,000 keys (or `keys`) behind a first section whose value the writer lengthens, so that
+// nearly all of the file moves; with a second hard link, so that it is rewritten in place.
 struct InPlace {
     std::string file, old, next;
     std::vector<std::string> Writer() const { return {REWRITE_CHILD, file, "A", "a", "longer"}; }
 };
 
-InPlace MakeInPlace(const TempDir& dir, const std::string& folder) {
+InPlace MakeInPlace(const TempDir& dir, const std::string& folder, int keys = 2000) {
     fs::create_directories(dir.File(folder));
     InPlace made{dir.File(folder + "/s.ini"), "[A]\na=1\n[T]\n", {}};
-    for (int i = 0; i < 2000; ++i)
+    for (int i = 0; i < keys; ++i)
         made.old += "k" + std::to_string(i) + "=value " + std::to_string(i) + "\n";
     made.next = platform::profile::detail::WithValue(made.old, "A", "a", "longer");
     WriteFile(made.file, made.old);
@@ -306,7 +307,22 @@ TEST_F(FileRewrite, KilledInsideItsWritesAnInPlaceRewriteLeavesOldOrNew) {
 
 // Readers of a file that a writer keeps rewriting in place read the old or the new text whole.
 TEST_F(FileRewrite, ReadersNeverSeeAnInPlaceRewriteHalfDone) {
-    const InPlace run = MakeInPlace(dir_, "run");
+    const InPlace run = MakeInPlace(dir_, "run", 100000);
+    // One that comes while a writer is half-way waits for it.
+    const int fd = open(run.file.c_str(), O_RDWR);
+    ASSERT_EQ(flock(fd, LOCK_EX), 0);
+    const size_t half = run.next.size() / 2;
+    ASSERT_EQ(pwrite(fd, run.next.data(), half, 0), static_cast<ssize_t>(half));
+    auto waiting = std::async(std::launch::async, [&] {
+        const auto read = platform::files::ReadContents(run.file);
+        return Outcome(read ? read->bytes : "", run.old, run.next);
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ASSERT_EQ(pwrite(fd, run.next.data() + half, run.next.size() - half, static_cast<off_t>(half)),
+              static_cast<ssize_t>(run.next.size() - half));
+    close(fd);
+    EXPECT_EQ(waiting.get(), "new");
+    // Many, while a writer keeps rewriting the file.
     const pid_t writer = Spawn([&] {
         for (int round = 0;; ++round) {
             if (!platform::files::Rewrite(run.file, Text(round % 2 ? run.old : run.next)))
