@@ -424,11 +424,15 @@ class FileRewriteAsRoot : public FileRewrite {
 // At every step, and wherever the writer is killed, the copy of a 0600 file is open to nobody
 // else; the next write removes a killed writer's copy, and never a file it did not make.
 TEST_F(FileRewriteAsRoot, CopyOfAPrivateFileIsNeverReadableByAnotherUser) {
-    const std::string file = dir_.File("secret.ini"), unrelated = dir_.File(".secret.ini.tmp");
-    const std::vector<std::string> known = {"secret.ini", ".secret.ini.tmp"};
+    const std::string file = dir_.File("secret.ini");
+    // Names that only resemble a rewrite's own: no random part, one with a "-" in it.
+    const std::vector<std::string> unrelated = {".secret.ini.tmp", ".secret.ini.backup-copy1.tmp",
+                                                ".secret.ini.backup-copy1.jnl"};
+    std::vector<std::string> known = unrelated;
+    known.push_back("secret.ini");
     WriteFile(file, "old");
     ASSERT_EQ(chown(file.c_str(), kOwner, kGroup) | chmod(file.c_str(), 0600), 0);
-    WriteFile(unrelated, "not ours");
+    for (const std::string& name : unrelated) WriteFile(dir_.File(name), "not ours");
     // The copies in the folder, each as "private" or "readable" to another user and its mode in
     // octal.
     auto copies = [&] {
@@ -472,7 +476,7 @@ TEST_F(FileRewriteAsRoot, CopyOfAPrivateFileIsNeverReadableByAnotherUser) {
               "private 600, sync new private 600, rename new private 600, folder newer");
     EXPECT_TRUE(Rewrite(file, Text("final")));
     EXPECT_EQ(Others(dir_.Path(), known), std::vector<std::string>{});
-    EXPECT_EQ(ReadFile(unrelated), "not ours");
+    for (const std::string& name : unrelated) EXPECT_EQ(ReadFile(dir_.File(name)), "not ours");
     const struct stat st = StatOf(file);
     EXPECT_EQ(std::to_string(st.st_uid) + ":" + std::to_string(st.st_gid) + ":" +
                   std::to_string(st.st_mode & 07777),
@@ -524,21 +528,45 @@ TEST_F(FileRewriteAsRoot, EveryWriterKeepsOwnerGroupModeAclAttributeAndLinks) {
 }
 
 // The kernel refuses to follow a link another user placed in a shared sticky folder, and so does
-// the rewrite: the write fails, the target unchanged.
-TEST_F(FileRewriteAsRoot, OthersLinkInAStickyFolderIsRefused) {
+// the rewrite: whether the link leads to a file or nowhere yet, or appears while the writer is
+// about to create the file (moved in from a folder that is not sticky), the write fails and
+// nothing is made or changed where the link points.
+TEST_F(FileRewriteAsRoot, OthersLinkInAStickyFolderIsNotFollowed) {
     const ProtectedSymlinks on;
     if (ReadFile(ProtectedSymlinks::kSetting) != "1\n")
         GTEST_SKIP() << "fs.protected_symlinks is off and cannot be switched on";
-    const std::string shared = dir_.File("shared"), target = dir_.File("target.ini");
-    fs::create_directory(shared);
+    const std::string shared = dir_.File("shared"), home = dir_.File("bobhome");
+    const std::string staging = dir_.File("staging");
+    for (const std::string& folder : {shared, home, staging}) fs::create_directory(folder);
     fs::permissions(shared, fs::perms(01777));
-    WriteFile(target, "[S]\nk=old\n");
-    fs::create_symlink(target, shared + "/link.ini");
-    ASSERT_EQ(lchown((shared + "/link.ini").c_str(), kStranger, kStranger), 0);
-    EXPECT_EQ(platform::profile::WriteValue(shared + "/link.ini", "S", "k", "x").code,
-              platform::Status::Code::kWriteFailed);
-    EXPECT_EQ(ReadFile(target), "[S]\nk=old\n");
-    EXPECT_EQ(Others(shared, {}), std::vector<std::string>{"link.ini"});
+    fs::permissions(staging, fs::perms(0777));
+    ASSERT_EQ(chown(home.c_str(), kOwner, kOwner), 0);
+    const std::string link = shared + "/link.ini", staged = staging + "/link.ini";
+    for (const char* row : {"to a file", "dangling", "planted while writing"}) {
+        SCOPED_TRACE(row);
+        const bool toFile = row == std::string("to a file");
+        const bool planted = row == std::string("planted while writing");
+        const std::string target = home + (toFile ? "/settings.ini" : "/planted.ini");
+        if (toFile) {
+            WriteFile(target, "[S]\nk=old\n");
+            ASSERT_EQ(chown(target.c_str(), kOwner, kOwner), 0);
+        }
+        fs::create_symlink(target, staged);
+        ASSERT_EQ(lchown(staged.c_str(), kStranger, kStranger), 0);
+        if (!planted)
+            fs::rename(staged, link);
+        // The link is moved in when the writer, having found no file, works out the new text.
+        const auto edit = [&](std::string_view) {
+            if (planted)
+                rename(staged.c_str(), link.c_str());
+            return std::optional<std::string>("[S]\nk=x\n");
+        };
+        EXPECT_EQ(AsUser(kOwner, [&] { return Described(Rewrite(link, edit)); }),
+                  "failed|" + link + ": link not followed: Permission denied");
+        EXPECT_EQ(fs::exists(target) ? ReadFile(target) : "none", toFile ? "[S]\nk=old\n" : "none");
+        EXPECT_EQ(Others(shared, {}), std::vector<std::string>{"link.ini"});
+        fs::remove(link);
+    }
 }
 
 // A folder the user may write and search but not list: the file is created and replaced.

@@ -43,6 +43,8 @@ const ReadRow kReadRows[] = {
     {"NoInlineComment", "[S]\nk=1 ; note\n", "S", "k", "1 ; note"},
     {"Crlf", "[S]\r\nk=1\r\n", "S", "k", "1"},
     {"ByteOrderMark", "\xEF\xBB\xBF[S]\nk=1\n", "S", "k", "1"},
+    {"FirstOfDuplicateKeys", "[S]\nk=1\nK=2\nk=3\n", "S", "k", "1"},
+    {"FirstOfDuplicateSections", "[S]\nk=1\n[s]\nk=2\nj=3\n", "S", "j", std::nullopt},
 };
 
 TEST(Profile, FileTextReadsAsExpected) {
