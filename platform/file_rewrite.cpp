@@ -190,7 +190,7 @@ class Rewriter {
             // Another writer replaced or created the file meanwhile: edit that one.
             if (wait_.Expired()) {
                 errno = EWOULDBLOCK;
-                Fail(parts::kLocked);
+                Fail(parts::Locked());
                 return Status::WriteFailed(std::move(failure_));
             }
         }
@@ -215,7 +215,7 @@ class Rewriter {
 
     Attempt Replace(int file) {
         if (!wait_.Lock(file, LOCK_EX))
-            return Fail(errno == EWOULDBLOCK ? parts::kLocked : "cannot lock it");
+            return Fail(errno == EWOULDBLOCK ? parts::Locked() : "cannot lock it");
         struct stat st;
         if (fstat(file, &st) != 0)
             return Fail("cannot read it");
@@ -365,7 +365,7 @@ void MakeWhole(const std::string& path, int fd, const struct stat& st, LockWait&
         return;
     // On a file system without locks readers read as they did before there were any.
     if (!wait.Lock(fd, LOCK_EX) && errno == EWOULDBLOCK)
-        throw ReadFailed(FailureOf(path, parts::kLocked, errno));
+        throw ReadFailed(FailureOf(path, parts::Locked(), errno));
     const Descriptor rw(open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     struct stat same;
     if (!rw || fstat(rw.Get(), &same) != 0 || same.st_dev != st.st_dev ||
@@ -444,7 +444,7 @@ std::optional<Contents> ReadContents(const std::string& path) {
     // journal tells how to make it whole.
     LockWait wait(path);
     if (!wait.Lock(fd.Get(), LOCK_SH) && errno == EWOULDBLOCK)
-        throw ReadFailed(FailureOf(path, parts::kLocked, errno));
+        throw ReadFailed(FailureOf(path, parts::Locked(), errno));
     MakeWhole(path, fd.Get(), st, wait);
     Contents contents;
     if (fstat(fd.Get(), &st) != 0)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <sys/types.h>
+#include <chrono>
 #include <ctime>
 #include <functional>
 #include <optional>
@@ -78,5 +79,9 @@ enum class Step {
 // Tests only: `hook` runs just before each step of every rewrite in this process; a non-zero
 // result makes the step fail with that error number. An empty function removes the hook.
 void SetStepHook(std::function<int(Step)> hook);
+
+// Tests only: `bound` replaces the 10 s that the holder of a file's lock may go without changing
+// the file before a waiting reader or writer gives up.
+void SetLockWait(std::chrono::milliseconds bound);
 
 }  // namespace platform::files

@@ -24,10 +24,19 @@ std::function<int(Step)>& Hook() {
     return hook;
 }
 
+std::chrono::milliseconds& Bound() {
+    static std::chrono::milliseconds bound = std::chrono::seconds(10);
+    return bound;
+}
+
 }  // namespace
 
 void SetStepHook(std::function<int(Step)> hook) {
     Hook() = std::move(hook);
+}
+
+void SetLockWait(std::chrono::milliseconds bound) {
+    Bound() = bound;
 }
 
 }  // namespace platform::files
@@ -137,6 +146,17 @@ bool SyncFolder(int dir, int file) {
     return (listing ? fsync(listing.Get()) : syncfs(file)) == 0;
 }
 
+std::chrono::milliseconds LockWaitBound() {
+    return Bound();
+}
+
+std::string Locked() {
+    const auto seconds = std::chrono::duration<double>(Bound()).count();
+    char text[64];
+    snprintf(text, sizeof text, "locked by another process for %g s", seconds);
+    return text;
+}
+
 LockWait::LockWait(std::string path)
     : path_(std::move(path)), seen_(StampOf(path_)), since_(Clock::now()) {}
 
@@ -146,7 +166,7 @@ bool LockWait::Expired() {
         seen_ = stamp;
         since_ = now;
     }
-    return now - since_ >= kLockWait;
+    return now - since_ >= LockWaitBound();
 }
 
 bool LockWait::Lock(int fd, int how) {

@@ -73,13 +73,16 @@ class TempFile {
 // instead. False, with errno set, when the flush fails.
 bool SyncFolder(int dir, int file);
 
-// How long a lock's holder may go without changing the file before a waiter gives up.
-constexpr std::chrono::seconds kLockWait{10};
-constexpr const char* kLocked = "locked by another process for 10 s";
+// How long a lock's holder may go without changing the file before a waiter gives up: 10 s, or
+// what a test set (SetLockWait).
+std::chrono::milliseconds LockWaitBound();
+
+// Why a waiter gave up: "locked by another process for 10 s".
+std::string Locked();
 
 // The wait of one reader or writer for the file at `path`: it goes on while whoever holds the
 // file's lock makes progress (the file at the path changes: a write completed, the file was
-// replaced) and ends once the file has stood still for kLockWait.
+// replaced) and ends once the file has stood still for LockWaitBound().
 class LockWait {
   public:
     explicit LockWait(std::string path);
@@ -88,7 +91,7 @@ class LockWait {
     // wait ended, or the reason flock gave.
     bool Lock(int fd, int how);
 
-    // Whether the file has stood still for kLockWait since the wait began or last saw it change.
+    // Whether the file has stood still for LockWaitBound() since the wait began or last saw it change.
     bool Expired();
 
   private:

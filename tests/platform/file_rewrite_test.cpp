@@ -96,7 +96,10 @@ std::string Attribute(const std::string& path, const char* name) {
 
 class FileRewrite : public ::testing::Test {
   protected:
-    void TearDown() override { SetStepHook({}); }
+    void TearDown() override {
+        SetStepHook({});
+        platform::files::SetLockWait(std::chrono::seconds(10));
+    }
     TempDir dir_;
 };
 
@@ -145,6 +148,58 @@ TEST_F(FileRewrite, AForeignLockFailsTheWriteAfterTenSeconds) {
     EXPECT_EQ(status.failure.systemError, EWOULDBLOCK);
     EXPECT_EQ(Described(status), "failed|" + file + ": locked by another process for 10 s");
     EXPECT_EQ(ReadFile(file), "new");
+}
+
+// Waiters go on while the lock's holder keeps changing the file, however long that takes, and
+// give up once it has stood still for the bound (half a second here; the real one above): writers
+// with the failure's text, readers as well.
+TEST_F(FileRewrite, WaitersGoOnWhileTheHolderMakesProgress) {
+    using std::chrono::milliseconds;
+    platform::files::SetLockWait(milliseconds(500));
+    const std::string file = dir_.File("busy.ini");
+    WriteFile(file, "[S]\n");
+    // Holds the file's lock, adding a line every 100 ms `steps` times, then stands still for
+    // `still` before letting go; what `wait` gave, and how long it took.
+    const auto waitFor = [&](int steps, milliseconds still,
+                             const std::function<std::string()>& wait) {
+        const int fd = open(file.c_str(), O_WRONLY | O_APPEND);
+        EXPECT_EQ(flock(fd, LOCK_EX), 0);
+        std::thread holder([&] {
+            for (int i = 0; i < steps; ++i) {
+                std::this_thread::sleep_for(milliseconds(100));
+                EXPECT_EQ(write(fd, "h=1\n", 4), 4);
+            }
+            std::this_thread::sleep_for(still);
+            close(fd);
+        });
+        const auto start = std::chrono::steady_clock::now();
+        const std::string outcome = wait();
+        const auto took = std::chrono::steady_clock::now() - start;
+        holder.join();
+        return std::pair(outcome, std::chrono::duration_cast<milliseconds>(took).count());
+    };
+    const auto write = [&] {
+        return Described(platform::profile::WriteValue(file, "S", "k", "v"));
+    };
+    const auto [done, doneAfter] = waitFor(12, milliseconds(0), write);
+    EXPECT_EQ(done, "done");
+    EXPECT_GE(doneAfter, 1200);
+    // It stands still after 300 ms, and lets go at 1,200 ms.
+    const auto [failed, failedAfter] = waitFor(3, milliseconds(900), write);
+    EXPECT_EQ(failed, "failed|" + file + ": locked by another process for 0.5 s");
+    EXPECT_GE(failedAfter, 800);
+    EXPECT_LT(failedAfter, 1100);
+    const auto read = [&]() -> std::string {
+        try {
+            return platform::files::ReadContents(file)->bytes;
+        } catch (const platform::ReadFailed& refused) {
+            return refused.failure.text;
+        }
+    };
+    const auto [unread, unreadAfter] = waitFor(0, milliseconds(800), read);
+    EXPECT_EQ(unread, file + ": locked by another process for 0.5 s");
+    EXPECT_GE(unreadAfter, 500);
+    EXPECT_LT(unreadAfter, 750);
 }
 
 TEST_F(FileRewrite, SixteenWritersLoseNothing) {
