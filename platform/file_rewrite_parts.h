@@ -91,7 +91,8 @@ class LockWait {
     // wait ended, or the reason flock gave.
     bool Lock(int fd, int how);
 
-    // Whether the file has stood still for LockWaitBound() since the wait began or last saw it change.
+    // Whether the file has stood still for LockWaitBound() since the wait began or last saw it
+    // change.
     bool Expired();
 
   private:
