@@ -105,6 +105,7 @@ class FileRewrite : public ::testing::Test {
 
 // A step that fails before the rename leaves the file as it was; metadata that cannot be given to
 // a copy makes the rewrite go in place; a failing folder flush comes after the file is replaced.
+// In place, any failing step leaves the file as it was.
 TEST_F(FileRewrite, FailingStepsFailOrGoInPlace) {
     const std::string file = dir_.File("s.ini");
     const std::string before = "[S]\nk=old\n";
@@ -121,6 +122,18 @@ TEST_F(FileRewrite, FailingStepsFailOrGoInPlace) {
         EXPECT_EQ(StatOf(file).st_ino == inode, copied || inPlace) << name;
         EXPECT_EQ(Others(dir_.Path(), {"s.ini"}), std::vector<std::string>{}) << name;
     }
+    // In place (the file has a second link), a step that fails before the journal is removed
+    // leaves the file as it was, the journal played back.
+    fs::create_hard_link(file, dir_.File("twin.ini"));
+    for (const Step step : {Step::kJournal, Step::kWrite, Step::kSync, Step::kSyncFolder}) {
+        WriteFile(file, before);
+        SetStepHook([step](Step at) { return at == step ? EIO : 0; });
+        const std::string outcome = Described(platform::profile::WriteValue(file, "S", "k", "new"));
+        EXPECT_EQ(outcome.substr(0, outcome.find('|')), "failed") << static_cast<int>(step);
+        EXPECT_EQ(ReadFile(file), before) << static_cast<int>(step);
+        EXPECT_EQ(Others(dir_.Path(), {"s.ini", "twin.ini"}), std::vector<std::string>{});
+    }
+    fs::remove(dir_.File("twin.ini"));
     SetStepHook([](Step at) { return at == Step::kSync ? EIO : 0; });
     const platform::Status status = Rewrite(file, Text("x"));
     EXPECT_EQ(status.failure.systemError, EIO);
