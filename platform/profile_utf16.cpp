@@ -55,7 +55,7 @@ std::optional<uint32_t> NextCode(std::string_view text, size_t& at) {
                                          : 0;
     if (length == 0 || at + length > text.size())
         return std::nullopt;
-    uint32_t code = length == 1 ? lead : lead & (0xFF >> (length + 1));
+    uint32_t code = length == 1 ? lead : lead & (0xFFu >> (length + 1));
     for (size_t i = 1; i < length; ++i) {
         const auto next = static_cast<unsigned char>(text[at + i]);
         if ((next & 0xC0) != 0x80)
