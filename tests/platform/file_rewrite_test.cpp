@@ -637,6 +637,25 @@ TEST_F(FileRewriteAsRoot, OthersLinkInAStickyFolderIsNotFollowed) {
     }
 }
 
+// A journal is played back only when someone who may write the file could have made it: one that
+// another user put beside the file is left alone, the file read as it is.
+TEST_F(FileRewriteAsRoot, AJournalOfAnotherUserIsNotPlayedBack) {
+    const InPlace run = MakeInPlace(dir_, "run");
+    const size_t journal = 56 + run.old.size() - 6;  // from the "1" of "a=1" on
+    ASSERT_TRUE(Killed(RunProgram(run.Writer(), "QF_KILL_AFTER_BYTES=" + std::to_string(journal))));
+    const std::vector<std::string> left = Others(dir_.File("run"), {"s.ini", "twin.ini"});
+    ASSERT_EQ(left.size(), 1u);
+    const std::string planted = dir_.File("run/" + left[0]);
+    const std::string now = run.old + "more=1\n";
+    WriteFile(run.file, now);
+    ASSERT_EQ(chown(planted.c_str(), kStranger, kStranger), 0);
+    EXPECT_EQ(platform::files::ReadContents(run.file)->bytes, now);
+    EXPECT_TRUE(fs::exists(planted));
+    ASSERT_EQ(chown(planted.c_str(), 0, 0), 0);
+    EXPECT_EQ(platform::files::ReadContents(run.file)->bytes, run.old);
+    EXPECT_FALSE(fs::exists(planted));
+}
+
 // A folder the user may write and search but not list: the file is created and replaced.
 TEST_F(FileRewriteAsRoot, WritableUnlistableFolderWorks) {
     const std::string folder = dir_.File("drop");
