@@ -59,7 +59,7 @@ mapfile -t points < <(awk '{ name = substr($0, 1, index($0, "(") - 1); n[name]++
     if (touched && name != "exit_group") print "inject=" name ":signal=KILL:when=" n[name] }' calls.log)
 for point in "${points[@]}"; do
     reset
-    strace -qq -o /dev/null -e "$point" "${writer[@]}" 2>/dev/null
+    (strace -qq -o /dev/null -e "$point" "${writer[@]}") 2>/dev/null
     judge
 done >syscalls.log
 report "killed at each of ${#points[@]} system calls" syscalls.log
