@@ -1,5 +1,8 @@
 #include "file_rewrite.h"
 
+#include "file_rewrite_journal.h"
+#include "file_rewrite_parts.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -26,45 +29,14 @@ namespace platform::files {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using Edit = std::function<std::optional<std::string>(std::string_view)>;
-
-// How long a writer waits for another to let go of the file.
-constexpr std::chrono::seconds kLockWait{10};
-constexpr const char* kLocked = "locked by another process for 10 s";
-
-class Descriptor {
-  public:
-    explicit Descriptor(int fd = -1) : fd_(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() {
-        if (fd_ >= 0)
-            close(fd_);
-    }
-    int Get() const { return fd_; }
-    explicit operator bool() const { return fd_ >= 0; }
-    int Release() { return std::exchange(fd_, -1); }
-    void Reset(int fd) {
-        if (const int old = std::exchange(fd_, fd); old >= 0)
-            close(old);
-    }
-
-  private:
-    int fd_;
-};
-
-std::function<int(Step)>& Hook() {
-    static std::function<int(Step)> hook;
-    return hook;
-}
-
-// Runs the test hook before `step`: false, with errno set, when it makes the step fail.
-bool Before(Step step) {
-    const int error = Hook() ? Hook()(step) : 0;
-    errno = error;
-    return error == 0;
-}
+using parts::Before;
+using parts::Descriptor;
+using parts::Kind;
+using parts::LockWait;
+using parts::Split;
+using parts::SyncFolder;
+using parts::TempFile;
 
 bool SameTime(const timespec& a, const timespec& b) {
     return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
@@ -78,106 +50,6 @@ Stamp FromStat(const struct stat& st) {
     stamp.modified = st.st_mtim;
     stamp.changed = st.st_ctim;
     return stamp;
-}
-
-// The folder part ("." when there is none) and the name part of a path.
-std::pair<std::string, std::string> Split(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return {".", path};
-    return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
-}
-
-// Temporary files are named "." + stem + "." + 12 random letters or digits + ".tmp", where the
-// stem is the file's name, or for a name too long to leave room for the rest, its start and a
-// hash of the whole. The pattern tells a killed writer's leftover from any other file.
-constexpr size_t kRandomLength = 12;
-constexpr size_t kTempExtra = 1 + 1 + kRandomLength + 4;
-constexpr std::string_view kAlphabet =
-    "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-
-std::string TempStem(const std::string& name) {
-    constexpr size_t kRoom = NAME_MAX - kTempExtra;
-    if (name.size() <= kRoom)
-        return name;
-    uint64_t hash = 14695981039346656037ull;  // FNV-1a
-    for (const char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-    char hex[17];
-    snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
-    return name.substr(0, kRoom - 17) + "~" + hex;
-}
-
-bool IsTempOf(std::string_view entry, const std::string& stem) {
-    if (entry.size() != stem.size() + kTempExtra || entry[0] != '.' ||
-        entry.substr(1, stem.size()) != stem || entry[stem.size() + 1] != '.' ||
-        entry.substr(entry.size() - 4) != ".tmp") {
-        return false;
-    }
-    const std::string_view random = entry.substr(stem.size() + 2, kRandomLength);
-    return random.find_first_not_of(kAlphabet) == std::string_view::npos;
-}
-
-// A temporary file that this write created, in the folder `dir`: created exclusively under an
-// unpredictable name, and removed again unless it was renamed into place.
-class TempFile {
-  public:
-    TempFile(int dir, const std::string& name, mode_t mode) : dir_(dir) {
-        const std::string stem = TempStem(name);
-        for (int attempt = 0; attempt < 16; ++attempt) {
-            unsigned char random[kRandomLength];
-            if (getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random))
-                return;
-            name_ = "." + stem + ".";
-            for (const unsigned char r : random) name_ += kAlphabet[r % kAlphabet.size()];
-            name_ += ".tmp";
-            fd_.Reset(openat(dir, name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY,
-                             mode));
-            if (fd_ || errno != EEXIST)
-                break;
-        }
-        created_ = static_cast<bool>(fd_);
-    }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-    ~TempFile() {
-        if (created_)
-            unlinkat(dir_, name_.c_str(), 0);
-    }
-
-    explicit operator bool() const { return created_; }
-    Descriptor& Fd() { return fd_; }
-    const char* Name() const { return name_.c_str(); }
-    // The file now stands under another name (or is gone): nothing left to remove.
-    void Placed() { created_ = false; }
-
-  private:
-    int dir_;
-    std::string name_;
-    Descriptor fd_;
-    bool created_ = false;
-};
-
-// Removes temporary files of `name` left by killed writers. Called only by a writer that holds the
-// lock of the file in place: any other writer of that file with a copy on its way either waits for
-// this lock, or found no file and will find one now and start again.
-void RemoveLeftovers(int dir, const std::string& name) {
-    Descriptor listing(openat(dir, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!listing)
-        return;  // a folder the user may write but not list keeps them
-    struct CloseDir {
-        void operator()(DIR* entries) const { closedir(entries); }
-    };
-    const std::unique_ptr<DIR, CloseDir> entries(fdopendir(listing.Get()));
-    if (!entries)
-        return;
-    listing.Release();
-    const std::string stem = TempStem(name);
-    std::vector<std::string> leftovers;
-    while (const dirent* entry = readdir(entries.get())) {
-        if (IsTempOf(entry->d_name, stem))
-            leftovers.emplace_back(entry->d_name);
-    }
-    for (const std::string& leftover : leftovers) unlinkat(dir, leftover.c_str(), 0);
 }
 
 // Fills `out` by one of the extended-attribute calls, which tell the size they need when given
@@ -259,37 +131,45 @@ bool KeepMetadata(int from, int to, const struct stat& old) {
            (made.st_mode & 07777) == (old.st_mode & 07777);
 }
 
-// Flushes the folder, so that a rename in it outlives a crash. A folder the user may write but not
-// list cannot be opened to be flushed; the file system of `file` is flushed whole instead.
-void SyncFolder(int dir, int file) {
-    Descriptor listing(openat(dir, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (Before(Step::kSyncFolder))
-        listing ? fsync(listing.Get()) : syncfs(file);
+// The failure of `what` on the file at `path`, with the system's reason `error`.
+Failure FailureOf(const std::string& path, std::string_view what, int error) {
+    Failure failure;
+    failure.systemError = error;
+    failure.text = path + ": " + std::string(what);
+    if (error != EWOULDBLOCK)
+        failure.text += std::string(": ") + strerror(error);
+    return failure;
 }
 
-// Takes the file's exclusive lock, trying until `deadline`; false with errno EWOULDBLOCK when
-// another holds it that long. The lock is the file's own, so only those who may open the file can
-// hold it (not every reader of the folder); as a reader can, a writer never waits for good.
-bool Lock(int fd, Clock::time_point deadline) {
-    auto pause = std::chrono::milliseconds(1);
-    while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        if (errno == EINTR)
-            continue;
-        if (errno != EWOULDBLOCK)
-            return false;
-        if (Clock::now() >= deadline) {
-            errno = EWOULDBLOCK;
-            return false;
-        }
-        std::this_thread::sleep_for(pause);
-        pause = std::min(pause * 2, std::chrono::milliseconds(16));
+// Whether the kernel refused to open `path` because it would not follow the link there: with
+// fs.protected_symlinks set, a link in a sticky folder that others may write is followed only by
+// its owner, or when it belongs to the folder's owner.
+bool LinkRefused(const std::string& path, int error) {
+    struct stat link, folder;
+    if (error != EACCES || lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode) ||
+        stat(Split(path).first.c_str(), &folder) != 0) {
+        return false;
     }
-    return true;
+    const Descriptor setting(open("/proc/sys/fs/protected_symlinks", O_RDONLY | O_CLOEXEC));
+    char value = '0';
+    return setting && read(setting.Get(), &value, 1) == 1 && value != '0' &&
+           (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0 &&
+           link.st_uid != geteuid() && link.st_uid != folder.st_uid;
+}
+
+// Removes what killed writers left beside the file: copies, and journals that nobody will play
+// back. Called only by a writer that holds the lock of the file in place, after playing back a
+// journal: any other writer of that file with a copy on its way either waits for this lock, or
+// found no file and will find one now and start again.
+void RemoveLeftovers(int dir, const std::string& name, const struct stat& st) {
+    for (const std::string& leftover : parts::OwnFiles(dir, name, Kind::kCopy))
+        unlinkat(dir, leftover.c_str(), 0);
+    parts::RemoveStaleJournals(dir, name, st);
 }
 
 class Rewriter {
   public:
-    Rewriter(const std::string& path, const Edit& edit) : path_(path), edit_(edit) {}
+    Rewriter(const std::string& path, const Edit& edit) : path_(path), edit_(edit), wait_(path) {}
 
     Status Run() {
         for (;;) {
@@ -298,19 +178,19 @@ class Rewriter {
             Descriptor file(open(path_.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
             Attempt attempt;
             if (file)
-                attempt = Replace(file);
+                attempt = Replace(file.Get());
             else if (errno == ENOENT || errno == ENOTDIR)
                 attempt = Create();
             else
-                attempt = Fail("cannot open it for writing");
+                attempt = FailOpen("cannot open it for writing");
             if (attempt == Attempt::kDone)
                 return Status::Done();
             if (attempt != Attempt::kAgain)
                 return Status::WriteFailed(std::move(failure_));
             // Another writer replaced or created the file meanwhile: edit that one.
-            if (Clock::now() >= deadline_) {
+            if (wait_.Expired()) {
                 errno = EWOULDBLOCK;
-                Fail(kLocked);
+                Fail(parts::Locked());
                 return Status::WriteFailed(std::move(failure_));
             }
         }
@@ -320,21 +200,24 @@ class Rewriter {
     enum class Attempt { kDone, kFailed, kAgain, kInPlace };
 
     // Records why the rewrite failed: `what`, and the system's reason from errno.
-    Attempt Fail(const char* what) {
-        const int error = errno;
-        failure_.systemError = error;
-        failure_.text = path_ + ": " + what;
-        if (error != EWOULDBLOCK)
-            failure_.text += std::string(": ") + strerror(error);
+    Attempt Fail(std::string_view what) {
+        failure_ = FailureOf(path_, what, errno);
         return Attempt::kFailed;
     }
 
-    Attempt Replace(const Descriptor& file) {
-        if (!Lock(file.Get(), deadline_)) {
-            return Fail(errno == EWOULDBLOCK ? kLocked : "cannot lock it");
-        }
+    // As Fail, saying so when the kernel would not follow a link.
+    Attempt FailOpen(std::string_view what) {
+        const int error = errno;
+        const bool refused = LinkRefused(path_, error);
+        errno = error;
+        return Fail(refused ? "link not followed" : what);
+    }
+
+    Attempt Replace(int file) {
+        if (!wait_.Lock(file, LOCK_EX))
+            return Fail(errno == EWOULDBLOCK ? parts::Locked() : "cannot lock it");
         struct stat st;
-        if (fstat(file.Get(), &st) != 0)
+        if (fstat(file, &st) != 0)
             return Fail("cannot read it");
         if (!S_ISREG(st.st_mode)) {
             errno = EINVAL;
@@ -351,27 +234,33 @@ class Rewriter {
             now.st_dev != st.st_dev || now.st_ino != st.st_ino) {
             return Attempt::kAgain;
         }
+        // A writer killed part-way through an in-place rewrite left a journal to play back first.
+        std::string what;
+        if (const int error = parts::Restore(dir.Get(), name, file, what); error != 0) {
+            errno = error;
+            return Fail(what);
+        }
         std::string old;
-        if (!ReadAll(file.Get(), old))
+        if (fstat(file, &st) != 0 || lseek(file, 0, SEEK_SET) != 0 || !ReadAll(file, old))
             return Fail("cannot read it");
         const std::optional<std::string> next = edit_(old);
         if (!next)
             return Attempt::kDone;
-        RemoveLeftovers(dir.Get(), name);
+        RemoveLeftovers(dir.Get(), name, st);
         // A rename would part the name from the file's other hard links.
         if (st.st_nlink == 1) {
-            const Attempt replaced = ReplaceByCopy(dir.Get(), name, file.Get(), st, *next);
+            const Attempt replaced = ReplaceByCopy(dir.Get(), name, file, st, *next);
             if (replaced != Attempt::kInPlace)
                 return replaced;
         }
-        return WriteInPlace(file.Get(), st, *next);
+        return WriteInPlace(dir.Get(), name, file, st, old, *next);
     }
 
     // Writes the text into a private copy that gets the file's metadata, and renames it over the
     // file; kInPlace when the metadata cannot be kept that way.
     Attempt ReplaceByCopy(int dir, const std::string& name, int file, const struct stat& st,
                           const std::string& text) {
-        TempFile temp(dir, name, 0600);
+        TempFile temp(dir, name, 0600, Kind::kCopy);
         if (!temp)
             return Fail("cannot create a temporary file beside it");
         if (!KeepMetadata(file, temp.Fd().Get(), st))
@@ -387,95 +276,108 @@ class Rewriter {
         return Attempt::kDone;
     }
 
-    // Rewrites the file itself, under its lock. This is not atomic: a reader may see part of the
-    // new text, and a writer killed part-way leaves a mix of old and new. It is the price of
-    // keeping the owner, which only the superuser may give a new file, and every hard link. Room
-    // is reserved first, so that a full disk fails before the first byte changes.
-    Attempt WriteInPlace(int file, const struct stat& st, const std::string& text) {
+    // Rewrites the file itself, under its lock, as a database updates a page in place: what is
+    // about to be overwritten goes first into a journal beside the file, flushed with the folder;
+    // then the file is overwritten from the first changed byte, cut to its new length and
+    // flushed; removing the journal completes the rewrite. Killed before that, the next opener
+    // plays the journal back, or finds it torn and the file not yet touched. This is the price of
+    // keeping the owner, which only the superuser may give a new file, and every hard link.
+    Attempt WriteInPlace(int dir, const std::string& name, int file, const struct stat& st,
+                         std::string_view old, std::string_view text) {
+        const auto from = static_cast<size_t>(
+            std::mismatch(old.begin(), old.end(), text.begin(), text.end()).first - old.begin());
+        if (from == old.size() && from == text.size())
+            return Attempt::kDone;
         const auto size = static_cast<off_t>(text.size());
+        // Room is reserved first, so that a full disk fails before the first byte changes.
         if (size > st.st_size && fallocate(file, FALLOC_FL_KEEP_SIZE, 0, size) != 0 &&
             errno != EOPNOTSUPP) {
             return Fail("cannot write it");
         }
-        if (!Before(Step::kWrite) || lseek(file, 0, SEEK_SET) != 0 || !WriteAll(file, text) ||
-            ftruncate(file, size) != 0) {
-            return Fail("cannot write it");
+        parts::Journal journal;
+        if (!journal.Write(dir, name, st, old, from))
+            return Fail("cannot write its journal beside it");
+        if (!Before(Step::kWrite) ||
+            lseek(file, static_cast<off_t>(from), SEEK_SET) != static_cast<off_t>(from) ||
+            !WriteAll(file, text.substr(from)) || ftruncate(file, size) != 0) {
+            return Undo(dir, name, file, "cannot write it");
         }
         if (!Before(Step::kSync) || fsync(file) != 0)
-            return Fail("cannot flush it");
+            return Undo(dir, name, file, "cannot flush it");
+        if (!journal.Remove(file))
+            return Undo(dir, name, file, "cannot remove its journal");
         return Attempt::kDone;
     }
 
-    // There is no file: create it, where a dangling link points if the path is one, as open()
-    // would. A new file gets the mode and ACL that open() would give it.
+    // Records the failure, then plays the journal back so that the file is as it was; when that
+    // fails too, the journal stays for the next opener.
+    Attempt Undo(int dir, const std::string& name, int file, std::string_view what) {
+        Fail(what);
+        std::string ignored;
+        if (parts::Restore(dir, name, file, ignored) != 0) {
+            // the next opener of the file plays it back
+        }
+        return Attempt::kFailed;
+    }
+
+    // There is no file: create it through the kernel on the path given, so that its checks on
+    // links in shared folders apply (a dangling link gets its target created, as open() would
+    // do), then write it as any other. An empty file that this writer made is removed again when
+    // the write fails.
     Attempt Create() {
-        std::string target = path_;
-        for (int hops = 0;; ++hops) {
-            struct stat st;
-            if (lstat(target.c_str(), &st) != 0) {
-                if (errno == ENOENT || errno == ENOTDIR)
-                    break;
-                return Fail("cannot open it for writing");
-            }
-            if (!S_ISLNK(st.st_mode))
-                return Attempt::kAgain;  // created meanwhile
-            char link[PATH_MAX];
-            const ssize_t length = readlink(target.c_str(), link, sizeof link);
-            if (length < 0 || hops == 40) {
-                errno = length < 0 ? errno : ELOOP;
-                return Fail("cannot follow its link");
-            }
-            const std::string to(link, static_cast<size_t>(length));
-            target = to[0] == '/' ? to : Split(target).first + "/" + to;
-        }
-        const auto [folder, name] = Split(target);
-        if (name.empty() || name == "." || name == "..") {
-            errno = EISDIR;
-            return Fail("cannot open it for writing");
-        }
-        const Descriptor dir(open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-        if (!dir) {
-            // Without a folder there is no file, and removing from a missing file is no failure.
-            const int error = errno;
-            if ((error == ENOENT || error == ENOTDIR) && !edit_({}))
-                return Attempt::kDone;
-            errno = error;
-            return Fail("cannot open its folder");
-        }
-        const std::optional<std::string> next = edit_({});
-        if (!next)
+        // Removing from a missing file is done without making one.
+        if (!edit_({}))
             return Attempt::kDone;
-        TempFile temp(dir.Get(), name, 0666);
-        if (!temp)
-            return Fail("cannot create a temporary file beside it");
-        if (!Before(Step::kWrite) || !WriteAll(temp.Fd().Get(), *next))
-            return Fail("cannot write it");
-        if (!Before(Step::kSync) || fsync(temp.Fd().Get()) != 0)
-            return Fail("cannot flush it");
-        // Without replacing a file another writer created meanwhile; a file system that cannot
-        // rename so gets a hard link made, which fails in that case too.
-        bool placed = Before(Step::kRename) && renameat2(dir.Get(), temp.Name(), dir.Get(),
-                                                         name.c_str(), RENAME_NOREPLACE) == 0;
-        if (placed) {
-            temp.Placed();
-        } else if (errno == EINVAL) {
-            placed = linkat(dir.Get(), temp.Name(), dir.Get(), name.c_str(), 0) == 0;
+        constexpr int kFlags = O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+        Descriptor file(open(path_.c_str(), kFlags | O_EXCL, 0666));
+        const bool made = static_cast<bool>(file);
+        if (!file && errno == EEXIST)
+            file.Reset(open(path_.c_str(), kFlags, 0666));  // a link, or a file made meanwhile
+        if (!file) {
+            return errno == ENOENT || errno == ENOTDIR ? Fail("cannot open its folder")
+                                                       : FailOpen("cannot create it");
         }
-        if (!placed) {
-            // The file appeared, or a writer that found it removed our copy as a leftover.
-            if (errno == EEXIST || errno == ENOENT)
-                return Attempt::kAgain;
-            return Fail("cannot create it");
+        const Attempt attempt = Replace(file.Get());
+        struct stat st, now;
+        if (attempt == Attempt::kFailed && made && fstat(file.Get(), &st) == 0 && st.st_size == 0 &&
+            lstat(path_.c_str(), &now) == 0 && now.st_ino == st.st_ino && now.st_dev == st.st_dev) {
+            unlink(path_.c_str());
         }
-        SyncFolder(dir.Get(), temp.Fd().Get());
-        return Attempt::kDone;
+        return attempt;
     }
 
     const std::string& path_;
     const Edit& edit_;
     Failure failure_;
-    const Clock::time_point deadline_ = Clock::now() + kLockWait;
+    LockWait wait_;
 };
+
+// Plays back the journal of a writer killed part-way, if one lies beside the file, open for
+// reading as `fd` under its shared lock: the lock becomes exclusive for that, and the file is
+// opened for writing. Throws ReadFailed when that cannot be done.
+void MakeWhole(const std::string& path, int fd, const struct stat& st, LockWait& wait) {
+    std::unique_ptr<char, decltype(&free)> real(realpath(path.c_str(), nullptr), &free);
+    if (!real)
+        return;
+    const auto [folder, name] = Split(real.get());
+    const Descriptor dir(open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (!dir || parts::Check(dir.Get(), name, st) == parts::Pending::kNone)
+        return;
+    // On a file system without locks readers read as they did before there were any.
+    if (!wait.Lock(fd, LOCK_EX) && errno == EWOULDBLOCK)
+        throw ReadFailed(FailureOf(path, parts::Locked(), errno));
+    const Descriptor rw(open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    struct stat same;
+    if (!rw || fstat(rw.Get(), &same) != 0 || same.st_dev != st.st_dev ||
+        same.st_ino != st.st_ino) {
+        throw ReadFailed(FailureOf(path,
+                                   "cannot open it for writing to undo an interrupted rewrite",
+                                   rw ? ESTALE : errno));
+    }
+    std::string what;
+    if (const int error = parts::Restore(dir.Get(), name, rw.Get(), what); error != 0)
+        throw ReadFailed(FailureOf(path, what, error));
+}
 
 }  // namespace
 
@@ -538,7 +440,15 @@ std::optional<Contents> ReadContents(const std::string& path) {
     struct stat st;
     if (fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode))
         return std::nullopt;
+    // Under the shared lock no writer is at work: the file is whole, or a killed writer's
+    // journal tells how to make it whole.
+    LockWait wait(path);
+    if (!wait.Lock(fd.Get(), LOCK_SH) && errno == EWOULDBLOCK)
+        throw ReadFailed(FailureOf(path, parts::Locked(), errno));
+    MakeWhole(path, fd.Get(), st, wait);
     Contents contents;
+    if (fstat(fd.Get(), &st) != 0)
+        return std::nullopt;
     contents.stamp = FromStat(st);
     contents.bytes.reserve(static_cast<size_t>(st.st_size));
     if (!ReadAll(fd.Get(), contents.bytes))
@@ -548,10 +458,6 @@ std::optional<Contents> ReadContents(const std::string& path) {
 
 Status Rewrite(const std::string& path, const Edit& edit) {
     return Rewriter(path, edit).Run();
-}
-
-void SetStepHook(std::function<int(Step)> hook) {
-    Hook() = std::move(hook);
 }
 
 }  // namespace platform::files

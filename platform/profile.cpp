@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <list>
 #include <memory>
 #include <mutex>
@@ -11,6 +12,7 @@
 
 #include "file_rewrite.h"
 #include "profile_text.h"
+#include "profile_utf16.h"
 
 namespace platform::profile {
 
@@ -85,7 +87,14 @@ class NameTable {
 // that listing names never pays for one.
 class Parsed {
   public:
-    explicit Parsed(std::string bytes) : bytes_(std::move(bytes)), body_(detail::Body(bytes_)) {
+    explicit Parsed(std::string bytes) : bytes_(std::move(bytes)) {
+        if (const detail::Encoding encoding = detail::EncodingOf(bytes_);
+            encoding == detail::Encoding::kBytes) {
+            body_ = detail::Body(bytes_);
+        } else {
+            text_ = detail::FromUtf16(bytes_, encoding);
+            body_ = text_;
+        }
         // Key lines before the first header belong to no section.
         for (size_t pos = 0; pos < body_.size();) {
             const detail::Line line = detail::LineAt(body_, pos);
@@ -186,6 +195,7 @@ class Parsed {
     }
 
     std::string bytes_;
+    std::string text_;  // a UTF-16 file's text as UTF-8
     std::string_view body_;
     std::vector<Section> sections_;  // every header in file order
     NameTable sectionTable_{0};      // the first of each name
@@ -332,6 +342,36 @@ std::vector<std::string> KeyNames(const std::string& file, std::string_view sect
     return parsed ? parsed->KeyNames(detail::TrimSpaces(section)) : std::vector<std::string>{};
 }
 
+namespace {
+
+// Rewrites the file by `edit`, which sees the text as UTF-8 and returns the new text (nullopt to
+// leave the file alone); a UTF-16 file is written back in UTF-16 with its byte-order mark. Text
+// that UTF-16 cannot hold, or a UTF-16 file that would not come back byte for byte (an odd
+// length), fails the write.
+template <class Edit>
+Status RewriteText(const std::string& file, const Edit& edit) {
+    bool unencodable = false;
+    const Status status =
+        files::Rewrite(file, [&](std::string_view old) -> std::optional<std::string> {
+            const detail::Encoding encoding = detail::EncodingOf(old);
+            if (encoding == detail::Encoding::kBytes)
+                return edit(old);
+            const std::string text = detail::FromUtf16(old, encoding);
+            const std::optional<std::string> next = edit(text);
+            if (!next)
+                return std::nullopt;
+            std::optional<std::string> bytes = detail::ToUtf16(*next, encoding);
+            unencodable = !bytes || detail::ToUtf16(text, encoding) != old;
+            return unencodable ? std::nullopt : std::move(bytes);
+        });
+    if (!status || !unencodable)
+        return status;
+    return Status::WriteFailed(
+        {EILSEQ, 0, file + ": cannot write it as UTF-16: " + std::string(strerror(EILSEQ))});
+}
+
+}  // namespace
+
 Status WriteValue(const std::string& file, std::string_view section, std::string_view key,
                   std::string_view value) {
     // A name that would read back as another, or not at all, is never written.
@@ -339,7 +379,7 @@ Status WriteValue(const std::string& file, std::string_view section, std::string
         return Status::NameRefused(std::move(*why));
     if (auto why = detail::KeyRefusal(key))
         return Status::NameRefused(std::move(*why));
-    return files::Rewrite(file, [&](std::string_view old) -> std::optional<std::string> {
+    return RewriteText(file, [&](std::string_view old) -> std::optional<std::string> {
         return detail::WithValue(old, section, key, value);
     });
 }
@@ -349,15 +389,15 @@ Status DeleteKey(const std::string& file, std::string_view section, std::string_
         return Status::NameRefused(std::move(*why));
     if (auto why = detail::LineBreakRefusal("key name", key))
         return Status::NameRefused(std::move(*why));
-    return files::Rewrite(
-        file, [&](std::string_view old) { return detail::WithoutKey(old, section, key); });
+    return RewriteText(file,
+                       [&](std::string_view old) { return detail::WithoutKey(old, section, key); });
 }
 
 Status DeleteSection(const std::string& file, std::string_view section) {
     if (auto why = detail::LineBreakRefusal("section name", section))
         return Status::NameRefused(std::move(*why));
-    return files::Rewrite(
-        file, [&](std::string_view old) { return detail::WithoutSection(old, section); });
+    return RewriteText(file,
+                       [&](std::string_view old) { return detail::WithoutSection(old, section); });
 }
 
 void DropCache() {

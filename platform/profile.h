@@ -12,6 +12,11 @@
 
 namespace platform::profile {
 
+// Files that begin with a UTF-16 byte-order mark are read and written in UTF-16 (names and values
+// are UTF-8 here); any other file is taken byte for byte. Reads wait for a writer at work and
+// undo an in-place rewrite that was killed part-way; each throws ReadFailed when the file is
+// there but cannot be read whole (files::ReadContents).
+
 // The value of `key` in `section` of `file`, whole, or nullopt when the file, section or key is
 // missing.
 std::optional<std::string> ReadValue(const std::string& file, std::string_view section,

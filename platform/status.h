@@ -1,6 +1,7 @@
 // What the operations of platform/ that change files come to, and why one failed.
 #pragma once
 
+#include <stdexcept>
 #include <string>
 #include <utility>
 
@@ -31,6 +32,14 @@ struct [[nodiscard]] Status {
     static Status WriteFailed(Failure why) { return {Code::kWriteFailed, std::move(why)}; }
 
     explicit operator bool() const { return code == Code::kDone; }
+};
+
+// A read that could not be carried out although the file is there: its lock stayed taken, or an
+// interrupted rewrite of it could not be undone.
+class ReadFailed : public std::runtime_error {
+  public:
+    explicit ReadFailed(Failure why) : std::runtime_error(why.text), failure(std::move(why)) {}
+    Failure failure;
 };
 
 }  // namespace platform

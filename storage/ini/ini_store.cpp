@@ -29,20 +29,35 @@ bool IsBlank(const std::string& s) {
     return s.find_first_not_of(' ') == std::string::npos;
 }
 
+// Error 75, its description going on with the file and the step that failed, errno holding the
+// system's reason.
+[[noreturn]] void RaiseFileAccess(const platform::Failure& failure) {
+    Error error = RuntimeError(kErrFileAccess, failure.text);
+    errno = failure.systemError;
+    throw error;
+}
+
 // A refused name is error 5, its description going on with the name and the character; a failed
-// write error 75, its description going on with the file and the step that failed, errno holding
-// the system's reason.
+// write error 75.
 void RaiseUnlessDone(const platform::Status& status) {
     switch (status.code) {
         case platform::Status::Code::kDone:
             return;
         case platform::Status::Code::kNameRefused:
             throw RuntimeError(kErrInvalidCall, status.failure.text);
-        case platform::Status::Code::kWriteFailed: {
-            Error error = RuntimeError(kErrFileAccess, status.failure.text);
-            errno = status.failure.systemError;
-            throw error;
-        }
+        case platform::Status::Code::kWriteFailed:
+            RaiseFileAccess(status.failure);
+    }
+}
+
+// What `read` gives; error 75 when the file is there but cannot be read whole (its lock stays
+// taken, an interrupted rewrite of it cannot be undone).
+template <class Read>
+auto Reading(const Read& read) {
+    try {
+        return read();
+    } catch (const platform::ReadFailed& failed) {
+        RaiseFileAccess(failed.failure);
     }
 }
 
@@ -173,20 +188,23 @@ Variant INIFileHandler::QfstoreStdInterface_Version(bool bShow) {
 }
 
 std::vector<std::string> INIFileHandler::INIGetSections(const std::string& file) {
-    return Traced(kClass, ".INIGetSections", [&] { return platform::profile::SectionNames(file); });
+    return Traced(kClass, ".INIGetSections",
+                  [&] { return Reading([&] { return platform::profile::SectionNames(file); }); });
 }
 
 std::vector<std::string> INIFileHandler::INIGetFields(const std::string& file,
                                                       const std::string& section) {
-    return Traced(kClass, ".INIGetFields",
-                  [&] { return platform::profile::KeyNames(file, section); });
+    return Traced(kClass, ".INIGetFields", [&] {
+        return Reading([&] { return platform::profile::KeyNames(file, section); });
+    });
 }
 
 std::optional<std::string> INIFileHandler::INIGetValue(const std::string& file,
                                                        const std::string& section,
                                                        const std::string& field) {
-    return Traced(kClass, ".INIGetValue",
-                  [&] { return platform::profile::ReadValue(file, section, field); });
+    return Traced(kClass, ".INIGetValue", [&] {
+        return Reading([&] { return platform::profile::ReadValue(file, section, field); });
+    });
 }
 
 void INIFileHandler::INISetValue(const std::string& file, const std::string& section,

@@ -44,6 +44,8 @@ const ReadRow kReadRows[] = {
     {"NoInlineComment", "[S]\nk=1 ; note\n", "S", "k", "1 ; note"},
     {"Crlf", "[S]\r\nk=1\r\n", "S", "k", "1"},
     {"ByteOrderMark", "\xEF\xBB\xBF[S]\nk=1\n", "S", "k", "1"},
+    {"FirstOfDuplicateKeys", "[S]\nk=1\nK=2\nk=3\n", "S", "k", "1"},
+    {"FirstOfDuplicateSections", "[S]\nk=1\n[s]\nk=2\nj=3\n", "S", "j", std::nullopt},
 };
 
 TEST(Profile, FileTextReadsAsExpected) {
@@ -171,6 +173,56 @@ TEST(ProfileWrite, NamesReadBackAsWrittenOrAreRefused) {
                   breaks(section) ? "refused|" + why : "done");
     }
     EXPECT_EQ(ReadFile(file), before);
+}
+
+// `text` (UTF-8) as iconv converts it to `encoding`.
+std::string Iconv(const TempDir& dir, const std::string& text, const std::string& encoding) {
+    const std::string from = dir.File("iconv.txt");
+    WriteFile(from, text);
+    FILE* pipe = popen(("iconv -f UTF-8 -t " + encoding + " " + from).c_str(), "r");
+    std::string out;
+    char buffer[256];
+    for (size_t n; pipe && (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    EXPECT_TRUE(pipe && pclose(pipe) == 0);
+    fs::remove(from);
+    return out;
+}
+
+// Files in UTF-16 with a byte-order mark, little- and big-endian, with either line ending: names
+// and values read as UTF-8; a write changes only its line, in the file's encoding and line
+// ending. A file that would not come back byte for byte, or a value UTF-16 cannot hold, fails.
+TEST(ProfileUtf16, ReadAndWrittenInTheFilesEncoding) {
+    TempDir dir;
+    const std::string file = dir.File("utf16.ini");
+    for (const std::string encoding : {"UTF-16LE", "UTF-16BE"}) {
+        for (const std::string eol : {"\r\n", "\n"}) {
+            SCOPED_TRACE(encoding + (eol == "\n" ? " LF" : " CRLF"));
+            const auto lines = [&](std::initializer_list<std::string> all) {
+                std::string text = "\xEF\xBB\xBF";  // the mark, which iconv turns into UTF-16's
+                for (const std::string& line : all) text += line + eol;
+                return Iconv(dir, text, encoding);
+            };
+            WriteFile(file,
+                      lines({"; Größe", "[Reifen]", "Breite=180 mm", "Name = „Rennen“ 🏍"}));
+            EXPECT_EQ(ReadValue(file, "reifen", "NAME"), "„Rennen“ 🏍");
+            EXPECT_EQ(KeyNames(file, "Reifen"), (std::vector<std::string>{"Breite", "Name"}));
+            EXPECT_TRUE(WriteValue(file, "Reifen", "Breite", "190 mm ✓"));
+            EXPECT_TRUE(WriteValue(file, "Neu", "Schlüssel", "ü"));
+            EXPECT_EQ(ReadFile(file), lines({"; Größe", "[Reifen]", "Breite=190 mm ✓",
+                                             "Name = „Rennen“ 🏍", "[Neu]", "Schlüssel=ü"}));
+            const std::string before = ReadFile(file);
+            EXPECT_EQ(Described(WriteValue(file, "Neu", "k", "\xFF")),
+                      "failed|" + file +
+                          ": cannot write it as UTF-16: Invalid or incomplete multibyte or wide "
+                          "character");
+            WriteFile(file, before + "x");
+            EXPECT_EQ(Described(WriteValue(file, "Neu", "k", "v")),
+                      "failed|" + file +
+                          ": cannot write it as UTF-16: Invalid or incomplete multibyte or wide "
+                          "character");
+            EXPECT_EQ(ReadFile(file), before + "x");
+        }
+    }
 }
 
 TEST(ProfileCache, InPlaceRewritesRemovalsAndReplacementsAreSeen) {
@@ -320,8 +372,10 @@ TEST(ProfileFailure, ReadOnlyFolderFailsUnreadableFileReadsAsMissing) {
         body);
     fs::permissions(dir.File("ro"), fs::perms(0700));
     const std::string noTemp = "cannot create a temporary file beside it: Permission denied";
-    EXPECT_EQ(outcome, AccessError(inFolder, noTemp) + "," +
-                           AccessError(dir.File("ro/new.ini"), noTemp) + ",missing");
+    EXPECT_EQ(outcome,
+              AccessError(inFolder, noTemp) + "," +
+                  AccessError(dir.File("ro/new.ini"), "cannot create it: Permission denied") +
+                  ",missing");
     EXPECT_EQ(ReadFile(inFolder), kOriginal);
     EXPECT_EQ(EntryCount(dir.File("ro")), 1u);
 }

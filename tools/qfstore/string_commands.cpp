@@ -38,7 +38,13 @@ Error FileError(const std::string& reason = {}) {
 
 // The file's text; the empty text when it does not exist; error 75 when it cannot be read.
 std::string ReadText(const std::string& file) {
-    if (std::optional<platform::files::Contents> contents = platform::files::ReadContents(file))
+    std::optional<platform::files::Contents> contents;
+    try {
+        contents = platform::files::ReadContents(file);
+    } catch (const platform::ReadFailed& failed) {
+        throw FileError(failed.failure.text);
+    }
+    if (contents)
         return std::move(contents->bytes);
     if (access(file.c_str(), F_OK) != 0 && errno == ENOENT)
         return {};

@@ -2,13 +2,17 @@
 // engine's and are tested with it; these tests cover what the store adds.
 #include "ini/ini_store.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <limits>
 #include <string>
 
 #include "outcome.h"
+#include "platform/file_rewrite.h"
 #include "platform/module.h"
 #include "qfstore/conversions.h"
 #include "temp_dir.h"
@@ -120,6 +124,23 @@ TEST_F(IniStoreTest, FailedWritesRaiseWithTheCallStackAndLeaveTheFile) {
               "Qfstore\r\n"
               "QfINIFileHandler.INIDeleteSection\r\nQfINIFileHandler.DeleteSection");
     EXPECT_EQ(ReadFile(file_), "[S]\nkept=1\n");
+}
+
+// A read that cannot be carried out (the file's lock held by a holder that stands still) is error
+// 75 as well, with the file and why.
+TEST_F(IniStoreTest, FailedReadsRaiseWithTheCallStack) {
+    WriteFile(file_, "[S]\nk=1\n");
+    platform::files::SetLockWait(std::chrono::milliseconds(200));
+    const int holder = open(file_.c_str(), O_RDONLY);
+    ASSERT_EQ(flock(holder, LOCK_EX), 0);
+    store_->Section("S");
+    EXPECT_EQ(DescribedOutcome([&] { store_->GetValue("k", "\t", false, false, Variant()); }),
+              "75|Path/File access error: " + file_ +
+                  ": locked by another process for 0.2 s|Qfstore\r\n"
+                  "QfINIFileHandler.INIGetValue\r\nQfINIFileHandler.GetValue");
+    close(holder);
+    platform::files::SetLockWait(std::chrono::seconds(10));
+    EXPECT_EQ(store_->GetValue("k", "\t", false, false, Variant()), Variant("1"));
 }
 
 // Values that could not be read back as written are refused; the file stays. (Refused names and
