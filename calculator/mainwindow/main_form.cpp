@@ -20,6 +20,7 @@
 #include "locale_numbers.h"
 #include "planner_page.h"
 #include "platform/module.h"
+#include "qfstore/client.h"
 #include "speed_page.h"
 #include "ui/dialogs.h"
 #include "ui/twips.h"
@@ -40,7 +41,8 @@ MainFormOptions MainFormOptions::ForRunningProgram() {
     const std::string executable = platform::ExecutablePath();
     settings::SettingsLocation settings =
         settings::LocateSettings(executable, settings::ConfigHome());
-    return {std::move(settings.file), platform::FolderOf(executable) + "libqfstore.so",
+    // By name: the library beside the program first, then the system's (see qfstore_runtime_host).
+    return {std::move(settings.file), qfstore::kLibraryFileName,
             QString::fromStdString(platform::ExecutableStem(executable)),
             std::move(settings.folder), std::move(settings.problem)};
 }

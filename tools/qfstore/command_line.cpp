@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/module.h"
 
 namespace qfstore_cli {
 
@@ -59,7 +58,7 @@ int RunVerb(std::span<const std::string> args, std::span<const Verb> verbs,
 
 const qfstore::Component& Library() {
     static const qfstore::Component component =
-        qfstore::Component::Load(platform::ExecutableFolder() + "libqfstore.so", kClientName);
+        qfstore::Component::Load(qfstore::kLibraryFileName, kClientName);
     return component;
 }
 

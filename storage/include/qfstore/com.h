@@ -1,4 +1,5 @@
-// Reference-counted objects, class factories and the component's entry points.
+/// @file
+/// Reference-counted objects, class factories and the component's entry points.
 #pragma once
 
 #include <cstdint>
@@ -23,8 +24,8 @@ inline bool Succeeded(Status s) {
     return s >= 0;
 }
 
-// Base of every interface: identity, and a reference count that frees the object inside the
-// library when the last holder releases it.
+/// Base of every interface: identity, and a reference count that frees the object inside the
+/// library when the last holder releases it.
 class Unknown {
   public:
     static constexpr const Guid& kIid = IID_Unknown;
@@ -39,21 +40,21 @@ class Unknown {
 class ClassFactory : public Unknown {
   public:
     static constexpr const Guid& kIid = IID_ClassFactory;
-    // Creates a new object and hands out its interface `iid`, holding one reference.
+    /// Creates a new object and hands out its interface `iid`, holding one reference.
     virtual Status CreateInstance(const Guid& iid, void** out) = 0;
-    // Keeps the library loaded while locked.
+    /// Keeps the library loaded while locked.
     virtual Status LockServer(bool lock) = 0;
 
   protected:
     ~ClassFactory() = default;
 };
 
-// Holds one reference to an interface and releases it when it goes.
+/// Holds one reference to an interface and releases it when it goes.
 template <class T>
 class Ptr {
   public:
     Ptr() = default;
-    // Takes over a reference the caller already holds.
+    /// Takes over a reference the caller already holds.
     static Ptr Attach(T* p) {
         Ptr r;
         r.p_ = p;
@@ -79,7 +80,7 @@ class Ptr {
     T& operator*() const { return *p_; }
     explicit operator bool() const { return p_ != nullptr; }
 
-    // Asks the object for another of its interfaces; empty when it has none.
+    /// Asks the object for another of its interfaces; empty when it has none.
     template <class U>
     Ptr<U> As() const {
         void* out = nullptr;
@@ -92,28 +93,28 @@ class Ptr {
     T* p_ = nullptr;
 };
 
-// Signatures of the entry points, for hosts that load the library at run time.
+/// Signatures of the entry points, for hosts that load the library at run time.
 using DllGetClassObjectFn = Status (*)(const Guid* clsid, const Guid* iid, void** out);
 using DllCanUnloadNowFn = Status (*)();
 using DllRegisterServerFn = Status (*)();
 using DllUnregisterServerFn = Status (*)();
-// Text and title of an information message box; the host shows it and returns when it is closed.
+/// Text and title of an information message box; the host shows it and returns when it is closed.
 using MessageBoxHook = void (*)(const char* text, const char* title);
 using QfstoreSetMessageBoxHookFn = void (*)(MessageBoxHook hook);
 
 }  // namespace qfstore
 
 extern "C" {
-// The factory of class `clsid` as interface `iid` (normally IID_ClassFactory).
+/// The factory of class `clsid` as interface `iid` (normally IID_ClassFactory).
 __attribute__((visibility("default"))) qfstore::Status DllGetClassObject(const qfstore::Guid* clsid,
                                                                          const qfstore::Guid* iid,
                                                                          void** out);
-// kOk when no object, factory or lock of the library is alive, kFalse otherwise.
+/// kOk when no object, factory or lock of the library is alive, kFalse otherwise.
 __attribute__((visibility("default"))) qfstore::Status DllCanUnloadNow();
-// Enters every class in the registry; kSelfRegClass when that fails.
+/// Enters every class in the registry; kSelfRegClass when that fails.
 __attribute__((visibility("default"))) qfstore::Status DllRegisterServer();
-// Removes what DllRegisterServer entered.
+/// Removes what DllRegisterServer entered.
 __attribute__((visibility("default"))) qfstore::Status DllUnregisterServer();
-// Lets the host show the library's message boxes; nullptr sends them to standard error.
+/// Lets the host show the library's message boxes; nullptr sends them to standard error.
 __attribute__((visibility("default"))) void QfstoreSetMessageBoxHook(qfstore::MessageBoxHook hook);
 }

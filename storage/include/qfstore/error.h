@@ -1,4 +1,5 @@
-// The error record that travels, as an exception, through every Qfstore call and back to the host.
+/// @file
+/// The error record that travels, as an exception, through every Qfstore call and back to the host.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +12,7 @@
 
 namespace qfstore {
 
-// Run-time error numbers used throughout the system.
+/// Run-time error numbers used throughout the system.
 enum ErrorNumber : int32_t {
     kErrInvalidCall = 5,
     kErrOverflow = 6,
@@ -25,8 +26,8 @@ enum ErrorNumber : int32_t {
     kErrCantCreateObject = 429,
 };
 
-// The description of a run-time error number; "Application-defined or object-defined error" for
-// numbers outside the table.
+/// The description of a run-time error number; "Application-defined or object-defined error" for
+/// numbers outside the table.
 inline const char* ErrorDescription(int32_t number) {
     switch (number) {
         case kErrInvalidCall:
@@ -54,10 +55,10 @@ inline const char* ErrorDescription(int32_t number) {
     }
 }
 
-// Line separator inside an error's source text (the call stack).
+/// Line separator inside an error's source text (the call stack).
 inline constexpr std::string_view kTraceSeparator = "\r\n";
 
-// Exported with default visibility so that a host catches it across the library boundary.
+/// Exported with default visibility so that a host catches it across the library boundary.
 class __attribute__((visibility("default"))) Error : public std::exception {
   public:
     Error(int32_t number, std::string description, std::string source, std::string helpFile = {},
@@ -68,7 +69,7 @@ class __attribute__((visibility("default"))) Error : public std::exception {
           helpFile_(std::move(helpFile)),
           helpContext_(helpContext) {}
 
-    // A run-time error with the table's description; `origin` is the first line of the call stack.
+    /// A run-time error with the table's description; `origin` is the first line of the call stack.
     static Error Runtime(int32_t number, std::string origin) {
         return Error(number, ErrorDescription(number), std::move(origin));
     }
@@ -80,7 +81,7 @@ class __attribute__((visibility("default"))) Error : public std::exception {
     int32_t HelpContext() const noexcept { return helpContext_; }
     const char* what() const noexcept override { return description_.c_str(); }
 
-    // Adds one call-stack line below the existing source text.
+    /// Adds one call-stack line below the existing source text.
     void AppendTrace(std::string_view line) {
         source_.append(kTraceSeparator);
         source_.append(line);
@@ -94,8 +95,8 @@ class __attribute__((visibility("default"))) Error : public std::exception {
     int32_t helpContext_;
 };
 
-// Runs `body`; an error leaving it gets `traceLine` appended to its source text and goes on to the
-// caller. Out-of-memory from the standard library becomes error 7 raised by `origin`.
+/// Runs `body`; an error leaving it gets `traceLine` appended to its source text and goes on to the
+/// caller. Out-of-memory from the standard library becomes error 7 raised by `origin`.
 template <class Body>
 decltype(auto) PassOn(std::string_view traceLine, std::string_view origin, Body&& body) {
     try {

@@ -1,4 +1,5 @@
-// Class and interface identifiers.
+/// @file
+/// Class and interface identifiers.
 #pragma once
 
 #include <cstdint>
@@ -23,7 +24,7 @@ struct Guid {
     }
 };
 
-// The registry spelling: {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}.
+/// The registry spelling: {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}.
 inline std::string GuidText(const Guid& g) {
     char buf[40];
     std::snprintf(buf, sizeof buf, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", g.data1,
@@ -32,7 +33,7 @@ inline std::string GuidText(const Guid& g) {
     return buf;
 }
 
-// The interface every object implements.
+/// The interface every object implements.
 inline constexpr Guid IID_Unknown{0x00000000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 inline constexpr Guid IID_ClassFactory{0x00000001, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 

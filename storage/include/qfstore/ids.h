@@ -1,4 +1,5 @@
-// The component's fixed identifiers. Chosen once; never change them.
+/// @file
+/// The component's fixed identifiers. Chosen once; never change them.
 #pragma once
 
 #include "qfstore/guid.h"

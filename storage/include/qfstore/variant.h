@@ -1,5 +1,6 @@
-// The tagged value that crosses every Qfstore interface. Header-only so that it crosses a
-// run-time-loaded library boundary as plain inline code on both sides.
+/// @file
+/// The tagged value that crosses every Qfstore interface. Header-only so that it crosses a
+/// run-time-loaded library boundary as plain inline code on both sides.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +14,7 @@
 
 namespace qfstore {
 
-// VarType codes; an array is kArrayFlag plus its element type.
+/// VarType codes; an array is kArrayFlag plus its element type.
 enum class VarType : uint16_t {
     Empty = 0,
     Null = 1,
@@ -31,7 +32,7 @@ enum class VarType : uint16_t {
 };
 inline constexpr uint16_t kArrayFlag = 8192;
 
-// SCODE of the missing-argument marker.
+/// SCODE of the missing-argument marker.
 inline constexpr int32_t kParamNotFound = static_cast<int32_t>(0x80020004u);
 
 class Variant {
@@ -48,15 +49,15 @@ class Variant {
     Variant(std::string_view v) : Variant(std::string(v)) {}
 
     static Variant Null() { return Variant(VarType::Null, std::monostate{}); }
-    // A currency amount given in ten-thousandths.
+    /// A currency amount given in ten-thousandths.
     static Variant Currency(int64_t scaled) { return Variant(VarType::Currency, scaled); }
-    // A date as days since 1899-12-30, the fraction being the time of day.
+    /// A date as days since 1899-12-30, the fraction being the time of day.
     static Variant Date(double serial) { return Variant(VarType::Date, serial); }
     static Variant ErrorValue(int32_t scode) { return Variant(VarType::Error, scode); }
-    // The value an optional argument carries when the caller leaves it out.
+    /// The value an optional argument carries when the caller leaves it out.
     static Variant Missing() { return ErrorValue(kParamNotFound); }
 
-    // A one-dimensional array; for a typed array every element must hold `element` itself.
+    /// A one-dimensional array; for a typed array every element must hold `element` itself.
     static Variant Array(VarType element, int32_t lowerBound, std::vector<Variant> items) {
         Variant v(element, std::monostate{});
         v.isArray_ = true;
@@ -64,7 +65,7 @@ class Variant {
         v.items_ = std::move(items);
         return v;
     }
-    // A zero-based array of texts, as a split makes.
+    /// A zero-based array of texts, as a split makes.
     static Variant StringArray(std::vector<std::string> texts) {
         std::vector<Variant> items;
         items.reserve(texts.size());
@@ -72,7 +73,7 @@ class Variant {
         return Array(VarType::String, 0, std::move(items));
     }
 
-    // For an array this is the element type; see IsArray().
+    /// For an array this is the element type; see IsArray().
     VarType Type() const noexcept { return type_; }
     bool IsArray() const noexcept { return isArray_; }
     uint16_t VarTypeCode() const noexcept {
@@ -101,7 +102,7 @@ class Variant {
     }
     const std::vector<Variant>& Elements() const noexcept { return items_; }
     std::vector<Variant>& Elements() noexcept { return items_; }
-    // Element by its index within the bounds; error 9 raised by `origin` outside them.
+    /// Element by its index within the bounds; error 9 raised by `origin` outside them.
     const Variant& At(int32_t index, std::string_view origin = "Qfstore") const {
         const int64_t offset = static_cast<int64_t>(index) - lbound_;
         if (!isArray_ || offset < 0 || offset >= static_cast<int64_t>(items_.size()))
@@ -126,7 +127,7 @@ class Variant {
     std::vector<Variant> items_;
 };
 
-// The run-time type name: "Empty", "Long", "String", and "String()", "Variant()" for arrays.
+/// The run-time type name: "Empty", "Long", "String", and "String()", "Variant()" for arrays.
 inline std::string TypeName(const Variant& v) {
     std::string name;
     switch (v.Type()) {
