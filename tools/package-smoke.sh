@@ -11,7 +11,7 @@ set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build/default}
-user=gearsheet-smoke
+user="gearsheet-smoke"
 [ "$(id -u)" -eq 0 ] || { echo "package-smoke.sh installs packages and adds a user: run it as root" >&2; exit 1; }
 for p in gearsheet libqfstore-dev; do
     if dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed"; then
@@ -76,7 +76,7 @@ for _ in $(seq 100); do [ -e "$home/openbox-ready" ] && break; sleep 0.1; done
 [ -e "$home/openbox-ready" ] || fail "openbox did not start: $(cat "$work/openbox.log")"
 "${as_user[@]}" DISPLAY="$DISPLAY" gearsheet >"$work/gearsheet.log" 2>&1 &
 gearsheet=$!
-pids+=($gearsheet)
+pids+=("$gearsheet")
 window=$(as_user timeout 20 xdotool search --sync --onlyvisible --name '^Arvel Gearsheet$' | head -n1) ||
     fail "no main window; windows: $(as_user xwininfo -root -tree 2>&1)
 $(cat "$work/gearsheet.log")"

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-
 namespace qfstore_cli {
 
 std::string Arguments::Get(std::string_view name, const std::string& fallback) const {

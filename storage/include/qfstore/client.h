@@ -49,6 +49,8 @@ class Component {
         return c;
     }
 
+    /// Creates an object of class `clsid` and returns its interface T; error 429 raised by
+    /// `origin` when the class or the interface is not there.
     template <class T>
     Ptr<T> Create(const Guid& clsid, std::string_view origin) const {
         return CreateObject<T>(getClassObject_, clsid, origin);

@@ -161,7 +161,9 @@ inline int16_t ToInteger(const Variant& v, std::string_view origin) {
     return static_cast<int16_t>(RoundToRange(ToDouble(v, origin), INT16_MIN, INT16_MAX, origin));
 }
 
-/// The shortest decimal text, "." as decimal point, that reads back as the same double.
+///@{
+/// The shortest decimal text, "." as decimal point, that reads back as the same number; "NaN",
+/// "Infinity" and "-Infinity" for those.
 inline std::string NumberText(double d) {
     if (d == 0)
         return "0";
@@ -183,6 +185,7 @@ inline std::string NumberText(float f) {
     auto [end, ec] = std::to_chars(buf, buf + sizeof buf, f);
     return std::string(buf, end);
 }
+///@}
 
 /// A date serial as "YYYY-MM-DD", with " HH:MM:SS" when it has a time of day. Before 1899-12-30
 /// the whole part counts the days back and the fraction is still the time of that day. Error 6 for

@@ -11,18 +11,27 @@
 
 namespace qfstore {
 
+/// The INI file store: fields are `key=value` lines under `[SECTION]` headers of one file.
+/// Every call reads or writes the file itself; see the index page for its rules.
 class QfINIFileHandler : public Unknown {
   public:
+    /// The interface's identifier.
     static constexpr const Guid& kIid = IID_QfINIFileHandler;
 
+    ///@{
     /// The INI file's full name; only the first assignment counts.
     virtual void Path(const std::string& s) = 0;
     virtual std::string Path() = 0;
+    ///@}
+    ///@{
     /// The current section; empty or blank text makes it "DEFAULT".
     virtual void Section(const std::string& s) = 0;
     virtual std::string Section() = 0;
+    ///@}
     /// The result of the latest GetValue.
     virtual Variant Value() = 0;
+    /// "Qfstore - 1.2.3", a carriage return, "Module: QfINIFileHandler - 1.2"; shown in a message
+    /// box too when bShow is true.
     virtual std::string Version(bool bShow = false) = 0;
     /// Writes vValue as one line (arrays joined by sArrayDelim) that reads back as written;
     /// returns false in every case. Error 5 for a value with a line break, an element holding the
@@ -39,7 +48,11 @@ class QfINIFileHandler : public Unknown {
     /// The current section's field names as a zero-based String() array; the empty value when
     /// none.
     virtual Variant GetFieldNames() = 0;
+    /// Removes the current section, its header and every line up to the next header; nothing
+    /// happens when it is absent. Error 75 when the file cannot be written.
     virtual void DeleteSection() = 0;
+    /// Removes the field's first line in the current section; nothing happens when it is absent.
+    /// Error 75 when the file cannot be written.
     virtual void DeleteField(const std::string& sFieldName) = 0;
 
   protected:

@@ -44,6 +44,7 @@ enum RegError : int32_t {
 /// The outgoing event interface that a subscriber implements.
 class QfRegistryKeyEvents : public Unknown {
   public:
+    /// The interface's identifier.
     static constexpr const Guid& kIid = DIID_QfRegistryKeyEvents;
     /// A registry step of the store failed with ErrorCode; ErrorState already holds it. An
     /// exception thrown here leaves the store's operation and reaches its caller.
@@ -53,22 +54,32 @@ class QfRegistryKeyEvents : public Unknown {
     ~QfRegistryKeyEvents() = default;
 };
 
+/// The registry key store: values of one key under one of the predefined roots. Failures raise
+/// no exception; they set ErrorState and fire the Error event.
 class QfRegistryKey : public Unknown {
   public:
+    /// The interface's identifier.
     static constexpr const Guid& kIid = IID_QfRegistryKey;
+    /// A subscriber to the Error event that is a plain function.
     using ErrorCallback = std::function<void(RegError ErrorCode)>;
 
+    ///@{
     /// The root; only the first assignment counts until DeleteKey. No check of the value.
     virtual void RootKey(RegRootKey root) = 0;
     virtual RegRootKey RootKey() = 0;
+    ///@}
+    ///@{
     /// The key's path below the root, parts separated by "\". The first non-empty assignment
     /// creates the key; later ones are ignored until DeleteKey; "" is always ignored.
     virtual void KeyName(const std::string& s) = 0;
     virtual std::string KeyName() = 0;
+    ///@}
     /// The value last given to SetValue or returned by GetValue.
     virtual Variant Value() = 0;
     /// The status of the last registry step recorded, 0 for success.
     virtual RegError ErrorState() = 0;
+    /// "Qfstore - 1.2.3", a carriage return, "Module: QfRegistryKey - 1.2"; shown in a message
+    /// box too when bShow is true.
     virtual std::string Version(bool bShow = false) = 0;
     /// Sets ErrorState to 0 without an event.
     virtual void ErrorStateClear() = 0;

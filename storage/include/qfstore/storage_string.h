@@ -15,17 +15,24 @@
 
 namespace qfstore {
 
+/// The tagged-string store: every field is a record in one text that the object holds.
 class QfStorageString : public Unknown {
   public:
+    /// The interface's identifier.
     static constexpr const Guid& kIid = IID_QfStorageString;
 
+    ///@{
     /// The whole store text (the class's default member); assigning it does nothing while
     /// Protect is true.
     virtual std::string Value() = 0;
     virtual void Value(const std::string& s) = 0;
+    ///@}
+    ///@{
     /// When true, assignments to Value are ignored without an error.
     virtual bool Protect() = 0;
     virtual void Protect(bool b) = 0;
+    ///@}
+    ///@{
     /// The four tags; set them before the first record is stored, records under other tags are
     /// not found.
     virtual std::string OuterTagStart() = 0;
@@ -36,6 +43,9 @@ class QfStorageString : public Unknown {
     virtual void InnerTagStart(const std::string& s) = 0;
     virtual std::string InnerTagEnd() = 0;
     virtual void InnerTagEnd(const std::string& s) = 0;
+    ///@}
+    /// "Qfstore - 1.2.3", a carriage return, "Module: QfStorageString - 1.1"; shown in a message
+    /// box too when bShow is true.
     virtual std::string Version(bool bShow = false) = 0;
     /// Empties the store text whatever Protect says; tags, Path and Section stay.
     virtual void Clear() = 0;
