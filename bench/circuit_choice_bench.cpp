@@ -15,14 +15,14 @@
 #include <stdexcept>
 #include <string>
 
-#include "circuit_page.h"
-#include "details_page.h"
-#include "form_context.h"
 #include "gearing/gear_data.h"
-#include "settings_store.h"
-#include "speed_unit_choice.h"
+#include "pages/circuit_page.h"
+#include "pages/details_page.h"
+#include "pages/speed_unit_choice.h"
 #include "temp_dir.h"
 #include "ui/dialogs.h"
+#include "window/form_context.h"
+#include "window/settings_store.h"
 
 namespace {
 

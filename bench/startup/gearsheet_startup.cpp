@@ -4,10 +4,10 @@
 // name, so that it reads its settings file as the program does.
 #include <cstdlib>
 
-#include "main_form.h"
-#include "program.h"
+#include "app/program.h"
 #include "quit_after_paint.h"
 #include "ui/dialogs.h"
+#include "window/main_form.h"
 
 int main(int argc, char** argv) {
     const long long launchNs = argc > 1 ? std::atoll(argv[1]) : 0;

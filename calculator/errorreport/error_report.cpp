@@ -1,4 +1,4 @@
-#include "error_report.h"
+#include "errorreport/error_report.h"
 
 #include <algorithm>
 #include <fstream>

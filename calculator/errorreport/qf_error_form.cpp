@@ -1,4 +1,4 @@
-#include "qf_error_form.h"
+#include "errorreport/qf_error_form.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -15,7 +15,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "error_report.h"
+#include "errorreport/error_report.h"
 #include "platform/profile.h"
 #include "ui/dialogs.h"
 

@@ -1,4 +1,4 @@
-#include "qf_handy_library.h"
+#include "errorreport/qf_handy_library.h"
 
 namespace QfHandyLibrary {
 

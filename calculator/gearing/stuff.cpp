@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "gearing/settings_file.h"
 #include "qfstore/conversions.h"
 #include "qfstore/error.h"
 #include "qfstore/variant.h"
+#include "settings/settings_file.h"
 
 namespace gearsheet::Stuff {
 

@@ -20,10 +20,10 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "main_form.h"
-#include "program.h"
+#include "app/program.h"
 #include "qfstore/error.h"
 #include "ui/dialogs.h"
+#include "window/main_form.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <QTest>
 #include <algorithm>
 
-#include "error_report.h"
+#include "errorreport/error_report.h"
+#include "errorreport/qf_error_form.h"
 #include "platform/profile.h"
-#include "qf_error_form.h"
 #include "qtest_strings.h"
 #include "scripted_dialogs.h"
 #include "temp_dir.h"

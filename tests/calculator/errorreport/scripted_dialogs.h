@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "qf_error_form.h"
+#include "errorreport/qf_error_form.h"
 #include "ui/dialogs.h"
 
 namespace testing_support {

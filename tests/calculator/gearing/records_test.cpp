@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "gearing/circuits.h"
-#include "gearing/tyres.h"
 #include "qfstore/conversions.h"
+#include "settings/circuits.h"
+#include "settings/tyres.h"
 #include "store_support.h"
 #include "temp_dir.h"
 

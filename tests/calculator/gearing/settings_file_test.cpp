@@ -1,5 +1,5 @@
 // The settings file's name, derived from the executable's path.
-#include "gearing/settings_file.h"
+#include "settings/settings_file.h"
 
 #include <gtest/gtest.h>
 

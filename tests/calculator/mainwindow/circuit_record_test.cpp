@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "circuit_record.h"
+#include "pages/circuit_record.h"
 
 namespace {
 

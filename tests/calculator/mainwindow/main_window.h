@@ -15,10 +15,10 @@
 #include <optional>
 #include <string>
 
-#include "main_form.h"
 #include "qtest_strings.h"
 #include "scripted_dialogs.h"
 #include "temp_dir.h"
+#include "window/main_form.h"
 
 namespace testing_support {
 

@@ -7,7 +7,7 @@
 #include <QTest>
 #include <filesystem>
 
-#include "gearing/settings_location.h"
+#include "settings/settings_location.h"
 #include "temp_dir.h"
 
 namespace fs = std::filesystem;

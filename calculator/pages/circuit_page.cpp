@@ -1,0 +1,339 @@
+#include "pages/circuit_page.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <optional>
+
+#include "gearing/gear_data.h"
+#include "pages/circuit_gearing_panel.h"
+#include "pages/circuit_record.h"
+#include "pages/details_page.h"
+#include "pages/numeric_boxes.h"
+#include "pages/pit_card.h"
+#include "pages/record_names.h"
+#include "pages/speed_unit_choice.h"
+#include "platform/module.h"
+#include "settings/circuits.h"
+#include "settings/settings_file.h"
+#include "ui/artwork.h"
+#include "ui/dialogs.h"
+#include "ui/locale_numbers.h"
+#include "ui/page_layout.h"
+#include "window/settings_store.h"
+
+namespace gearsheet {
+namespace {
+
+using namespace settings;
+
+constexpr int kFrontColumn = 1;
+constexpr int kRearColumn = 2;
+
+QPushButton* Button(const char* name, const QString& text, QWidget* parent) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    // The design's width, or more where the caption needs it.
+    button->setMinimumWidth(std::max(TwipsWide(parent, 975), button->sizeHint().width()));
+    return button;
+}
+
+// The heading row and column are plain cells that cannot be chosen or edited.
+QTableWidgetItem* HeadingCell(const QString& text, const QBrush& shade, Qt::Alignment align) {
+    auto* item = new QTableWidgetItem(text);
+    item->setFlags(Qt::ItemIsEnabled);
+    item->setBackground(shade);
+    item->setTextAlignment(align | Qt::AlignVCenter);
+    return item;
+}
+
+// The suspension table: 11 rows × 3 columns, row 0 and column 0 headings, sized to show every
+// cell without scrolling.
+QTableWidget* FieldsGrid(QWidget* parent) {
+    // The headers are hidden before the cells exist, so that no one measures them.
+    auto* grid = new QTableWidget(parent);
+    grid->setObjectName(QStringLiteral("grdFields"));
+    grid->horizontalHeader()->hide();
+    grid->verticalHeader()->hide();
+    grid->setRowCount(1 + kSuspensionRows);
+    grid->setColumnCount(3);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
+                          QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+    grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    const QBrush shade = grid->palette().button();
+    grid->setItem(0, 0, HeadingCell(QString(), shade, Qt::AlignLeft));
+    grid->setItem(0, kFrontColumn, HeadingCell(QStringLiteral("FRONT"), shade, Qt::AlignHCenter));
+    grid->setItem(0, kRearColumn, HeadingCell(QStringLiteral("REAR"), shade, Qt::AlignHCenter));
+    for (int r = 1; r <= kSuspensionRows; ++r) {
+        grid->setItem(
+            r, 0,
+            HeadingCell(QString::fromLatin1(kSuspensionRowNames[r - 1]), shade, Qt::AlignLeft));
+        grid->setItem(r, kFrontColumn, new QTableWidgetItem);
+        grid->setItem(r, kRearColumn, new QTableWidgetItem);
+    }
+
+    // The heading column is as wide as its longest heading; the two value columns share the rest
+    // of the page.
+    const int widthsTwips[] = {1140, 2115, 2070};
+    grid->resizeColumnToContents(0);
+    grid->setColumnWidth(0, std::max(grid->columnWidth(0) + 8, TwipsWide(parent, widthsTwips[0])));
+    int width = grid->columnWidth(0);
+    for (int c = 1; c < 3; ++c) {
+        grid->horizontalHeader()->setSectionResizeMode(c, QHeaderView::Stretch);
+        width += TwipsWide(parent, widthsTwips[c]);
+    }
+    const int rowHeight = grid->fontMetrics().height() + 8;
+    grid->verticalHeader()->setMinimumSectionSize(rowHeight);
+    grid->verticalHeader()->setDefaultSectionSize(rowHeight);
+    const int frame = 2 * grid->frameWidth();
+    grid->setMinimumWidth(width + frame);
+    grid->setFixedHeight(grid->rowCount() * rowHeight + frame);
+    return grid;
+}
+
+}  // namespace
+
+CircuitPage::CircuitPage(FormContext& context, const GearData& gears, SpeedUnitChoice& unit,
+                         const DetailsPage& details, QWidget* parent)
+    : QWidget(parent), context_(context), gears_(gears), unit_(unit), details_(details) {
+    setObjectName(QStringLiteral("CircuitPage"));
+
+    cboCircuits_ = NameList("cboCircuits", this);
+    txtFrontSp_ = InputBox("txtFrontSp", QStringLiteral("0"), 735, this);
+    txtRearSp_ = InputBox("txtRearSp", QStringLiteral("0"), 735, this);
+    auto* cmdCopyValues = Button("cmdCopyValues", QStringLiteral("Copy Values"), this);
+    grdFields_ = FieldsGrid(this);
+    auto* cmdClear = Button("cmdClear", QStringLiteral("Clear"), this);
+    auto* cmdAddCirquit = Button("cmdAddCirquit", QStringLiteral("Add"), this);
+    auto* cmdDeleteCirquit = Button("cmdDeleteCirquit", QStringLiteral("Delete"), this);
+
+    // Row 1: the circuit list; row 2: the sprockets and "Copy Values".
+    auto* rows = new QGridLayout;
+    rows->setHorizontalSpacing(8);
+    rows->setVerticalSpacing(10);
+    rows->addWidget(PlainLabel(QStringLiteral("Circuit:"), this), 0, 0);
+    rows->addWidget(cboCircuits_, 0, 1, 1, 5);
+    rows->addWidget(PlainLabel(QStringLiteral("Front Sprocket:"), this), 1, 0);
+    rows->addWidget(txtFrontSp_, 1, 1);
+    rows->addWidget(PlainLabel(QStringLiteral("Rear Sprocket:"), this), 1, 2);
+    rows->addWidget(txtRearSp_, 1, 3);
+    rows->addWidget(cmdCopyValues, 1, 5);
+    rows->setColumnStretch(4, 1);
+
+    // Row 4: "Clear" at the left, "Add" and "Delete" at the right.
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdClear);
+    buttons->addStretch(1);
+    buttons->addWidget(cmdAddCirquit);
+    buttons->addWidget(cmdDeleteCirquit);
+
+    auto* page = new QVBoxLayout;
+    page->addWidget(PageHeading("Label4", QStringLiteral("Circuit Database"), this));
+    page->addWidget(SeparatorLine(this));
+    page->addLayout(rows);
+    page->addWidget(grdFields_);
+    page->addLayout(buttons);
+    page->addWidget(SeparatorLine(this));
+    page->addWidget(new PictureBox(this), 0, Qt::AlignHCenter);
+    page->addStretch(1);
+
+    // The gearing group beside the described controls.
+    gearing_ =
+        new CircuitGearingPanel(context_, gears_, unit_, details_, txtFrontSp_, txtRearSp_, this);
+    gearing_->printCard = [this] { cmdPrintPitCard_Click(); };
+    gearing_->exportCard = [this] { cmdExportPitCard_Click(); };
+    auto* columns = new QHBoxLayout(this);
+    columns->addLayout(page);
+    columns->addWidget(gearing_, 0, Qt::AlignTop);
+
+    connect(cboCircuits_, &QComboBox::activated, this, [this] {
+        // The user's choice has no caller to pass a failure on to.
+        Handled(context_.errors, ".cboCircuits_Click", [this] { cboCircuits_Click(); });
+    });
+    connect(cmdAddCirquit, &QPushButton::clicked, this, [this] { cmdAddCirquit_Click(); });
+    connect(cmdDeleteCirquit, &QPushButton::clicked, this, [this] { cmdDeleteCirquit_Click(); });
+    connect(cmdClear, &QPushButton::clicked, this, [this] { cmdClear_Click(); });
+    connect(cmdCopyValues, &QPushButton::clicked, this, [this] { cmdCopyValues_Click(); });
+    // An emptied box means no sprocket yet; unlike on the Details page it is not refused.
+    auto* numeric = new NumericBoxes(context_, this, NumericBoxes::Empty::kZero);
+    numeric->Watch(txtFrontSp_, ".txtFrontSp_LostFocus");
+    numeric->Watch(txtRearSp_, ".txtRearSp_LostFocus");
+}
+
+void CircuitPage::SetSprocketTargets(QLineEdit* frontSprocket, QLineEdit* rearSprocket) {
+    txtFrontSprocket_ = frontSprocket;
+    txtRearSproket_ = rearSprocket;
+}
+
+void CircuitPage::RefreshCircuitCombo() {
+    Handled(context_.errors, ".RefreshCircuitCombo", [&] {
+        qfstore::QfINIFileHandler& store = context_.store.Get();
+        FillNameList(*cboCircuits_, [&] {
+            std::vector<ListedName> names;
+            for (const std::string& name : ReadCircuitNames(store))
+                names.push_back({QString::fromStdString(name)});
+            return names;
+        });
+    });
+}
+
+void CircuitPage::cboCircuits_Click() {
+    qfstore::PassOn("MainForm.cboCircuits_Click", kComponentName, [&] {
+        const qfstore::Variant record =
+            ReadCircuit(context_.store.Get(), cboCircuits_->currentText().toStdString());
+        // A name without a record (an empty list, or the last circuit deleted) shows nothing.
+        if (record.IsMissing())
+            return;
+        PlaceCircuitData(record);
+        gearing_->Load(cboCircuits_->currentText());
+    });
+}
+
+void CircuitPage::PlaceCircuitData(const qfstore::Variant& record) {
+    Handled(context_.errors, ".PlaceCircuitData", [&] {
+        // A record too short for the page fills what it has and empties the rest, so that no
+        // value of the circuit shown before stays under this one's name; then the first missing
+        // field is reported.
+        std::optional<qfstore::Error> missing;
+        const auto field = [&](int index) {
+            if (!missing) {
+                try {
+                    return CircuitRecordField(record, index);
+                } catch (const qfstore::Error& e) {
+                    missing = e;
+                }
+            }
+            return QString();
+        };
+        for (int i = 0; i < kSuspensionRows; ++i)
+            grdFields_->item(i + 1, kFrontColumn)->setText(field(kCircuitFrontFirst + i));
+        for (int i = 0; i < kSuspensionRows; ++i)
+            grdFields_->item(i + 1, kRearColumn)->setText(field(kCircuitRearFirst + i));
+        txtFrontSp_->setText(field(kCircuitFrontSprocket));
+        txtRearSp_->setText(field(kCircuitRearSprocket));
+        if (missing)
+            throw *missing;
+    });
+}
+
+std::vector<QString> CircuitPage::GetCirquitData() {
+    std::vector<QString> fields;
+    Handled(context_.errors, ".GetCirquitData", [&] {
+        fields.resize(kCircuitFieldCount);
+        for (int i = 0; i < kSuspensionRows; ++i) {
+            const auto at = static_cast<std::size_t>(i);
+            fields[at + kCircuitFrontFirst] = grdFields_->item(i + 1, kFrontColumn)->text();
+            fields[at + kCircuitRearFirst] = grdFields_->item(i + 1, kRearColumn)->text();
+        }
+        fields[kCircuitFrontSprocket] = txtFrontSp_->text();
+        fields[kCircuitRearSprocket] = txtRearSp_->text();
+    });
+    return fields;
+}
+
+void CircuitPage::ClearCircuitData() {
+    Handled(context_.errors, ".ClearCircuitData", [&] {
+        for (int column : {kFrontColumn, kRearColumn})
+            for (int r = 1; r <= kSuspensionRows; ++r) grdFields_->item(r, column)->setText({});
+        txtFrontSp_->clear();
+        txtRearSp_->clear();
+        gearing_->Clear();
+    });
+}
+
+void CircuitPage::cmdAddCirquit_Click() {
+    Handled(context_.errors, ".cmdAddCirquit_Click", [&] {
+        qfstore::QfINIFileHandler& store = context_.store.Get();
+        const QString name = cboCircuits_->currentText();
+        const std::vector<QString> fields = GetCirquitData();
+        // A name or text the settings file cannot hold faithfully is refused; nothing is written.
+        std::optional<QString> problem = NameProblem(name, QStringLiteral("circuit"));
+        if (!problem)
+            problem = CircuitRecordProblem(fields);
+        if (problem) {
+            context_.dialogs.Message(window(), *problem, kProgramTitle, MessageIcon::Exclamation);
+            return;
+        }
+        std::vector<std::string> texts;
+        texts.reserve(fields.size());
+        for (const QString& f : fields) texts.push_back(f.toStdString());
+        AddCircuit(store, name.toStdString(), std::move(texts));
+        gearing_->Store(name);
+        RefreshCircuitCombo();
+        cboCircuits_Click();
+    });
+}
+
+void CircuitPage::cmdDeleteCirquit_Click() {
+    Handled(context_.errors, ".cmdDeleteCirquit_Click", [&] {
+        qfstore::QfINIFileHandler& store = context_.store.Get();
+        const int chosen = ShownItem(*cboCircuits_);
+        if (chosen < 0)
+            throw qfstore::Error::Runtime(qfstore::kErrObjectNotSet, kComponentName);
+        DeleteCircuit(store, cboCircuits_->itemText(chosen).toStdString());
+        gearing_->Remove(cboCircuits_->itemText(chosen));
+        cboCircuits_->removeItem(chosen);
+        ClearCircuitData();
+        RefreshCircuitCombo();
+        cboCircuits_Click();
+    });
+}
+
+void CircuitPage::cmdClear_Click() {
+    ClearCircuitData();
+}
+
+void CircuitPage::cmdCopyValues_Click() {
+    Handled(context_.errors, ".cmdCopyValues_Click", [&] {
+        if (!txtFrontSprocket_ || !txtRearSproket_)
+            throw qfstore::Error::Runtime(qfstore::kErrObjectNotSet, kComponentName);
+        txtFrontSprocket_->setText(txtFrontSp_->text());
+        txtRearSproket_->setText(txtRearSp_->text());
+    });
+}
+
+std::optional<PitCard> CircuitPage::ShownPitCard(QString& problem) const {
+    return GatherPitCard(context_.store.Get(), cboCircuits_->currentText(), gears_, unit_.Get(),
+                         details_.TyreList()->currentText(), details_.CircumferenceText(),
+                         gearing_->TargetRpm(), problem);
+}
+
+void CircuitPage::cmdPrintPitCard_Click() {
+    Handled(context_.errors, ".cmdPrintPitCard_Click", [&] {
+        QString problem;
+        const auto card = ShownPitCard(problem);
+        if (!card || !PrintPitCard(QString::fromStdString(platform::ExecutableFolder()), *card,
+                                   window(), context_.dialogs, problem))
+            context_.dialogs.Message(window(), problem, kProgramTitle, MessageIcon::Exclamation);
+    });
+}
+
+void CircuitPage::cmdExportPitCard_Click() {
+    Handled(context_.errors, ".cmdExportPitCard_Click", [&] {
+        QString problem;
+        const auto card = ShownPitCard(problem);
+        if (card) {
+            const QString path = context_.dialogs.SaveFileName(
+                window(), QStringLiteral("Export Pit Card"),
+                QDir::home().filePath(card->circuit + QStringLiteral(" pit card.pdf")),
+                QStringLiteral("PDF files (*.pdf)"));
+            if (path.isEmpty() ||
+                ExportPitCard(QString::fromStdString(platform::ExecutableFolder()), *card, path,
+                              problem))
+                return;
+        }
+        context_.dialogs.Message(window(), problem, kProgramTitle, MessageIcon::Exclamation);
+    });
+}
+
+}  // namespace gearsheet

@@ -1,0 +1,69 @@
+// The "Circuit Database" page: the circuits of the settings file, each with the sprockets used
+// there and a table of front and rear suspension settings.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <vector>
+
+#include "pages/pit_card.h"
+#include "window/form_context.h"
+
+class QComboBox;
+class QLineEdit;
+class QTableWidget;
+
+namespace gearsheet {
+
+class CircuitGearingPanel;
+class DetailsPage;
+class SpeedUnitChoice;
+struct GearData;
+
+class CircuitPage : public QWidget {
+    Q_OBJECT
+  public:
+    // The gearing group beside the suspension table works from `gears`, the unit choice and the
+    // Details page's tyre.
+    CircuitPage(FormContext& context, const GearData& gears, SpeedUnitChoice& unit,
+                const DetailsPage& details, QWidget* parent = nullptr);
+
+    // Rebuilds the circuit list from the settings file in file order and puts the last circuit's
+    // name in the list's text; reports its own failures.
+    void RefreshCircuitCombo();
+    // Shows the circuit named in the list's text; a name without a record leaves the page as it
+    // is. Passes failures on to its caller with the line "MainForm.cboCircuits_Click".
+    void cboCircuits_Click();
+
+    // The Details page's sprocket boxes that "Copy Values" writes to.
+    void SetSprocketTargets(QLineEdit* frontSprocket, QLineEdit* rearSprocket);
+
+  private:
+    // Shows a stored record: the FRONT column, the REAR column, then the two sprockets.
+    void PlaceCircuitData(const qfstore::Variant& record);
+    // The 22 texts of the record as shown.
+    std::vector<QString> GetCirquitData();
+    void ClearCircuitData();
+    void cmdAddCirquit_Click();
+    void cmdDeleteCirquit_Click();
+    void cmdClear_Click();
+    void cmdCopyValues_Click();
+    // The pit card of the circuit named in the list's text, printed or exported as PDF.
+    std::optional<PitCard> ShownPitCard(QString& problem) const;
+    void cmdPrintPitCard_Click();
+    void cmdExportPitCard_Click();
+
+    FormContext& context_;
+    const GearData& gears_;
+    SpeedUnitChoice& unit_;
+    const DetailsPage& details_;
+    QComboBox* cboCircuits_;
+    QLineEdit* txtFrontSp_;
+    QLineEdit* txtRearSp_;
+    QTableWidget* grdFields_;
+    CircuitGearingPanel* gearing_;
+    QPointer<QLineEdit> txtFrontSprocket_;
+    QPointer<QLineEdit> txtRearSproket_;
+};
+
+}  // namespace gearsheet

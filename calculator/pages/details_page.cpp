@@ -1,0 +1,180 @@
+#include "pages/details_page.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <vector>
+
+#include "gearing/gear_data.h"
+#include "gearing/tyre_size.h"
+#include "pages/numeric_boxes.h"
+#include "pages/record_names.h"
+#include "settings/settings_file.h"
+#include "settings/tyres.h"
+#include "ui/artwork.h"
+#include "ui/dialogs.h"
+#include "ui/locale_numbers.h"
+#include "ui/page_layout.h"
+#include "window/settings_store.h"
+
+namespace gearsheet {
+namespace {
+
+// An item's tag is the circumference as the store returned it (a number, or text), kept in the
+// text form it is shown in.
+QVariant TagOf(const qfstore::Variant& value) {
+    return ValueText(value);
+}
+
+}  // namespace
+
+DetailsPage::DetailsPage(FormContext& context, QWidget* parent)
+    : QWidget(parent), context_(context) {
+    setObjectName(QStringLiteral("DetailsPage"));
+
+    cboTyreTypes_ = NameList("cboTyreTypes", this);
+    txtCircumferance_ = InputBox("txtCircumferance", QStringLiteral("0"), 975, this);
+    txtFrontSprocket_ = InputBox("txtFrontSprocket", QStringLiteral("16"), 735, this);
+    txtRearSproket_ = InputBox("txtRearSproket", QStringLiteral("48"), 735, this);
+    auto* cmdAddTyre = new QPushButton(QStringLiteral("Add"), this);
+    cmdAddTyre->setObjectName(QStringLiteral("cmdAddTyre"));
+    auto* cmdDeteTyreType = new QPushButton(QStringLiteral("Delete"), this);
+    cmdDeteTyreType->setObjectName(QStringLiteral("cmdDeteTyreType"));
+    for (QPushButton* b : {cmdAddTyre, cmdDeteTyreType}) b->setMinimumWidth(TwipsWide(this, 975));
+    auto* cmdFromSize = new QPushButton(QStringLiteral("From Size"), this);
+    cmdFromSize->setObjectName(QStringLiteral("cmdFromSize"));
+    lblInitalReduction_ = new QLabel(this);
+    lblInitalReduction_->setObjectName(QStringLiteral("lblInitalReduction"));
+
+    // Rows top to bottom; columns: caption, input, unit, then the two buttons.
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(10);
+    grid->addWidget(PlainLabel(QStringLiteral("TyreType:"), this), 0, 0);
+    grid->addWidget(cboTyreTypes_, 0, 1, 1, 5);
+    grid->addWidget(PlainLabel(QStringLiteral("Circumferance:"), this), 1, 0);
+    grid->addWidget(txtCircumferance_, 1, 1);
+    grid->addWidget(PlainLabel(QStringLiteral("\""), this), 1, 2);
+    grid->addWidget(cmdFromSize, 1, 3, Qt::AlignLeft);
+    grid->addWidget(cmdAddTyre, 1, 4);
+    grid->addWidget(cmdDeteTyreType, 1, 5);
+    grid->addWidget(PlainLabel(QStringLiteral("Initial Reduction:"), this), 2, 0);
+    grid->addWidget(lblInitalReduction_, 2, 1, 1, 2);
+    grid->addWidget(PlainLabel(QStringLiteral("Front Sproket:"), this), 3, 0);
+    grid->addWidget(txtFrontSprocket_, 3, 1);
+    grid->addWidget(PlainLabel(QStringLiteral("teeth"), this), 3, 2);
+    grid->addWidget(PlainLabel(QStringLiteral("Rear Sproket:"), this), 4, 0);
+    grid->addWidget(txtRearSproket_, 4, 1);
+    grid->addWidget(PlainLabel(QStringLiteral("teeth"), this), 4, 2);
+    grid->setColumnStretch(3, 1);
+
+    auto* page = new QVBoxLayout(this);
+    page->addWidget(PageHeading("Label2", QStringLiteral("Details"), this));
+    page->addWidget(SeparatorLine(this));
+    page->addLayout(grid);
+    page->addWidget(SeparatorLine(this));
+    page->addWidget(new PictureBox(this), 0, Qt::AlignHCenter);
+    page->addStretch(1);
+
+    connect(cboTyreTypes_, &QComboBox::activated, this, [this] { cboTyreTypes_Click(); });
+    connect(cmdAddTyre, &QPushButton::clicked, this, [this] { cmdAddTyre_Click(); });
+    connect(cmdDeteTyreType, &QPushButton::clicked, this, [this] { cmdDeteTyreType_Click(); });
+    connect(cmdFromSize, &QPushButton::clicked, this, [this] { cmdFromSize_Click(); });
+    auto* numeric = new NumericBoxes(context_, this, NumericBoxes::Empty::kRefused);
+    numeric->Watch(txtCircumferance_, ".txtCircumferance_LostFocus");
+    numeric->Watch(txtFrontSprocket_, ".txtFrontSprocket_LostFocus");
+    numeric->Watch(txtRearSproket_, ".txtRearSproket_LostFocus");
+}
+
+void DetailsPage::SetInitialReductionText(const QString& text) {
+    lblInitalReduction_->setText(text);
+}
+QString DetailsPage::FrontSprocketText() const {
+    return txtFrontSprocket_->text();
+}
+QString DetailsPage::RearSprocketText() const {
+    return txtRearSproket_->text();
+}
+QString DetailsPage::CircumferenceText() const {
+    return txtCircumferance_->text();
+}
+
+void DetailsPage::ShowSetup(const QString& front, const QString& rear, const QString& circumference,
+                            const QString& tyre) {
+    txtFrontSprocket_->setText(front);
+    txtRearSproket_->setText(rear);
+    if (const int listed = cboTyreTypes_->findText(tyre, Qt::MatchExactly); listed >= 0) {
+        cboTyreTypes_->setCurrentIndex(listed);
+        cboTyreTypes_->setEditText(tyre);
+    }
+    txtCircumferance_->setText(circumference);
+}
+
+void DetailsPage::RefreshTyreCombo() {
+    Handled(context_.errors, ".RefreshTyreCombo", [&] {
+        qfstore::QfINIFileHandler& store = context_.store.Get();
+        FillNameList(
+            *cboTyreTypes_,
+            [&] {
+                std::vector<ListedName> names;
+                for (const StoredTyre& tyre : ReadTyres(store))
+                    names.push_back({QString::fromStdString(tyre.name), TagOf(tyre.circumference)});
+                return names;
+            },
+            txtCircumferance_);
+    });
+}
+
+void DetailsPage::cboTyreTypes_Click() {
+    Handled(context_.errors, ".cboTyreTypes_Click", [&] {
+        const int chosen = cboTyreTypes_->currentIndex();
+        if (chosen < 0)
+            throw qfstore::Error::Runtime(qfstore::kErrObjectNotSet, kComponentName);
+        txtCircumferance_->setText(cboTyreTypes_->itemData(chosen).toString());
+    });
+}
+
+void DetailsPage::cmdAddTyre_Click() {
+    Handled(context_.errors, ".cmdAddTyre_Click", [&] {
+        const QString name = cboTyreTypes_->currentText();
+        if (auto problem = NameProblem(name, QStringLiteral("tyre type"))) {
+            context_.dialogs.Message(window(), *problem, kProgramTitle, MessageIcon::Exclamation);
+            return;
+        }
+        AddTyre(context_.store.Get(), name.toStdString(), txtCircumferance_->text().toStdString());
+        RefreshTyreCombo();
+    });
+}
+
+void DetailsPage::cmdDeteTyreType_Click() {
+    Handled(context_.errors, ".cmdDeteTyreType_Click", [&] {
+        qfstore::QfINIFileHandler& store = context_.store.Get();
+        const int chosen = ShownItem(*cboTyreTypes_);
+        if (chosen < 0)
+            throw qfstore::Error::Runtime(qfstore::kErrObjectNotSet, kComponentName);
+        DeleteTyre(store, cboTyreTypes_->itemText(chosen).toStdString());
+        cboTyreTypes_->removeItem(chosen);
+        // No other tyre becomes the chosen one.
+        cboTyreTypes_->setCurrentIndex(-1);
+        cboTyreTypes_->setEditText(QString());
+        txtCircumferance_->setText(QString());
+    });
+}
+
+void DetailsPage::cmdFromSize_Click() {
+    const auto size = FindTyreSize(cboTyreTypes_->currentText().toStdString());
+    if (!size) {
+        context_.dialogs.Message(
+            window(),
+            QStringLiteral("The tyre name holds no size. Write the size as width/aspect ratio, "
+                           "construction and rim diameter, for example 180/55ZR17, 190/50 R17 "
+                           "or 120/70-17."),
+            kProgramTitle, MessageIcon::Information);
+        return;
+    }
+    txtCircumferance_->setText(LocaleNumberText(CircumferenceInches(*size)));
+}
+
+}  // namespace gearsheet

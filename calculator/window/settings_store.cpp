@@ -1,0 +1,60 @@
+#include "window/settings_store.h"
+
+#include <QString>
+
+#include "gearing/gear_data.h"
+#include "qfstore/client.h"
+#include "qfstore/conversions.h"
+#include "qfstore/error.h"
+#include "qfstore/ids.h"
+#include "settings/settings_file.h"
+#include "ui/dialogs.h"
+
+namespace gearsheet {
+namespace {
+
+// The library's message box hook carries no context, so the seam it shows through is kept here.
+Dialogs* g_libraryDialogs = nullptr;
+
+void ShowLibraryMessage(const char* text, const char* title) {
+    if (g_libraryDialogs)
+        g_libraryDialogs->Message(nullptr, QString::fromUtf8(text), QString::fromUtf8(title),
+                                  MessageIcon::Information);
+}
+
+}  // namespace
+
+void SettingsStore::Create(const std::string& libraryPath, Dialogs& dialogs) {
+    const qfstore::Component component = qfstore::Component::Load(libraryPath, kComponentName);
+    g_libraryDialogs = &dialogs;
+    if (auto setHook =
+            component.Symbol<qfstore::QfstoreSetMessageBoxHookFn>("QfstoreSetMessageBoxHook"))
+        setHook(&ShowLibraryMessage);
+    store_ = component.Create<qfstore::QfINIFileHandler>(qfstore::CLSID_QfINIFileHandler,
+                                                         kComponentName);
+}
+
+qfstore::QfINIFileHandler& SettingsStore::Get() const {
+    if (!store_)
+        throw qfstore::Error::Runtime(qfstore::kErrObjectNotSet, kComponentName);
+    return *store_;
+}
+
+double StoredNumber(qfstore::QfINIFileHandler& store, const char* key, double fallback) {
+    const qfstore::Variant v =
+        store.GetValue(key, settings::kArrayDelimiter, false, true, qfstore::Variant(fallback));
+    using qfstore::VarType;
+    const VarType type = v.Type();
+    const bool number = !v.IsArray() && (type == VarType::Integer || type == VarType::Long ||
+                                         type == VarType::Single || type == VarType::Double);
+    return number ? qfstore::ToDouble(v, kComponentName) : fallback;
+}
+
+std::string StoredText(qfstore::QfINIFileHandler& store, const char* key,
+                       const std::string& fallback) {
+    const qfstore::Variant v =
+        store.GetValue(key, settings::kArrayDelimiter, false, false, qfstore::Variant(fallback));
+    return v.Type() == qfstore::VarType::String && !v.IsArray() ? v.AsString() : fallback;
+}
+
+}  // namespace gearsheet
