@@ -41,6 +41,7 @@ class SettingsLocationTest : public QObject {
     Q_OBJECT
   private slots:
     void besideTheProgramWhereWritableElseAPerUserCopyMadeOnce();
+    void installedCopyKeepsSettingsPerUserWhoeverMayWriteItsFolder();
 };
 
 void SettingsLocationTest::besideTheProgramWhereWritableElseAPerUserCopyMadeOnce() {
@@ -83,6 +84,30 @@ void SettingsLocationTest::besideTheProgramWhereWritableElseAPerUserCopyMadeOnce
     QCOMPARE(LocateAsUser(executable, config).file, own);
     QCOMPARE(ReadFile(own), shipped);
     fs::permissions(program, fs::perms(0755));
+}
+
+// With this process's own rights (root's in CI): the folder is writable, yet the installed copy
+// writes nothing there, and a copy of that folder elsewhere is a copy like any other.
+void SettingsLocationTest::installedCopyKeepsSettingsPerUserWhoeverMayWriteItsFolder() {
+    testing_support::TempDir dir;
+    const std::string installed = dir.File("installed"), copied = dir.File("copied");
+    const std::string config = dir.File("config");
+    const std::string shipped = ReadFile(SHIPPED_SETTINGS);
+    fs::create_directory(installed);
+    WriteFile(installed + "/Gearsheet.INI", shipped);
+    WriteFile(installed + "/installed-folder", installed + "/\n");
+    fs::copy(installed, copied);
+
+    const std::string own = config + "/gearsheet/Gearsheet.INI";
+    const SettingsLocation location = gearsheet::settings::LocateSettings(
+        dir.File("installed/../installed/Gearsheet"), config);
+    QCOMPARE(location.file, own);
+    QCOMPARE(location.folder, config + "/gearsheet/");
+    QCOMPARE(location.problem, std::string());
+    QCOMPARE(ReadFile(own), shipped);
+
+    QCOMPARE(gearsheet::settings::LocateSettings(copied + "/Gearsheet", config).file,
+             copied + "/Gearsheet.INI");
 }
 
 QTEST_MAIN(SettingsLocationTest)
