@@ -99,8 +99,8 @@ void SettingsLocationTest::installedCopyKeepsSettingsPerUserWhoeverMayWriteItsFo
     fs::copy(installed, copied);
 
     const std::string own = config + "/gearsheet/Gearsheet.INI";
-    const SettingsLocation location = gearsheet::settings::LocateSettings(
-        dir.File("installed/../installed/Gearsheet"), config);
+    const SettingsLocation location =
+        gearsheet::settings::LocateSettings(dir.File("installed/../installed/Gearsheet"), config);
     QCOMPARE(location.file, own);
     QCOMPARE(location.folder, config + "/gearsheet/");
     QCOMPARE(location.problem, std::string());
