@@ -7,6 +7,7 @@
 
 #include "qfstore/guid.h"
 
+/// Everything the library offers its callers; the index page introduces it.
 namespace qfstore {
 
 /// Text and title of an information message box; the host shows it and returns when it is closed.
