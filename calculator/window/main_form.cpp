@@ -41,8 +41,8 @@ MainFormOptions MainFormOptions::ForRunningProgram() {
     const std::string executable = platform::ExecutablePath();
     settings::SettingsLocation settings =
         settings::LocateSettings(executable, settings::ConfigHome());
-    // By name: the library beside the program first, then the system's (see qfstore_runtime_host).
-    return {std::move(settings.file), qfstore::kLibraryFileName,
+    return {std::move(settings.file),
+            platform::LibraryToLoad(platform::FolderOf(executable), qfstore::kLibraryFileName),
             QString::fromStdString(platform::ExecutableStem(executable)),
             std::move(settings.folder), std::move(settings.problem)};
 }

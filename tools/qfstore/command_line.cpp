@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/module.h"
+
 namespace qfstore_cli {
 
 std::string Arguments::Get(std::string_view name, const std::string& fallback) const {
@@ -56,8 +58,9 @@ int RunVerb(std::span<const std::string> args, std::span<const Verb> verbs,
 }
 
 const qfstore::Component& Library() {
-    static const qfstore::Component component =
-        qfstore::Component::Load(qfstore::kLibraryFileName, kClientName);
+    static const qfstore::Component component = qfstore::Component::Load(
+        platform::LibraryToLoad(platform::ExecutableFolder(), qfstore::kLibraryFileName),
+        kClientName);
     return component;
 }
 
