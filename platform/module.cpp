@@ -35,4 +35,9 @@ std::string ExecutableStem(const std::string& path) {
     return name;
 }
 
+std::string LibraryToLoad(const std::string& folder, const std::string& name) {
+    const std::string beside = folder + name;
+    return !folder.empty() && access(beside.c_str(), F_OK) == 0 ? beside : name;
+}
+
 }  // namespace platform

@@ -20,4 +20,9 @@ std::string FolderOf(const std::string& path);
 // gives "Gearsheet"); a leading dot names a hidden file rather than starting an extension.
 std::string ExecutableStem(const std::string& path);
 
+// What to hand the dynamic loader for the library file `name`: the copy in `folder` when there is
+// one (a build tree, an unpacked copy), otherwise `name` alone, which the loader looks for in the
+// system's library folders (an installed copy).
+std::string LibraryToLoad(const std::string& folder, const std::string& name);
+
 }  // namespace platform

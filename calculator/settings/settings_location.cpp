@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -53,12 +54,33 @@ std::string CopyOnce(const std::string& shipped, const std::string& target) {
     return ok ? std::string() : std::strerror(error);
 }
 
+// True when `programFolder` holds the install record and it names this very folder (same device
+// and inode, whatever path led there): the program runs where the install step put it. A copy of
+// that folder elsewhere keeps the record but is not the installed copy.
+bool RunsInstalled(const std::string& programFolder) {
+    const int in = open((programFolder + kInstallRecordName).c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return false;
+    std::string recorded;
+    const bool read = platform::files::ReadAll(in, recorded);
+    close(in);
+    while (!recorded.empty() && (recorded.back() == '\n' || recorded.back() == '\r'))
+        recorded.pop_back();
+    struct stat installed {};
+    struct stat running {};
+    return read && !recorded.empty() && stat(recorded.c_str(), &installed) == 0 &&
+           stat(programFolder.c_str(), &running) == 0 && installed.st_dev == running.st_dev &&
+           installed.st_ino == running.st_ino;
+}
+
 }  // namespace
 
 SettingsLocation LocateSettings(const std::string& executablePath, const std::string& configHome) {
     const std::string beside = SettingsFilePath(executablePath);
     const std::string programFolder = platform::FolderOf(beside);
-    const bool besideWritable = MayWrite(programFolder.empty() ? "." : programFolder) &&
+    // An installed copy never writes its own folder, whoever runs it: the package owns it.
+    const bool besideWritable = !RunsInstalled(programFolder) &&
+                                MayWrite(programFolder.empty() ? "." : programFolder) &&
                                 (access(beside.c_str(), F_OK) != 0 || MayWrite(beside));
     if (beside.empty() || besideWritable || configHome.empty())
         return {beside, programFolder, {}};

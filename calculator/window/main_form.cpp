@@ -17,6 +17,7 @@
 #include "pages/planner_page.h"
 #include "pages/speed_page.h"
 #include "platform/module.h"
+#include "qfstore/client.h"
 #include "settings/settings_file.h"
 #include "settings/settings_location.h"
 #include "ui/artwork.h"
@@ -40,7 +41,8 @@ MainFormOptions MainFormOptions::ForRunningProgram() {
     const std::string executable = platform::ExecutablePath();
     settings::SettingsLocation settings =
         settings::LocateSettings(executable, settings::ConfigHome());
-    return {std::move(settings.file), platform::FolderOf(executable) + "libqfstore.so",
+    return {std::move(settings.file),
+            platform::LibraryToLoad(platform::FolderOf(executable), qfstore::kLibraryFileName),
             QString::fromStdString(platform::ExecutableStem(executable)),
             std::move(settings.folder), std::move(settings.problem)};
 }

@@ -22,18 +22,10 @@ void ShowLibraryMessage(const char* text, const char* title) {
                                   MessageIcon::Information);
 }
 
-qfstore::Component LoadComponent(const std::string& libraryPath) {
-    try {
-        return qfstore::Component::Load(libraryPath, kComponentName);
-    } catch (const qfstore::Error&) {
-        return qfstore::Component::Load("libqfstore.so.1", kComponentName);
-    }
-}
-
 }  // namespace
 
 void SettingsStore::Create(const std::string& libraryPath, Dialogs& dialogs) {
-    const qfstore::Component component = LoadComponent(libraryPath);
+    const qfstore::Component component = qfstore::Component::Load(libraryPath, kComponentName);
     g_libraryDialogs = &dialogs;
     if (auto setHook =
             component.Symbol<qfstore::QfstoreSetMessageBoxHookFn>("QfstoreSetMessageBoxHook"))

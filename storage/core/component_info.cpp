@@ -5,8 +5,7 @@
 namespace qfstore::core {
 
 std::string LibraryVersionText() {
-    return std::string(kComponentName) + " - " + std::to_string(kVersionMajor) + "." +
-           std::to_string(kVersionMinor) + "." + std::to_string(kVersionRevision);
+    return std::string(kComponentName) + " - " + QFSTORE_VERSION;
 }
 
 std::string ClassVersionText(std::string_view className, std::string_view classVersion) {

@@ -8,11 +8,9 @@ namespace qfstore::core {
 
 inline constexpr std::string_view kComponentName = "Qfstore";
 inline constexpr std::string_view kComponentDescription = "Quillfen - Qfstore Version 1.2";
-inline constexpr int kVersionMajor = 1;
-inline constexpr int kVersionMinor = 2;
-inline constexpr int kVersionRevision = 3;
 
-// First line of every report: "Qfstore - 1.2.3".
+// First line of every report: "Qfstore - 1.2.3", the version being the newest release in
+// CHANGELOG.md (the build passes it in as QFSTORE_VERSION).
 std::string LibraryVersionText();
 
 // A class's report: the first line, a lone carriage return, "Module: <class> - <version>".

@@ -1,13 +1,8 @@
-# Fails unless the library exports exactly its entry points and the error type hosts catch.
-execute_process(COMMAND nm -D --defined-only ${LIBRARY} OUTPUT_VARIABLE out RESULT_VARIABLE rc)
+# Fails unless the library exports exactly the symbols its package's symbols file lists
+# (dpkg-gensymbols: a symbol gone, or a new one without an entry, fails).
+execute_process(COMMAND dpkg-gensymbols -p${PACKAGE} -v${VERSION} -e${LIBRARY} -I${SYMBOLS}
+                        -O/dev/null -c4
+                RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
 if(rc)
-    message(FATAL_ERROR "nm failed: ${rc}")
-endif()
-string(REGEX MATCHALL "[^ \n]+\n" names "${out}")
-list(TRANSFORM names STRIP)
-list(SORT names)
-set(expected DllCanUnloadNow DllGetClassObject DllRegisterServer DllUnregisterServer
-    QfstoreSetMessageBoxHook _ZTIN7qfstore5ErrorE _ZTSN7qfstore5ErrorE _ZTVN7qfstore5ErrorE)
-if(NOT names STREQUAL expected)
-    message(FATAL_ERROR "exported: ${names}\nexpected: ${expected}")
+    message(FATAL_ERROR "exports differ from ${SYMBOLS}:\n${out}")
 endif()

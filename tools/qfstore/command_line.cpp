@@ -58,8 +58,9 @@ int RunVerb(std::span<const std::string> args, std::span<const Verb> verbs,
 }
 
 const qfstore::Component& Library() {
-    static const qfstore::Component component =
-        qfstore::Component::Load(platform::ExecutableFolder() + "libqfstore.so", kClientName);
+    static const qfstore::Component component = qfstore::Component::Load(
+        platform::LibraryToLoad(platform::ExecutableFolder(), qfstore::kLibraryFileName),
+        kClientName);
     return component;
 }
 

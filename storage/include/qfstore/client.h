@@ -1,4 +1,5 @@
-// Creating objects of the component from a host: linked directly, or loaded at run time.
+/// @file
+/// Creating objects of the component from a host: linked directly, or loaded at run time.
 #pragma once
 
 #include <dlfcn.h>
@@ -11,8 +12,12 @@
 
 namespace qfstore {
 
-// Creates an object of class `clsid` through `getClassObject` and returns its interface T.
-// Error 429 raised by `origin` when the class or the interface is not there.
+/// The library's file name as its SONAME: the name a host built with these headers loads, so that
+/// it finds a library with the ABI it was built for. The build takes the SONAME's number from here.
+inline constexpr const char* kLibraryFileName = "libqfstore.so.1";
+
+/// Creates an object of class `clsid` through `getClassObject` and returns its interface T.
+/// Error 429 raised by `origin` when the class or the interface is not there.
 template <class T>
 Ptr<T> CreateObject(DllGetClassObjectFn getClassObject, const Guid& clsid,
                     std::string_view origin) {
@@ -26,12 +31,12 @@ Ptr<T> CreateObject(DllGetClassObjectFn getClassObject, const Guid& clsid,
     return Ptr<T>::Attach(static_cast<T*>(object));
 }
 
-// The component loaded at run time. It stays loaded for the rest of the process, since objects
-// handed out may outlive this handle.
+/// The component loaded at run time. It stays loaded for the rest of the process, since objects
+/// handed out may outlive this handle.
 class Component {
   public:
-    // Loads the library at `path`; error 429 raised by `origin` when it or an entry point is
-    // missing.
+    /// Loads the library at `path`; error 429 raised by `origin` when it or an entry point is
+    /// missing.
     static Component Load(const std::string& path, std::string_view origin) {
         Component c;
         c.handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -44,12 +49,14 @@ class Component {
         return c;
     }
 
+    /// Creates an object of class `clsid` and returns its interface T; error 429 raised by
+    /// `origin` when the class or the interface is not there.
     template <class T>
     Ptr<T> Create(const Guid& clsid, std::string_view origin) const {
         return CreateObject<T>(getClassObject_, clsid, origin);
     }
 
-    // An entry point by name, or nullptr.
+    /// An entry point by name, or nullptr.
     template <class Fn>
     Fn Symbol(const char* name) const {
         return reinterpret_cast<Fn>(dlsym(handle_, name));

@@ -1,5 +1,6 @@
-// Conversions of variant values: numeric text, numbers, and the text form a store writes.
-// Errors are raised with `origin` as the first line of their call stack.
+/// @file
+/// Conversions of variant values: numeric text, numbers, and the text form a store writes.
+/// Errors are raised with `origin` as the first line of their call stack.
 #pragma once
 
 #include <algorithm>
@@ -16,9 +17,9 @@
 
 namespace qfstore {
 
-// Reads a numeric text: surrounding blanks ignored, then an optional sign, digits with at most one
-// ".", and an optional exponent. Nothing for any other text, the empty text included. Text beyond
-// the double range gives an infinity (ToDouble refuses it), text too small for it gives 0.
+/// Reads a numeric text: surrounding blanks ignored, then an optional sign, digits with at most one
+/// ".", and an optional exponent. Nothing for any other text, the empty text included. Text beyond
+/// the double range gives an infinity (ToDouble refuses it), text too small for it gives 0.
 inline std::optional<double> ParseNumericText(std::string_view s) {
     auto blank = [](char c) { return c == ' ' || c == '\t'; };
     while (!s.empty() && blank(s.front())) s.remove_prefix(1);
@@ -77,7 +78,7 @@ inline std::optional<double> ParseNumericText(std::string_view s) {
     return negative ? -value : value;
 }
 
-// True when the value converts to a number.
+/// True when the value converts to a number.
 inline bool IsNumeric(const Variant& v) {
     if (v.IsArray())
         return false;
@@ -102,8 +103,8 @@ inline bool IsNumeric(const Variant& v) {
     return false;
 }
 
-// The number a value stands for: error 13 for texts that are not numeric, errors and arrays,
-// error 94 for Null, error 6 for numeric text beyond the double range.
+/// The number a value stands for: error 13 for texts that are not numeric, errors and arrays,
+/// error 94 for Null, error 6 for numeric text beyond the double range.
 inline double ToDouble(const Variant& v, std::string_view origin) {
     if (v.IsArray())
         throw Error::Runtime(kErrTypeMismatch, std::string(origin));
@@ -142,7 +143,7 @@ inline double ToDouble(const Variant& v, std::string_view origin) {
     throw Error::Runtime(kErrTypeMismatch, std::string(origin));
 }
 
-// Rounds half to even to a whole number within [lo, hi]; error 6 outside it.
+/// Rounds half to even to a whole number within [lo, hi]; error 6 outside it.
 inline int64_t RoundToRange(double d, int64_t lo, int64_t hi, std::string_view origin) {
     const double r = std::nearbyint(d);  // default rounding mode: half to even
     if (!(r >= static_cast<double>(lo) && r <= static_cast<double>(hi)))
@@ -150,17 +151,19 @@ inline int64_t RoundToRange(double d, int64_t lo, int64_t hi, std::string_view o
     return static_cast<int64_t>(r);
 }
 
-// A 32-bit integer, rounded half to even; error 6 outside the 32-bit range.
+/// A 32-bit integer, rounded half to even; error 6 outside the 32-bit range.
 inline int32_t ToLong(const Variant& v, std::string_view origin) {
     return static_cast<int32_t>(RoundToRange(ToDouble(v, origin), INT32_MIN, INT32_MAX, origin));
 }
 
-// A 16-bit integer, rounded half to even; error 6 outside the 16-bit range.
+/// A 16-bit integer, rounded half to even; error 6 outside the 16-bit range.
 inline int16_t ToInteger(const Variant& v, std::string_view origin) {
     return static_cast<int16_t>(RoundToRange(ToDouble(v, origin), INT16_MIN, INT16_MAX, origin));
 }
 
-// The shortest decimal text, "." as decimal point, that reads back as the same double.
+///@{
+/// The shortest decimal text, "." as decimal point, that reads back as the same number; "NaN",
+/// "Infinity" and "-Infinity" for those.
 inline std::string NumberText(double d) {
     if (d == 0)
         return "0";
@@ -182,10 +185,11 @@ inline std::string NumberText(float f) {
     auto [end, ec] = std::to_chars(buf, buf + sizeof buf, f);
     return std::string(buf, end);
 }
+///@}
 
-// A date serial as "YYYY-MM-DD", with " HH:MM:SS" when it has a time of day. Before 1899-12-30
-// the whole part counts the days back and the fraction is still the time of that day. Error 6 for
-// a date outside the years 100 to 9999 (NaN and infinities included).
+/// A date serial as "YYYY-MM-DD", with " HH:MM:SS" when it has a time of day. Before 1899-12-30
+/// the whole part counts the days back and the fraction is still the time of that day. Error 6 for
+/// a date outside the years 100 to 9999 (NaN and infinities included).
 inline std::string DateText(double serial, std::string_view origin) {
     // Day -657434 is 0100-01-01, day 2958465 is 9999-12-31; the year is checked again below, after
     // rounding to the second may have moved the date by a day.
@@ -218,9 +222,15 @@ inline std::string DateText(double serial, std::string_view origin) {
     return std::string(buf, static_cast<size_t>(n));
 }
 
-// The text form of a scalar value, as a store writes it: numbers with "." as decimal point,
-// Booleans "True"/"False", the empty value as "". Error 94 for Null, 13 for arrays, 6 for
-// infinities and NaN (no text reads back as them) and for dates DateText refuses.
+/// The one-argument form callers of version 1.0 use; a date DateText refuses is error 6 raised by
+/// "DateText".
+inline std::string DateText(double serial) {
+    return DateText(serial, "DateText");
+}
+
+/// The text form of a scalar value, as a store writes it: numbers with "." as decimal point,
+/// Booleans "True"/"False", the empty value as "". Error 94 for Null, 13 for arrays, 6 for
+/// infinities and NaN (no text reads back as them) and for dates DateText refuses.
 inline std::string ToText(const Variant& v, std::string_view origin) {
     const auto finite = [&](auto number) {
         if (!std::isfinite(number))

@@ -1,4 +1,5 @@
-// Class and interface identifiers.
+/// @file
+/// Class and interface identifiers.
 #pragma once
 
 #include <cstdint>
@@ -7,12 +8,17 @@
 
 namespace qfstore {
 
+/// A 128-bit class or interface identifier, in the platform's four-part layout.
 struct Guid {
+    ///@{
+    /// One part of the identifier, as written {data1-data2-data3-data4[0..1]-data4[2..7]}.
     uint32_t data1;
     uint16_t data2;
     uint16_t data3;
     uint8_t data4[8];
+    ///@}
 
+    /// True when all 128 bits are equal.
     friend constexpr bool operator==(const Guid& a, const Guid& b) {
         if (a.data1 != b.data1 || a.data2 != b.data2 || a.data3 != b.data3)
             return false;
@@ -23,7 +29,7 @@ struct Guid {
     }
 };
 
-// The registry spelling: {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}.
+/// The registry spelling: {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}.
 inline std::string GuidText(const Guid& g) {
     char buf[40];
     std::snprintf(buf, sizeof buf, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", g.data1,
@@ -32,8 +38,9 @@ inline std::string GuidText(const Guid& g) {
     return buf;
 }
 
-// The interface every object implements.
+/// The interface every object implements.
 inline constexpr Guid IID_Unknown{0x00000000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+/// The class factory's interface.
 inline constexpr Guid IID_ClassFactory{0x00000001, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
 }  // namespace qfstore

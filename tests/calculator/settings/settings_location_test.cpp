@@ -80,4 +80,28 @@ TEST(SettingsLocationTest, BesideTheProgramWhereWritableElseAPerUserCopyMadeOnce
     fs::permissions(program, fs::perms(0755));
 }
 
+// With this process's own rights (root's in CI): the folder is writable, yet the installed copy
+// writes nothing there, and a copy of that folder elsewhere is a copy like any other.
+TEST(SettingsLocationTest, InstalledCopyKeepsSettingsPerUserWhoeverMayWriteItsFolder) {
+    testing_support::TempDir dir;
+    const std::string installed = dir.File("installed"), copied = dir.File("copied");
+    const std::string config = dir.File("config");
+    const std::string shipped = ReadFile(GEARSHEET_SHIPPED_SETTINGS);
+    fs::create_directory(installed);
+    WriteFile(installed + "/Gearsheet.INI", shipped);
+    WriteFile(installed + "/installed-folder", installed + "/\n");
+    fs::copy(installed, copied);
+
+    const std::string own = config + "/gearsheet/Gearsheet.INI";
+    const SettingsLocation location =
+        gearsheet::settings::LocateSettings(dir.File("installed/../installed/Gearsheet"), config);
+    EXPECT_EQ(location.file, own);
+    EXPECT_EQ(location.folder, config + "/gearsheet/");
+    EXPECT_EQ(location.problem, std::string());
+    EXPECT_EQ(ReadFile(own), shipped);
+
+    EXPECT_EQ(gearsheet::settings::LocateSettings(copied + "/Gearsheet", config).file,
+              copied + "/Gearsheet.INI");
+}
+
 }  // namespace

@@ -47,7 +47,8 @@ await() {
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 background+=($!)
 await test -s "$work/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -1 "$work/display")"
+DISPLAY=":$(head -1 "$work/display")"
+export DISPLAY
 XDG_CONFIG_HOME="$work/config" openbox --sm-disable --startup "touch $work/wm-ready" \
     >/dev/null 2>&1 &
 background+=($!)

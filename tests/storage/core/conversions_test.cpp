@@ -69,4 +69,13 @@ TEST(Conversions, TextForms) {
     EXPECT_EQ(Variant::Array(VarType::Long, 0, {}).VarTypeCode(), 8195);
 }
 
+// Callers written for version 1.0 pass the serial alone, or keep DateText as a one-argument
+// function; both still compile.
+TEST(Conversions, DateTextKeepsItsVersion1Form) {
+    std::string (*const oneArgument)(double) = &DateText;
+    EXPECT_EQ(oneArgument(43831.75), "2020-01-01 18:00:00");
+    EXPECT_EQ(DateText(-1.25), "1899-12-29 06:00:00");
+    EXPECT_EQ(testing_support::DescribedOutcome([] { DateText(1e7); }), "6|Overflow|DateText");
+}
+
 }  // namespace
