@@ -16,6 +16,7 @@
 #include <cstring>
 
 #include "errorreport/error_report.h"
+#include "ui/screen_fit.h"
 #include "platform/profile.h"
 #include "ui/dialogs.h"
 
@@ -174,6 +175,9 @@ void QfErrorForm::ShowError(const qfstore::Error& oErr, const std::string& sSour
 
 void QfErrorForm::cmdDetails_Click() {
     ShowDetails(true);
+    // Grown downwards, the dialog may reach below the screen's free area: it moves up into it.
+    if (isVisible())
+        KeepOnScreen(*this);
     cmdDetails_->setEnabled(false);
     cmdOK_->setFocus();
     expanded_ = true;

@@ -30,6 +30,8 @@ namespace gearsheet {
 namespace {
 
 constexpr int kShownPairs = 10;
+// The title while no stored circuit is shown.
+const QString kUntitled = QStringLiteral("Gearing for this circuit");
 
 // A sprocket box's text as whole teeth (rounded half to even, as the speed table takes it); 0
 // when it holds no number of teeth a spin box takes.
@@ -74,7 +76,7 @@ struct CircuitGearingPanel::Widgets {
 CircuitGearingPanel::CircuitGearingPanel(FormContext& context, const GearData& gears,
                                          SpeedUnitChoice& unit, const DetailsPage& details,
                                          QLineEdit* front, QLineEdit* rear, QWidget* parent)
-    : QGroupBox(QStringLiteral("Gearing for this circuit"), parent),
+    : QGroupBox(kUntitled, parent),
       context_(context),
       gears_(gears),
       unit_(unit),
@@ -279,6 +281,7 @@ void CircuitGearingPanel::SaveRange(const char* key, int value, const char* proc
 }
 
 void CircuitGearingPanel::Load(const QString& circuit) {
+    setTitle(QStringLiteral("Gearing for %1").arg(circuit));
     pending_ = circuit;
     hasPending_ = true;
     if (ui_)
@@ -286,6 +289,7 @@ void CircuitGearingPanel::Load(const QString& circuit) {
 }
 
 void CircuitGearingPanel::Clear() {
+    setTitle(kUntitled);
     hasPending_ = false;
     gearing_ = {};
     if (ui_)

@@ -27,6 +27,7 @@
 #include "ui/dialogs.h"
 #include "ui/locale_numbers.h"
 #include "ui/page_layout.h"
+#include "ui/screen_fit.h"
 #include "window/settings_store.h"
 
 namespace gearsheet {
@@ -152,13 +153,19 @@ CircuitPage::CircuitPage(FormContext& context, const GearData& gears, SpeedUnitC
         new CircuitGearingPanel(context_, gears_, unit_, details_, txtFrontSp_, txtRearSp_, this);
     gearing_->printCard = [this] { cmdPrintPitCard_Click(); };
     gearing_->exportCard = [this] { cmdExportPitCard_Click(); };
+    // The group scrolls where the screen has no room for it beside the described controls.
     auto* columns = new QHBoxLayout(this);
     columns->addLayout(page);
-    columns->addWidget(gearing_, 0, Qt::AlignTop);
+    columns->addWidget(new FittingScrollArea("scrCircuitGearing", gearing_), 1);
 
     connect(cboCircuits_, &QComboBox::activated, this, [this] {
         // The user's choice has no caller to pass a failure on to.
         Handled(context_.errors, ".cboCircuits_Click", [this] { cboCircuits_Click(); });
+    });
+    // A cell too narrow for its text shows it cut; the whole text is its tooltip.
+    connect(grdFields_, &QTableWidget::itemChanged, this, [](QTableWidgetItem* item) {
+        if (item->toolTip() != item->text())
+            item->setToolTip(item->text());
     });
     connect(cmdAddCirquit, &QPushButton::clicked, this, [this] { cmdAddCirquit_Click(); });
     connect(cmdDeleteCirquit, &QPushButton::clicked, this, [this] { cmdDeleteCirquit_Click(); });
@@ -270,6 +277,8 @@ void CircuitPage::cmdAddCirquit_Click() {
         AddCircuit(store, name.toStdString(), std::move(texts));
         gearing_->Store(name);
         RefreshCircuitCombo();
+        // The circuit just saved stays the one shown, so that nothing is filed under another.
+        ChooseListed(*cboCircuits_, name);
         cboCircuits_Click();
     });
 }

@@ -7,6 +7,7 @@
 #include "gearing/gear_data.h"
 #include "gearing/speed_table.h"
 #include "pages/circuit_record.h"
+#include "pages/planner_table.h"
 #include "qfstore/ini_file_handler.h"
 #include "settings/circuits.h"
 #include "settings/settings_file.h"
@@ -41,6 +42,10 @@ std::optional<PitCard> GatherPitCard(qfstore::QfINIFileHandler& store, const QSt
                                      const GearData& gears, SpeedUnit unit, const QString& tyre,
                                      const QString& circumference, double shiftRpm,
                                      QString& problem) {
+    if (circuit.isEmpty()) {
+        problem = QStringLiteral("Choose or add a circuit first.");
+        return std::nullopt;
+    }
     const qfstore::Variant record = ReadCircuit(store, circuit.toStdString());
     if (record.IsMissing()) {
         problem = QStringLiteral("No circuit \"%1\" is stored: \"Add\" it first.").arg(circuit);
@@ -56,7 +61,7 @@ std::optional<PitCard> GatherPitCard(qfstore::QfINIFileHandler& store, const QSt
     const auto inches = ParseLocaleNumber(circumference);
     card.details << QStringLiteral("Sprockets: %1 front, %2 rear").arg(frontText, rearText);
     if (front && rear)
-        card.details << QStringLiteral("Final drive: %1").arg(LocaleNumberText(*rear / *front));
+        card.details << QStringLiteral("Final drive: %1").arg(RoundedText(*rear / *front, 3));
     card.details << QStringLiteral("Tyre: %1").arg(tyre.isEmpty() ? QStringLiteral("—") : tyre)
                  << QStringLiteral("Circumference: %1 in").arg(circumference)
                  << QStringLiteral("Shift light: %1 rpm").arg(LocaleNumberText(shiftRpm));

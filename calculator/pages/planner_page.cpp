@@ -262,6 +262,9 @@ void PlannerPage::Build() {
         Refresh();
     });
     connect(w.cboProposedTyre, &QComboBox::activated, this, [this] { cboProposedTyre_Click(); });
+    // The box may be too narrow for a tyre's name; the whole name is its tooltip.
+    connect(w.cboProposedTyre, &QComboBox::currentIndexChanged, this,
+            [this] { ui_->cboProposedTyre->setToolTip(ui_->cboProposedTyre->currentText()); });
     connect(w.txtProposedCircumference, &QLineEdit::textEdited, this, [this](const QString& text) {
         // A typed circumference is no tyre of the list.
         ui_->cboProposedTyre->setCurrentIndex(-1);
@@ -281,7 +284,10 @@ void PlannerPage::RefreshTyres() {
         list->currentIndex() >= 0 ? list->currentText() : std::exchange(ui_->storedTyre, {});
     const QComboBox* tyres = details_.TyreList();
     list->clear();
-    for (int i = 0; i < tyres->count(); ++i) list->addItem(tyres->itemText(i), tyres->itemData(i));
+    for (int i = 0; i < tyres->count(); ++i) {
+        list->addItem(tyres->itemText(i), tyres->itemData(i));
+        list->setItemData(i, tyres->itemText(i), Qt::ToolTipRole);
+    }
     list->setCurrentIndex(chosen.isEmpty() ? -1 : list->findText(chosen, Qt::MatchExactly));
 }
 

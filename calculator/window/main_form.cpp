@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
@@ -22,6 +23,7 @@
 #include "ui/artwork.h"
 #include "ui/dialogs.h"
 #include "ui/locale_numbers.h"
+#include "ui/screen_fit.h"
 #include "ui/twips.h"
 
 namespace gearsheet {
@@ -68,7 +70,9 @@ MainForm::MainForm(Dialogs& dialogs, MainFormOptions options, QWidget* parent)
     vsIndexTab1_->addTab(details_, captions[0]);
     vsIndexTab1_->addTab(speed_, captions[1]);
     vsIndexTab1_->addTab(circuits_, captions[2]);
-    vsIndexTab1_->addTab(planner_, captions[3]);
+    // The planner is wider and taller than the described pages: it scrolls where the screen is
+    // too small for it.
+    vsIndexTab1_->addTab(new FittingScrollArea("scrPlanner", planner_), captions[3]);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(vsIndexTab1_);
 
@@ -79,6 +83,25 @@ MainForm::MainForm(Dialogs& dialogs, MainFormOptions options, QWidget* parent)
         if (!showingPage_)
             PageChosen();
     });
+    // Ctrl+PgUp and Ctrl+PgDown step through the pages from wherever the focus is, as Ctrl+Tab
+    // and Ctrl+Shift+Tab do.
+    const auto pageKey = [this](QKeyCombination keys, int step) {
+        connect(new QShortcut(QKeySequence(keys), this), &QShortcut::activated, this, [this, step] {
+            const int pages = vsIndexTab1_->count();
+            vsIndexTab1_->setCurrentIndex((vsIndexTab1_->currentIndex() + step + pages) % pages);
+        });
+    };
+    pageKey(Qt::CTRL | Qt::Key_PageUp, -1);
+    pageKey(Qt::CTRL | Qt::Key_PageDown, 1);
+    // A page shown for the first time may want more room: the window grows as far as its screen
+    // allows, and stays on it.
+    connect(
+        vsIndexTab1_, &QTabWidget::currentChanged, this,
+        [this] {
+            if (isVisible())
+                GrowWithinScreen(*this);
+        },
+        Qt::QueuedConnection);
     connect(vsIndexTab1_->tabBar(), &QTabBar::tabBarClicked, this, [this](int index) {
         if (index >= 0 && index == vsIndexTab1_->currentIndex())
             PageChosen();

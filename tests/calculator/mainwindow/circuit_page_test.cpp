@@ -1,5 +1,6 @@
 // The Circuit Database page in the main window: start-up, adding, clearing, overwriting, deleting,
 // records written by hand, the gearing group's record and finder, the pit card and "Copy Values".
+#include <QGroupBox>
 #include <QLabel>
 #include <QProcess>
 #include <QRadioButton>
@@ -33,6 +34,7 @@ class CircuitPageTest : public QObject {
     void shortRecordWrittenByHand();
     void gearingStoredWithAddAndRemovedWithDelete();
     void pitCardThenCopyValues();
+    void pitCardWrapsLongCellsAndRoundsTheFinalDrive();
 };
 
 void CircuitPageTest::addThenClearThenAdd() {
@@ -61,7 +63,7 @@ void CircuitPageTest::overwriteThenDelete() {
     Window w(kGears + "[CIRCUITS]\n" + kA + kB + kC);
     QCOMPARE(w.Current("cboCircuits"), "C");  // start-up shows the last circuit
     // An existing name typed over edited values, Return, then leaving the list for "Add": the
-    // values shown are stored, in the record's place, and the last circuit is shown.
+    // values shown are stored, in the record's place, and that circuit stays the one shown.
     w.Activate();
     w.TypeField(1, 1, "new");
     w.Type("txtFrontSp", "17");
@@ -73,8 +75,9 @@ void CircuitPageTest::overwriteThenDelete() {
     const std::string a = "A=" + Record("new", "cr", "17", "42") + "\n";
     QCOMPARE(w.File(), kGears + "[CIRCUITS]\n" + a + kB + kC);
     QCOMPARE(w.Items("cboCircuits"), QStringList({"A", "B", "C"}));
-    QCOMPARE(w.Current("cboCircuits"), "C");
-    QCOMPARE(w.Field(1, 1), "c");
+    QCOMPARE(w.Current("cboCircuits"), "A");
+    QCOMPARE(w.Find<QComboBox>("cboCircuits")->currentIndex(), 0);
+    QCOMPARE(w.Field(1, 1) + " " + w.Text("txtFrontSp"), "new 17");
 
     // Deleting the middle one leaves two and shows the last.
     w.Choose("cboCircuits", "B");
@@ -141,9 +144,13 @@ void CircuitPageTest::gearingStoredWithAddAndRemovedWithDelete() {
     for (int c = 0; c < 6; ++c) first << pairs->item(0, c)->text();
     QCOMPARE(first, QStringList({"15/45", "3", "+6.67", "14933", "111.5 → 112", "+3.7 mm"}));
 
-    w.Click("cmdAddCirquit");  // Home is rewritten in its place; A is shown after it
+    w.Click("cmdAddCirquit");  // Home is rewritten in its place and stays the one shown
     const std::string gearing = "[CIRCUIT_GEARING]\nHome=rpm|0|mph|6|14000|16|45|15000\n";
     QCOMPARE(w.File(), before + gearing);
+    QCOMPARE(w.Find<QGroupBox>("fraCircuitGearing")->title(), "Gearing for Home");
+    QCOMPARE(w.Find<QSpinBox>("spnStraightRpm")->value(), 14000);
+    w.Choose("cboCircuits", "A");
+    QCOMPARE(w.Find<QGroupBox>("fraCircuitGearing")->title(), "Gearing for A");
     QCOMPARE(w.Find<QSpinBox>("spnStraightRpm")->value(), 0);  // A: nothing seen
     QCOMPARE(w.Find<QSpinBox>("spnSeenFront")->value(), 14);   // on A's sprockets
     w.Choose("cboCircuits", "Home");
@@ -206,6 +213,32 @@ void CircuitPageTest::pitCardThenCopyValues() {
     w.Click("cmdExportPitCard");
     QCOMPARE(w.Reports() + w.Messages(),
              QStringList{"No circuit \"Nowhere\" is stored: \"Add\" it first."});
+}
+
+// A note longer than its cell: wrapped on the card, whole in the page's tooltip. The final drive
+// is rounded as the planner rounds it. With no circuit at all there is nothing to export.
+void CircuitPageTest::pitCardWrapsLongCellsAndRoundsTheFinalDrive() {
+    const QString note = "Check the rebound damping on the left fork leg again after Q2";
+    Window w(kGears + "[TYRES]\nT=72\n[CIRCUITS]\nMonza=" +
+             Record(note.toStdString(), "", "15", "47") + "\n");
+    QCOMPARE(w.Find<QTableWidget>("grdFields")->item(1, 1)->toolTip(), note);
+    w.TypeField(2, 2, note + " twice");
+    QCOMPARE(w.Find<QTableWidget>("grdFields")->item(2, 2)->toolTip(), note + " twice");
+
+    w.dialogs.savePath = QString::fromStdString(w.dir.File("card.pdf"));
+    w.Click("cmdExportPitCard");
+    QCOMPARE(w.Reports() + w.Messages(), QStringList());
+    QProcess process;
+    process.start("pdftotext", {w.dialogs.savePath, "-"});
+    process.waitForFinished();
+    const QString text = QString::fromUtf8(process.readAllStandardOutput()).simplified();
+    QVERIFY(text.contains("Final drive: 3.133 "));  // 47 ÷ 15 = 3.1333…
+    QVERIFY2(text.contains("Check the rebound"), qPrintable(text));
+    QVERIFY(text.contains("again after Q2"));
+
+    w.Click("cmdDeleteCirquit");
+    w.Click("cmdExportPitCard");
+    QCOMPARE(w.Messages(), QStringList{"Choose or add a circuit first."});
 }
 
 QTEST_MAIN(CircuitPageTest)

@@ -26,6 +26,7 @@ class PlannerPageTest : public QObject {
   private slots:
     void unitChoiceChangesTheSpeedTableAndSurvivesARestart();
     void plannerComparesThenFromSizeAndCopyToDetails();
+    void longTyreNameIsTheBoxTooltip();
 };
 
 void PlannerPageTest::unitChoiceChangesTheSpeedTableAndSurvivesARestart() {
@@ -84,12 +85,15 @@ void PlannerPageTest::plannerComparesThenFromSizeAndCopyToDetails() {
     w.Type("cboTyreTypes", "190/55ZR17");
     w.Click("cmdFromSize");
     QCOMPARE(w.Text("txtCircumferance"), "79.3");
-    w.Type("cboTyreTypes", "Slick");
-    w.Click("cmdFromSize");
-    QCOMPARE(w.Messages(),
-             QStringList{"The tyre name holds no size. Write the size as width/aspect "
-                         "ratio, construction and rim diameter, for example "
-                         "180/55ZR17, 190/50 R17 or 120/70-17."});
+    const QString noSize =
+        "The tyre name holds no tyre size. Write the size as width/aspect ratio, construction and "
+        "rim diameter, for example 180/55ZR17, 190/50 R17 or 120/70-17: a width of 60 to 400 mm, "
+        "an aspect ratio of 20 to 100 % and a rim of 8 to 24 in.";
+    for (const char* name : {"Slick", "00/00-00", "999/99R99"}) {
+        w.Type("cboTyreTypes", name);
+        w.Click("cmdFromSize");
+    }
+    QCOMPARE(w.Messages(), QStringList({noSize, noSize, noSize}));
     QCOMPARE(w.Text("txtCircumferance"), "79.3");
     QCOMPARE(w.File(), before);
 
@@ -105,6 +109,15 @@ void PlannerPageTest::plannerComparesThenFromSizeAndCopyToDetails() {
                  w.Text("txtCircumferance") + " " + w.Current("cboTyreTypes"),
              "15 45 79.3 190/55ZR17");
     QVERIFY(w.File().starts_with(ReadFile(SHIPPED_SETTINGS)));  // no tyre written
+}
+
+void PlannerPageTest::longTyreNameIsTheBoxTooltip() {
+    const QString name = "Rain 190/55ZR17 from the second set, worn to 3 mm";
+    Window w(testing_support::kGears + "[TYRES]\n" + name.toStdString() + "=79\n");
+    w.ClickTab(3);
+    auto* tyre = w.Find<QComboBox>("cboProposedTyre");
+    QCOMPARE(tyre->itemData(0, Qt::ToolTipRole).toString(), name);
+    QCOMPARE(tyre->toolTip(), name);  // the Details page's tyre is the one proposed
 }
 
 QTEST_MAIN(PlannerPageTest)
