@@ -16,9 +16,9 @@
 #include <cstring>
 
 #include "errorreport/error_report.h"
-#include "ui/screen_fit.h"
 #include "platform/profile.h"
 #include "ui/dialogs.h"
+#include "ui/screen_fit.h"
 
 namespace gearsheet {
 namespace {

@@ -149,7 +149,8 @@ void DetailsPage::cmdAddTyre_Click() {
         }
         AddTyre(context_.store.Get(), name.toStdString(), txtCircumferance_->text().toStdString());
         RefreshTyreCombo();
-        // The tyre just saved stays the chosen one, so the next calculation keeps its circumference.
+        // The tyre just saved stays the chosen one, so the next calculation keeps its
+        // circumference.
         ChooseListed(*cboTyreTypes_, name, txtCircumferance_);
     });
 }

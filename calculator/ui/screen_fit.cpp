@@ -20,6 +20,7 @@ FittingScrollArea::FittingScrollArea(const char* name, QWidget* content, QWidget
     : QScrollArea(parent) {
     setObjectName(QString::fromLatin1(name));
     setFrameShape(QFrame::NoFrame);
+    setFocusPolicy(Qt::NoFocus);  // the keys stay with the page's own widgets
     setWidgetResizable(true);
     setWidget(content);
 }

@@ -67,11 +67,11 @@ MainForm::MainForm(Dialogs& dialogs, MainFormOptions options, QWidget* parent)
     const QStringList captions =
         QStringLiteral("Details|Speed Calculation|Circuit Database|Gear Planner")
             .split(QLatin1Char('|'));
-    vsIndexTab1_->addTab(details_, captions[0]);
-    vsIndexTab1_->addTab(speed_, captions[1]);
-    vsIndexTab1_->addTab(circuits_, captions[2]);
-    // The planner is wider and taller than the described pages: it scrolls where the screen is
-    // too small for it.
+    // Each page keeps its size and scrolls where the screen is too small for it (at 200 % on a
+    // laptop's screen, say).
+    vsIndexTab1_->addTab(new FittingScrollArea("scrDetails", details_), captions[0]);
+    vsIndexTab1_->addTab(new FittingScrollArea("scrSpeed", speed_), captions[1]);
+    vsIndexTab1_->addTab(new FittingScrollArea("scrCircuits", circuits_), captions[2]);
     vsIndexTab1_->addTab(new FittingScrollArea("scrPlanner", planner_), captions[3]);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(vsIndexTab1_);
@@ -153,10 +153,23 @@ void MainForm::KeepTitleBarOnScreen() {
 void MainForm::setVisible(bool visible) {
     // Qt places a window by its frame (the position kept in the settings file) only when the
     // window keeps its size from being created to being first shown; so it takes its size first.
+    if (visible && !std::exchange(shownOnce_, true) && testAttribute(Qt::WA_WState_Created)) {
+        // A dialog shown during start-up made the window before it was first shown, and a made
+        // window takes its position as its inside's; made afresh, it takes it as its frame's.
+        const QPoint at = pos();
+        destroy();
+        move(at);
+    }
     if (visible && !testAttribute(Qt::WA_WState_Created)) {
         ensurePolished();
-        if (!testAttribute(Qt::WA_Resized))
+        if (!testAttribute(Qt::WA_Resized)) {
             adjustSize();
+            // No larger than the screen's free area below a title bar; the position stays.
+            const QRect area = AvailableArea(*this);
+            const int title = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+            if (!area.isEmpty())
+                resize(size().boundedTo(area.size() - QSize(0, title)));
+        }
         if (layout())
             layout()->activate();
     }

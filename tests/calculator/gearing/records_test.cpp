@@ -22,9 +22,9 @@ class RecordsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         path_ = dir_.File("Gearsheet.INI");
-        testing_support::WriteFile(path_, kGears +
-                                              "[TYRES]\nA=70\nBig=1e400\nSlick 17=wide\n; end of tyres\n" +
-                                              "[CIRCUITS]\nX=0012|1.50||-0\nSolo=30\n");
+        testing_support::WriteFile(
+            path_, kGears + "[TYRES]\nA=70\nBig=1e400\nSlick 17=wide\n; end of tyres\n" +
+                       "[CIRCUITS]\nX=0012|1.50||-0\nSolo=30\n");
         store_ = gearing_test::OpenStore(path_);
     }
     // The store as another page leaves it.
@@ -63,7 +63,8 @@ TEST_F(RecordsTest, CircuitRecordsReadAsTextsAndWrittenWhole) {
     EXPECT_TRUE(gearsheet::ReadCircuit(Store(), "Monza").IsMissing());
     // A record of fewer fields than the page's is written as given.
     gearsheet::AddCircuit(Store(), "X", {"0012", "-0"});
-    EXPECT_EQ(ReadFile(path_), kGears + "[TYRES]\nA=70\nBig=1e400\nSlick 17=wide\n; end of tyres\n" +
+    EXPECT_EQ(ReadFile(path_), kGears +
+                                   "[TYRES]\nA=70\nBig=1e400\nSlick 17=wide\n; end of tyres\n" +
                                    "[CIRCUITS]\nX=0012|-0\nSolo=30\n");
 }
 

@@ -15,7 +15,7 @@ set -euo pipefail
 
 bin=$1
 shipped=$2
-for program in Xvfb openbox xdotool; do
+for program in Xvfb openbox xdotool xwininfo; do
     if ! command -v "$program" >/dev/null; then
         echo "SKIPPED: $program is missing (tools/install-deps.sh installs it)"
         exit 77
@@ -119,10 +119,20 @@ for run in 1 2 3; do
         fail "after a start-up error, run $run, WINDOW_POS is $(position)"
 done
 
-# Whether the window's frame lies on the 1920x1200 screen.
+# The window's inside on the screen as X, Y, WIDTH, HEIGHT (xwininfo: xdotool counts the frame of
+# a reparented window twice).
+geometry() {
+    local info
+    info=$(xwininfo -id "$1")
+    X=$(sed -n 's/.*Absolute upper-left X: *//p' <<<"$info")
+    Y=$(sed -n 's/.*Absolute upper-left Y: *//p' <<<"$info")
+    WIDTH=$(sed -n 's/^ *Width: *//p' <<<"$info")
+    HEIGHT=$(sed -n 's/^ *Height: *//p' <<<"$info")
+}
+# Whether the window lies on the 1920x1200 screen, its title bar above it too.
 on_screen() {
-    eval "$(xdotool getwindowgeometry --shell "$1")"
-    [ "$X" -ge 0 ] && [ "$Y" -ge 0 ] && [ $((X + WIDTH)) -le 1920 ] && [ $((Y + HEIGHT)) -le 1200 ]
+    geometry "$1"
+    [ "$X" -ge 0 ] && [ "$Y" -gt 0 ] && [ $((X + WIDTH)) -le 1920 ] && [ $((Y + HEIGHT)) -le 1200 ]
 }
 # Ctrl+Tab three times: "Details" to "Gear Planner".
 to_planner() {
@@ -148,7 +158,7 @@ to_planner
 on_screen "$window" || fail "at 200 % the planner put the window at $X,$Y ${WIDTH}x$HEIGHT"
 xdotool windowsize --sync "$window" 1500 900 || true
 sleep 1
-eval "$(xdotool getwindowgeometry --shell "$window")"
+geometry "$window"
 [ "$WIDTH" -le 1500 ] && [ "$HEIGHT" -le 900 ] ||
     fail "at 200 % the window cannot be made smaller than ${WIDTH}x$HEIGHT"
 xdotool key --clearmodifiers ctrl+Tab ctrl+Tab
