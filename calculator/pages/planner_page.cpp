@@ -366,7 +366,7 @@ void PlannerPage::Refresh() {
         w.grdPlanner->Clear();
         for (QLabel* l : {w.lblCentreDistance, w.lblLinksNeeded, w.lblAxleMove}) l->clear();
         if (w.chart)
-            w.chart->Clear();
+            w.chart->Clear(problem);
         return;
     }
 

@@ -221,6 +221,7 @@ void CircuitPageTest::pitCardWrapsLongCellsAndRoundsTheFinalDrive() {
     const QString note = "Check the rebound damping on the left fork leg again after Q2";
     Window w(kGears + "[TYRES]\nT=72\n[CIRCUITS]\nMonza=" +
              Record(note.toStdString(), "", "15", "47") + "\n");
+    w.ClickTab(2);
     QCOMPARE(w.Find<QTableWidget>("grdFields")->item(1, 1)->toolTip(), note);
     w.TypeField(2, 2, note + " twice");
     QCOMPARE(w.Find<QTableWidget>("grdFields")->item(2, 2)->toolTip(), note + " twice");

@@ -1,7 +1,10 @@
 // The Gear Planner page, the unit choice and "From Size", on the shipped settings file.
+#include <QChartView>
 #include <QLabel>
+#include <QLineSeries>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QValueAxis>
 
 #include "main_window.h"
 
@@ -27,6 +30,7 @@ class PlannerPageTest : public QObject {
     void unitChoiceChangesTheSpeedTableAndSurvivesARestart();
     void plannerComparesThenFromSizeAndCopyToDetails();
     void longTyreNameIsTheBoxTooltip();
+    void chartAxesFollowTheDataAndNoGearLineIsHidden();
 };
 
 void PlannerPageTest::unitChoiceChangesTheSpeedTableAndSurvivesARestart() {
@@ -118,6 +122,49 @@ void PlannerPageTest::longTyreNameIsTheBoxTooltip() {
     auto* tyre = w.Find<QComboBox>("cboProposedTyre");
     QCOMPARE(tyre->itemData(0, Qt::ToolTipRole).toString(), name);
     QCOMPARE(tyre->toolTip(), name);  // the Details page's tyre is the one proposed
+}
+
+// The speed axis of the chart: its top and tick interval, "hidden" when it is not shown.
+QString SpeedAxis(const Window& w) {
+    QChart* chart = w.Find<QChartView>("chtPlanner")->chart();
+    auto* axis = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical).value(0));
+    if (!axis->isVisible())
+        return "hidden";
+    return QString::number(axis->max()) + " every " + QString::number(axis->tickInterval());
+}
+
+void PlannerPageTest::chartAxesFollowTheDataAndNoGearLineIsHidden() {
+    Window w(ReadFile(SHIPPED_SETTINGS));
+    w.Type("txtRearSproket", "45");
+    w.ClickTab(3);
+    // 16/45 on 79.2 in: 173.38 mph in 6th at 15500 rpm; with 5 % room, 182.05: 8 ticks of 25.
+    QCOMPARE(SpeedAxis(w), "200 every 25");
+    auto* front = w.Find<QSpinBox>("spnProposedFront");
+    front->setValue(15);
+    front->setValue(16);
+    QCOMPARE(SpeedAxis(w), "200 every 25");  // the same data, the same axis
+
+    // Every upshift runs level: none lies along a gear's line.
+    QChart* chart = w.Find<QChartView>("chtPlanner")->chart();
+    int drops = 0;
+    for (QAbstractSeries* series : chart->series()) {
+        auto* line = qobject_cast<QLineSeries*>(series);
+        if (line->name() != "Upshifts")
+            continue;
+        ++drops;
+        for (int i = 1; i < line->count(); ++i) QCOMPARE(line->at(i).y(), line->at(0).y());
+    }
+    QCOMPARE(drops, 10);
+
+    // Beyond any road speed: no lines, no axes, the reason as the chart's title.
+    w.Type("txtProposedCircumference", "1e15");
+    QCOMPARE(SpeedAxis(w), "hidden");
+    QCOMPARE(chart->title(), "Nothing to draw: these figures are beyond any road speed.");
+    w.Type("txtProposedCircumference", "0");
+    QCOMPARE(SpeedAxis(w), "hidden");
+    QCOMPARE(chart->title(), "The proposed circumference must be a number above zero.");
+    w.Type("txtProposedCircumference", "79.2");
+    QCOMPARE(SpeedAxis(w), "200 every 25");
 }
 
 QTEST_MAIN(PlannerPageTest)
