@@ -1,21 +1,41 @@
+#include "chart_module/chart_loader.h"
+
 #include <QDir>
 #include <QLibrary>
 
-#include "chart_module/speed_chart.h"
-#include "pages/pit_card.h"
-
 namespace gearsheet {
+namespace {
+
+// Loads the module unless it is loaded; false with the reason in `problem` when it cannot be
+// loaded or is of another version, which is then unloaded.
+bool LoadModule(QLibrary& module, const QString& folder, QString& problem) {
+    if (module.isLoaded())
+        return true;
+    module.setFileName(QDir(folder).filePath(QString::fromLatin1(kChartModuleFile)));
+    if (!module.load()) {
+        problem = module.errorString();
+        return false;
+    }
+    const auto version =
+        reinterpret_cast<ChartModuleVersionFn>(module.resolve(kChartModuleVersionSymbol));
+    const int found = version ? version() : 0;
+    if (found == kChartModuleVersion)
+        return true;
+    problem = QStringLiteral("%1 is of version %2; this program needs version %3.")
+                  .arg(module.fileName())
+                  .arg(found)
+                  .arg(kChartModuleVersion);
+    module.unload();
+    return false;
+}
+
+}  // namespace
 
 QFunctionPointer ChartModuleSymbol(const QString& folder, const char* symbol, QString& problem) {
     // Loaded once and kept for the run: the charts it makes live on in the window.
     static QLibrary module;
-    if (!module.isLoaded()) {
-        module.setFileName(QDir(folder).filePath(QString::fromLatin1(kSpeedChartModule)));
-        if (!module.load()) {
-            problem = module.errorString();
-            return nullptr;
-        }
-    }
+    if (!LoadModule(module, folder, problem))
+        return nullptr;
     const QFunctionPointer function = module.resolve(symbol);
     if (!function)
         problem = module.errorString();

@@ -1,0 +1,17 @@
+// How road speeds are shown, in the settings file's "DISPLAY".
+#pragma once
+
+#include <string>
+
+#include "qfstore/ini_file_handler.h"
+
+namespace gearsheet::settings {
+
+struct DisplaySettings {
+    std::string speedUnit = "mph";  // "mph" or "km/h" as stored; "mph" when none is
+};
+
+DisplaySettings LoadDisplay(qfstore::QfINIFileHandler& store);
+void SaveDisplay(qfstore::QfINIFileHandler& store, const DisplaySettings& display);
+
+}  // namespace gearsheet::settings
