@@ -46,6 +46,21 @@ constexpr int kLowestShiftLight = 1000;
 constexpr int kShiftLightStep = 250;
 constexpr int kRpmStep = 100;
 
+// Why the ranges hold no pair because one runs backwards; empty when both run upwards.
+QString ReversedRange(const SprocketRanges& ranges) {
+    const auto says = [](const char* which, int low, int high) {
+        return QStringLiteral("The %1 run from %2 to %3: give the smaller number first.")
+            .arg(QString::fromLatin1(which))
+            .arg(low)
+            .arg(high);
+    };
+    if (ranges.frontLow > ranges.frontHigh)
+        return says("fronts", ranges.frontLow, ranges.frontHigh);
+    if (ranges.rearLow > ranges.rearHigh)
+        return says("rears", ranges.rearLow, ranges.rearHigh);
+    return {};
+}
+
 QHBoxLayout* Row(std::initializer_list<QWidget*> widgets) {
     auto* row = new QHBoxLayout;
     for (QWidget* w : widgets) row->addWidget(w);
@@ -457,14 +472,18 @@ QString CircuitGearingPanel::Finding(const CircuitGearing& g) {
     const StraightObservation seen{g.byEngineSpeed, g.roadSpeed, UnitFromName(g.unit), g.gear,
                                    g.engineSpeed};
     const auto rpm = ObservedEngineSpeed(gears_, seen, g.seenFront, g.seenRear, circumference);
+    if (g.byEngineSpeed && g.engineSpeed <= 0)
+        return QStringLiteral("Give the engine speed at the end of the longest straight.");
+    if (!g.byEngineSpeed && g.roadSpeed <= 0)
+        return QStringLiteral("Give the road speed at the end of the longest straight.");
     if (!rpm)
-        return g.byEngineSpeed
-                   ? QStringLiteral("Give the engine speed at the end of the longest straight.")
-                   : QStringLiteral(
-                         "The road speed needs the gear data and a circumference above zero on "
-                         "the Details page.");
+        return QStringLiteral(
+            "The road speed needs the gear data and a circumference above zero on the Details "
+            "page.");
     const SprocketRanges ranges{ui_->spnFrontLow->value(), ui_->spnFrontHigh->value(),
                                 ui_->spnRearLow->value(), ui_->spnRearHigh->value()};
+    if (const QString reversed = ReversedRange(ranges); !reversed.isEmpty())
+        return reversed;
     ui_->choices = FindSprockets(*rpm, g.seenFront, g.seenRear, g.targetRpm, ranges, ui_->chainSize,
                                  ui_->chainLinks, kShownPairs);
     const QString pair = QStringLiteral("%1/%2").arg(g.seenFront).arg(g.seenRear);

@@ -404,7 +404,7 @@ void PlannerPage::Refresh() {
         w.lblPlannerProblem->setText(problem);
         w.lblPlannerProblem->setVisible(!problem.isEmpty());
         if (!problem.isEmpty()) {
-            w.grdPlanner->Clear();
+            w.grdPlanner->Clear(targets);
             for (QLabel* l : {w.lblCentreDistance, w.lblLinksNeeded, w.lblAxleMove}) l->clear();
             if (w.chart)
                 w.chart->Clear(problem);

@@ -17,8 +17,11 @@ class PlannerTable final : public QTableWidget {
 
     void Show(const SetupFigures& current, const SetupFigures& proposed,
               const PlannerTargets& targets);
-    // Empties every figure (no plannable setup).
-    void Clear();
+    // Empties every figure (no plannable setup); the row headings name the targets.
+    void Clear(const PlannerTargets& targets);
+
+  private:
+    void ShowHeadings(const PlannerTargets& targets);
 };
 
 }  // namespace gearsheet

@@ -32,6 +32,8 @@ namespace {
 const QString kZeroWarning = QStringLiteral(
     "One Of The Values For The Speed Calculation Is Zero So The Calculation Can't Be Done");
 constexpr int kSpeedTab = 1;
+// The last of the described pages; the pages after it show their own messages for what was typed.
+constexpr int kLastDescribedTab = 2;
 // The shortest piece of a title bar that the user can still take hold of, in pixels.
 constexpr int kTitleBarGrip = 48;
 
@@ -217,12 +219,22 @@ void MainForm::InputRefused(QWidget* box) {
 }
 
 void MainForm::vsIndexTab1_Click() {
-    Handled(errors_, ".vsIndexTab1_Click", [&] {
+    const auto refresh = [&] {
         const double circumference = TextToDouble(setup_.CircumferenceText());
         const double rear = TextToInteger(setup_.RearText());
         const double front = TextToInteger(setup_.FrontText());
         RereshGrid(front, rear, circumference);
-    });
+    };
+    if (vsIndexTab1_->currentIndex() <= kLastDescribedTab) {
+        Handled(errors_, ".vsIndexTab1_Click", refresh);
+        return;
+    }
+    // A later page says itself what is wrong with the inputs; the speed table is worked out again
+    // when its own page is shown.
+    try {
+        refresh();
+    } catch (const qfstore::Error&) {
+    }
 }
 
 void MainForm::RereshGrid(double frontSprocket, double rearSprocket, double circumference) {

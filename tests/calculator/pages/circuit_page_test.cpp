@@ -36,6 +36,7 @@ class CircuitPageTest : public QObject {
     void pitCardThenCopyValues();
     void pitCardWrapsLongCellsAndRoundsTheFinalDrive();
     void observationKeepsItsTyreAndItsUnit();
+    void findingSaysWhatIsWrong();
 };
 
 void CircuitPageTest::addThenClearThenAdd() {
@@ -283,6 +284,27 @@ void CircuitPageTest::observationKeepsItsTyreAndItsUnit() {
              "On 16/45 with Slick 180/640R17, 79.2 in, the straight ends at 13887 rpm.");
     w.Click("cmdAddCirquit");
     QVERIFY(w.File().find(seen) != std::string::npos);
+    QCOMPARE(w.Reports() + w.Messages(), QStringList());
+}
+
+// The finder names what stops it: a road speed of 0 once the engine speed was given, a range
+// given the wrong way round.
+void CircuitPageTest::findingSaysWhatIsWrong() {
+    Window w(kGears + "[TYRES]\nT=72\n[CIRCUITS]\nHome=" + Record("", "", "16", "45") + "\n");
+    w.ClickTab(2);
+    auto* finding = w.Find<QLabel>("lblStraightEnd");
+    w.Find<QRadioButton>("optByRpm")->click();
+    w.Find<QSpinBox>("spnStraightRpm")->setValue(14000);
+    w.Find<QRadioButton>("optBySpeed")->click();  // no road speed given
+    QCOMPARE(finding->text(), "Give the road speed at the end of the longest straight.");
+    w.Find<QRadioButton>("optByRpm")->click();
+    w.Find<QSpinBox>("spnFrontLow")->setValue(18);
+    w.Find<QSpinBox>("spnFrontHigh")->setValue(13);
+    QCOMPARE(finding->text(), "The fronts run from 18 to 13: give the smaller number first.");
+    w.Find<QSpinBox>("spnFrontHigh")->setValue(18);
+    w.Find<QSpinBox>("spnRearLow")->setValue(52);
+    w.Find<QSpinBox>("spnRearHigh")->setValue(38);
+    QCOMPARE(finding->text(), "The rears run from 52 to 38: give the smaller number first.");
     QCOMPARE(w.Reports() + w.Messages(), QStringList());
 }
 

@@ -30,6 +30,7 @@ class PlannerPageTest : public QObject {
     void unitChoiceChangesTheSpeedTableAndSurvivesARestart();
     void plannerComparesThenFromSizeAndCopyToDetails();
     void longTyreNameIsTheBoxTooltip();
+    void zeroFrontSprocketGivesThePlannersOwnMessage();
     void chartAxesFollowTheDataAndNoGearLineIsHidden();
 };
 
@@ -177,6 +178,24 @@ void PlannerPageTest::chartAxesFollowTheDataAndNoGearLineIsHidden() {
     QCOMPARE(chart->title(), "The proposed circumference must be a number above zero.");
     w.Type("txtProposedCircumference", "79.2");
     QCOMPARE(SpeedAxis(w), "200 every 25");
+}
+
+// The tab handler's division by the zero sprocket is reported on the described pages only; the
+// planner says itself what is wrong and keeps its headings.
+void PlannerPageTest::zeroFrontSprocketGivesThePlannersOwnMessage() {
+    Window w(ReadFile(SHIPPED_SETTINGS));
+    w.Type("txtFrontSprocket", "0");
+    w.ClickTab(3);
+    QCOMPARE(w.Reports() + w.Messages(), QStringList());
+    QCOMPARE(w.Find<QLabel>("lblPlannerProblem")->text(),
+             "The Details page's sprockets must be whole numbers from 1 to 199 teeth and its "
+             "circumference a number above zero.");
+    auto* grid = w.Find<QTableWidget>("grdPlanner");
+    QCOMPARE(grid->item(8, 0)->text(), "Road speed at 15500 rpm (mph)");
+    QCOMPARE(grid->item(12, 0)->text(), "Engine speed at 100 mph (rpm)");
+    QCOMPARE(SpeedAxis(w), "hidden");
+    w.ClickTab(2);
+    QCOMPARE(w.Reports(), QStringList{"MainForm.vsIndexTab1_Click 11"});
 }
 
 QTEST_MAIN(PlannerPageTest)
