@@ -45,6 +45,8 @@ constexpr int kHighestRpm = 30000;
 constexpr int kLowestShiftLight = 1000;
 constexpr int kShiftLightStep = 250;
 constexpr int kRpmStep = 100;
+// The most an axle adjuster's slot lets the axle go either way, in mm.
+constexpr int kLongestAxleTravel = 100;
 
 // Why the ranges hold no pair because one runs backwards; empty when both run upwards.
 QString ReversedRange(const SprocketRanges& ranges) {
@@ -97,6 +99,8 @@ struct CircuitGearingPanel::Widgets {
     QSpinBox* spnFrontHigh;
     QSpinBox* spnRearLow;
     QSpinBox* spnRearHigh;
+    QSpinBox* spnAxleForward;
+    QSpinBox* spnAxleBack;
     QLabel* lblStraightEnd;
     QTableWidget* grdSprockets;
     QPushButton* cmdUsePair;
@@ -186,6 +190,11 @@ void CircuitGearingPanel::MakeWidgets() {
     w.spnFrontHigh->setValue(defaults.frontHigh);
     w.spnRearLow->setValue(defaults.rearLow);
     w.spnRearHigh->setValue(defaults.rearHigh);
+    const AxleTravel travel;
+    w.spnAxleForward = SpinBox("spnAxleForward", 0, kLongestAxleTravel, 1, this);
+    w.spnAxleForward->setValue(static_cast<int>(travel.forwardMm));
+    w.spnAxleBack = SpinBox("spnAxleBack", 0, kLongestAxleTravel, 1, this);
+    w.spnAxleBack->setValue(static_cast<int>(travel.backMm));
     w.lblStraightEnd = PlainLabel(QString(), this);
     w.lblStraightEnd->setObjectName(QStringLiteral("lblStraightEnd"));
     w.lblStraightEnd->setWordWrap(true);
@@ -249,6 +258,9 @@ void CircuitGearingPanel::LayOut() {
     grid->addLayout(Row({w.spnFrontLow, text("to"), w.spnFrontHigh}), 5, 1);
     grid->addWidget(text("Rears:"), 6, 0);
     grid->addLayout(Row({w.spnRearLow, text("to"), w.spnRearHigh}), 6, 1);
+    grid->addWidget(text("Axle travel:"), 7, 0);
+    grid->addLayout(Row({w.spnAxleForward, text("mm forwards,"), w.spnAxleBack, text("mm back")}),
+                    7, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(w.cmdUsePair);
     buttons->addStretch(1);
@@ -269,10 +281,9 @@ void CircuitGearingPanel::LoadInputs() {
     Handled(context_.errors, ".fraCircuitGearing_Load", [&] {
         const settings::FinderSettings ranges = settings::LoadFinder(context_.store.Get());
         const std::pair<QSpinBox*, std::optional<int>> boxes[] = {
-            {w.spnFrontLow, ranges.frontLow},
-            {w.spnFrontHigh, ranges.frontHigh},
-            {w.spnRearLow, ranges.rearLow},
-            {w.spnRearHigh, ranges.rearHigh}};
+            {w.spnFrontLow, ranges.frontLow},         {w.spnFrontHigh, ranges.frontHigh},
+            {w.spnRearLow, ranges.rearLow},           {w.spnRearHigh, ranges.rearHigh},
+            {w.spnAxleForward, ranges.axleForwardMm}, {w.spnAxleBack, ranges.axleBackMm}};
         for (const auto& [box, stored] : boxes) {
             const QSignalBlocker quiet(box);  // what is read is not written back
             box->setValue(stored.value_or(box->value()));
@@ -305,7 +316,8 @@ void CircuitGearingPanel::Connect() {
         if (!ui_->showing)
             Refresh();
     });
-    for (QSpinBox* box : {w.spnFrontLow, w.spnFrontHigh, w.spnRearLow, w.spnRearHigh})
+    for (QSpinBox* box : {w.spnFrontLow, w.spnFrontHigh, w.spnRearLow, w.spnRearHigh,
+                          w.spnAxleForward, w.spnAxleBack})
         connect(box, &QSpinBox::valueChanged, this, [this, box](int value) {
             SaveRange(box, value);
             Refresh();
@@ -338,6 +350,12 @@ void CircuitGearingPanel::SaveRange(QSpinBox* box, int value) {
     } else if (box == w.spnRearLow) {
         changed.rearLow = value;
         procedure = ".spnRearLow_Change";
+    } else if (box == w.spnAxleForward) {
+        changed.axleForwardMm = value;
+        procedure = ".spnAxleForward_Change";
+    } else if (box == w.spnAxleBack) {
+        changed.axleBackMm = value;
+        procedure = ".spnAxleBack_Change";
     } else {
         changed.rearHigh = value;
     }
@@ -484,8 +502,11 @@ QString CircuitGearingPanel::Finding(const CircuitGearing& g) {
                                 ui_->spnRearLow->value(), ui_->spnRearHigh->value()};
     if (const QString reversed = ReversedRange(ranges); !reversed.isEmpty())
         return reversed;
+    const AxleTravel travel{static_cast<double>(ui_->spnAxleForward->value()),
+                            static_cast<double>(ui_->spnAxleBack->value())};
+    std::size_t leftOut = 0;
     ui_->choices = FindSprockets(*rpm, g.seenFront, g.seenRear, g.targetRpm, ranges, ui_->chainSize,
-                                 ui_->chainLinks, kShownPairs);
+                                 ui_->chainLinks, kShownPairs, travel, &leftOut);
     const QString pair = QStringLiteral("%1/%2").arg(g.seenFront).arg(g.seenRear);
     const QString end = RoundedText(*rpm, 0);
     QString message;
@@ -499,7 +520,12 @@ QString CircuitGearingPanel::Finding(const CircuitGearing& g) {
     else
         message = QStringLiteral("On %1 with %2, the straight ends at %3 rpm.")
                       .arg(pair, TyreText(g.tyre, circumference), end);
-    if (ui_->choices.empty())
+    if (leftOut > 0)
+        message += QStringLiteral(
+                       " %1 pairs left out: they need a longer chain or an axle move beyond the "
+                       "adjuster's travel.")
+                       .arg(leftOut);
+    else if (ui_->choices.empty())
         message += QStringLiteral(" No pair of these ranges stays below the shift light.");
     return message;
 }

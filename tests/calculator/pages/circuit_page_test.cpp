@@ -140,7 +140,10 @@ void CircuitPageTest::gearingStoredWithAddAndRemovedWithDelete() {
     w.Find<QRadioButton>("optByRpm")->click();
     w.Find<QSpinBox>("spnStraightRpm")->setValue(14000);
     w.Find<QSpinBox>("spnTargetRpm")->setValue(15000);
-    QCOMPARE(w.Find<QLabel>("lblStraightEnd")->text(), "On 16/45 the straight ends at 14000 rpm.");
+    // The axle adjuster's default travel, 20 mm either way, leaves out 14/42 (+20.2 mm) and more.
+    QCOMPARE(w.Find<QLabel>("lblStraightEnd")->text(),
+             "On 16/45 the straight ends at 14000 rpm. 25 pairs left out: they need a longer chain "
+             "or an axle move beyond the adjuster's travel.");
     auto* pairs = w.Find<QTableWidget>("grdSprockets");
     QStringList first;
     for (int c = 0; c < 6; ++c) first << pairs->item(0, c)->text();
@@ -171,7 +174,8 @@ void CircuitPageTest::gearingStoredWithAddAndRemovedWithDelete() {
     w.Click("cmdDeleteCirquit");
     QCOMPARE(w.File(), kGears + "[CIRCUITS]\n" + kA + "[CIRCUIT_GEARING]\n");
     w.Find<QSpinBox>("spnRearHigh")->setValue(48);  // the ranges are the rider's, kept apart
-    QVERIFY(w.File().ends_with("[CIRCUIT_GEARING]\n[SPROCKET_FINDER]\nRearHigh=48\n"));
+    w.Find<QSpinBox>("spnAxleBack")->setValue(12);
+    QVERIFY(w.File().ends_with("[CIRCUIT_GEARING]\n[SPROCKET_FINDER]\nRearHigh=48\nAxleBack=12\n"));
     QCOMPARE(w.Reports() + w.Messages(), QStringList());
 }
 
@@ -259,7 +263,8 @@ void CircuitPageTest::observationKeepsItsTyreAndItsUnit() {
     // 158 × 1056 ÷ 79.2 × … = 14124.9 on the Details page's slick.
     QCOMPARE(finding->text(),
              "On 16/45 the straight ends at 14125 rpm. The record does not say which tyre it was "
-             "seen on: the Details page's Slick 180/640R17, 79.2 in is used.");
+             "seen on: the Details page's Slick 180/640R17, 79.2 in is used. 22 pairs left out: "
+             "they need a longer chain or an axle move beyond the adjuster's travel.");
     w.Click("cmdAddCirquit");
     QVERIFY(w.File().find(older) != std::string::npos);  // not rewritten as 254 km/h
 
@@ -267,7 +272,8 @@ void CircuitPageTest::observationKeepsItsTyreAndItsUnit() {
     // 250 km/h = 155.3 mph, 13887.4 rpm on 79.2 in.
     speed->setValue(250);
     QCOMPARE(finding->text(),
-             "On 16/45 with Slick 180/640R17, 79.2 in, the straight ends at 13887 rpm.");
+             "On 16/45 with Slick 180/640R17, 79.2 in, the straight ends at 13887 rpm. 25 pairs "
+             "left out: they need a longer chain or an axle move beyond the adjuster's travel.");
     w.Click("cmdAddCirquit");
     const std::string seen =
         "[CIRCUIT_GEARING]\nHome=speed|250|km/h|6|0|16|45|15000|79.2|Slick 180/640R17\n";
@@ -281,7 +287,8 @@ void CircuitPageTest::observationKeepsItsTyreAndItsUnit() {
     w.ClickTab(2);
     QCOMPARE(speed->value(), 155);
     QCOMPARE(finding->text(),
-             "On 16/45 with Slick 180/640R17, 79.2 in, the straight ends at 13887 rpm.");
+             "On 16/45 with Slick 180/640R17, 79.2 in, the straight ends at 13887 rpm. 25 pairs "
+             "left out: they need a longer chain or an axle move beyond the adjuster's travel.");
     w.Click("cmdAddCirquit");
     QVERIFY(w.File().find(seen) != std::string::npos);
     QCOMPARE(w.Reports() + w.Messages(), QStringList());
