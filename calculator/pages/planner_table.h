@@ -22,6 +22,8 @@ class PlannerTable final : public QTableWidget {
 
   private:
     void ShowHeadings(const PlannerTargets& targets);
+    // Columns wide enough for their headings and figures in `bold`; the table takes their size.
+    void SizeToContents(const QFont& bold);
 };
 
 }  // namespace gearsheet
