@@ -18,7 +18,7 @@ namespace gearsheet {
 class Dialogs;
 
 // Changes whenever anything in this header changes: a module of another version is not used.
-inline constexpr int kChartModuleVersion = 2;
+inline constexpr int kChartModuleVersion = 3;
 
 class SpeedChart {
   public:
@@ -27,8 +27,8 @@ class SpeedChart {
     // Draws both setups up to the shift speed.
     virtual void Show(const SetupFigures& current, const SetupFigures& proposed,
                       const PlannerTargets& targets) = 0;
-    // Empties the chart (no plannable setup).
-    virtual void Clear() = 0;
+    // Draws nothing but `why` (no plannable setup): no lines, no axes.
+    virtual void Clear(const QString& why) = 0;
 
   protected:
     ~SpeedChart() = default;  // deleted through its widget

@@ -43,39 +43,62 @@ QFont PageFont(double points, Weight weight = Weight::kNormal) {
     return font;
 }
 
+// How a cell's text is broken into lines to fit `width`: at word boundaries, or anywhere in a word
+// too long for the cell. A text is never cut.
+int WrapFlags(const QFontMetricsF& metrics, double width, const QString& text) {
+    const QRectF words = metrics.boundingRect(QRectF(0, 0, width, 1e6), Qt::TextWordWrap, text);
+    return words.width() <= width ? Qt::TextWordWrap : Qt::TextWrapAnywhere;
+}
+
 // A table of texts at `top`, `width` wide, the columns sharing it by `weights`; the first row and
-// the first column are headings. Returns the table's bottom.
+// the first column are headings. A row grows to hold its longest text in wrapped lines. Returns the
+// table's bottom.
 double DrawTable(QPainter& p, double left, double top, double width, const QList<QStringList>& rows,
                  const QList<double>& weights) {
     const QFont plain = PageFont(kPointSize);
     const QFont bold = PageFont(kPointSize, Weight::kBold);
-    const double rowHeight = QFontMetricsF(plain, p.device()).height() * 1.3;
+    const double lineHeight = QFontMetricsF(plain, p.device()).height();
+    const double pad = lineHeight * 1.3 * 0.25;
     double total = 0;
     for (double w : weights) total += w;
     QList<double> edges{left};
     for (double w : weights) edges << edges.last() + width * w / total;
-    const double pad = rowHeight * 0.25;
+    const auto cellFont = [&](qsizetype r, qsizetype c) { return r == 0 || c == 0 ? bold : plain; };
     p.save();
     p.setPen(QPen(Qt::black, 0));
+    double y = top;
+    double headingBottom = top;
     for (qsizetype r = 0; r < rows.size(); ++r) {
-        const double y = top + static_cast<double>(r) * rowHeight;
+        const qsizetype columns = std::min(rows[r].size(), edges.size() - 1);
+        QList<int> flags;
+        double rowHeight = lineHeight * 1.3;
+        for (qsizetype c = 0; c < columns; ++c) {
+            const QFontMetricsF metrics(cellFont(r, c), p.device());
+            const double cellWidth = edges[c + 1] - edges[c] - 2 * pad;
+            flags << WrapFlags(metrics, cellWidth, rows[r][c]);
+            const QRectF needed =
+                metrics.boundingRect(QRectF(0, 0, cellWidth, 1e6), flags.last(), rows[r][c]);
+            rowHeight = std::max(rowHeight, needed.height() + 2 * pad);
+        }
         if (r == 0 || r % 2 == 0)
             p.fillRect(QRectF(left, y, width, rowHeight),
                        r == 0 ? QColor(220, 220, 220) : QColor(202, 215, 230));
-        for (qsizetype c = 0; c < rows[r].size() && c + 1 < edges.size(); ++c) {
-            p.setFont(r == 0 || c == 0 ? bold : plain);
+        for (qsizetype c = 0; c < columns; ++c) {
+            p.setFont(cellFont(r, c));
             const QRectF cell(edges[c] + pad, y, edges[c + 1] - edges[c] - 2 * pad, rowHeight);
             const Qt::Alignment align =
                 Qt::AlignVCenter | (c == 0 ? Qt::AlignLeft : Qt::AlignRight);
-            p.drawText(cell, static_cast<int>(align.toInt()), rows[r][c]);
+            p.drawText(cell, static_cast<int>(align.toInt()) | flags[c], rows[r][c]);
         }
+        y += rowHeight;
+        if (r == 0)
+            headingBottom = y;
     }
-    const double bottom = top + static_cast<double>(rows.size()) * rowHeight;
-    p.drawRect(QRectF(left, top, width, bottom - top));
-    p.drawLine(QPointF(left, top + rowHeight), QPointF(left + width, top + rowHeight));
-    p.drawLine(QPointF(edges[1], top), QPointF(edges[1], bottom));
+    p.drawRect(QRectF(left, top, width, y - top));
+    p.drawLine(QPointF(left, headingBottom), QPointF(left + width, headingBottom));
+    p.drawLine(QPointF(edges[1], top), QPointF(edges[1], y));
     p.restore();
-    return bottom;
+    return y;
 }
 
 // The circuit's name, the date at the right, and a rule under them; returns where the page goes

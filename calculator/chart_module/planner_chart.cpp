@@ -7,6 +7,9 @@
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
+#include <utility>
+
+#include "gearing/chart_geometry.h"
 
 namespace gearsheet {
 namespace {
@@ -29,17 +32,12 @@ QLineSeries* AddSeries(QChart* chart, const QString& name, const QColor& colour,
     return series;
 }
 
-// The upshift run: up gear 1 to the shift speed, across to the next gear's line at the same road
-// speed, up that one, and so on to the shift speed in top gear.
-QList<QPointF> UpshiftRun(const SetupFigures& f, double shiftRpm) {
-    QList<QPointF> points{{0, 0}};
-    for (std::size_t g = 0; g < f.speedAtShift.size(); ++g) {
-        points << QPointF(shiftRpm, f.speedAtShift[g]);
-        if (g < f.rpmDrop.size())
-            points << QPointF(shiftRpm - f.rpmDrop[g], f.speedAtShift[g]);
-    }
-    return points;
+// A line from `drop`'s shift speed across to the next gear's line.
+void PlaceDrop(QLineSeries* series, const ShiftDrop& drop) {
+    series->replace({{drop.fromRpm, drop.speed}, {drop.toRpm, drop.speed}});
 }
+
+const QString kTitle = QStringLiteral("Current setup solid, proposed dashed");
 
 }  // namespace
 
@@ -47,17 +45,19 @@ PlannerChart::PlannerChart(QWidget* parent) : QChartView(parent) {
     setObjectName(QStringLiteral("chtPlanner"));
     setRenderHint(QPainter::Antialiasing);
     auto* chart = new QChart;
-    chart->setTitle(QStringLiteral("Current setup solid, proposed dashed"));
+    chart->setTitle(kTitle);
     chart->legend()->setAlignment(Qt::AlignBottom);
     for (int g = 0; g < kGearCount; ++g) {
         const QString name = QString::fromLatin1(kGearNames[g]);
         current_ << AddSeries(chart, name, GearColour(g), 1.5, Qt::SolidLine);
         proposed_ << AddSeries(chart, name, GearColour(g), 1.5, Qt::DashLine);
     }
-    // The run over the gear lines, their colours showing through.
-    const QColor run(0, 0, 0, 160);
-    currentRun_ = AddSeries(chart, QStringLiteral("Upshifts"), run, 3, Qt::SolidLine);
-    proposedRun_ = AddSeries(chart, QStringLiteral("Upshifts"), run, 3, Qt::DashLine);
+    // The upshifts: level lines from one gear's line to the next, crossing none.
+    const QColor drop(0, 0, 0, 160);
+    for (int g = 0; g + 1 < kGearCount; ++g) {
+        currentDrops_ << AddSeries(chart, QStringLiteral("Upshifts"), drop, 2, Qt::SolidLine);
+        proposedDrops_ << AddSeries(chart, QStringLiteral("Upshifts"), drop, 2, Qt::DashLine);
+    }
     setChart(chart);  // the view owns the chart
 
     rpmAxis_ = new QValueAxis(chart);
@@ -70,8 +70,8 @@ PlannerChart::PlannerChart(QWidget* parent) : QChartView(parent) {
         s->attachAxis(rpmAxis_);
         s->attachAxis(speedAxis_);
     }
-    // One legend entry per gear and one for the run: the dashed twins share them.
-    for (QLineSeries* s : std::as_const(proposed_) + QList<QLineSeries*>{proposedRun_})
+    // One legend entry per gear and one for the upshifts: the dashed twins share them.
+    for (QLineSeries* s : std::as_const(proposed_) + proposedDrops_ + currentDrops_.mid(1))
         for (QLegendMarker* marker : chart->legend()->markers(s)) marker->setVisible(false);
 
     for (int g = 0; g + 1 < kGearCount; ++g) {
@@ -90,26 +90,39 @@ void PlannerChart::Show(const SetupFigures& current, const SetupFigures& propose
     double top = 0;
     for (int g = 0; g < kGearCount; ++g) {
         const auto i = static_cast<std::size_t>(g);
-        current_[g]->replace({{0, 0}, {shift, current.speedAtShift[i]}});
-        proposed_[g]->replace({{0, 0}, {shift, proposed.speedAtShift[i]}});
         top = std::max({top, current.speedAtShift[i], proposed.speedAtShift[i]});
     }
-    currentRun_->replace(UpshiftRun(current, shift));
-    proposedRun_->replace(UpshiftRun(proposed, shift));
+    // Room right of the shift speed for the drop labels, and above the fastest gear.
+    const auto rpmScale = NiceScale(shift * 1.25);
+    const auto speedScale = NiceScale(top * 1.05);
+    if (!rpmScale || !speedScale) {
+        Clear(QStringLiteral("Nothing to draw: these figures are beyond any road speed."));
+        return;
+    }
+    for (int g = 0; g < kGearCount; ++g) {
+        const auto i = static_cast<std::size_t>(g);
+        current_[g]->replace({{0, 0}, {shift, current.speedAtShift[i]}});
+        proposed_[g]->replace({{0, 0}, {shift, proposed.speedAtShift[i]}});
+    }
+    const auto currentDrops = ShiftDrops(current, shift);
+    const auto proposedDrops = ShiftDrops(proposed, shift);
+    for (int g = 0; g + 1 < kGearCount; ++g) {
+        PlaceDrop(currentDrops_[g], currentDrops[static_cast<std::size_t>(g)]);
+        PlaceDrop(proposedDrops_[g], proposedDrops[static_cast<std::size_t>(g)]);
+    }
+    chart()->setTitle(kTitle);
+    chart()->legend()->setVisible(true);
     const QString unit = QString::fromLatin1(UnitName(targets.unit));
     rpmAxis_->setTitleText(QStringLiteral("Engine speed (rpm)"));
     speedAxis_->setTitleText(QStringLiteral("Road speed (%1)").arg(unit));
-    // Room right of the shift speed for the drop labels; ticks at a round interval.
-    double interval = 500;
-    for (double step : {1000.0, 2000.0, 2500.0, 5000.0})
-        if (shift * 1.25 / interval > 8)
-            interval = step;
-    rpmAxis_->setTickType(QValueAxis::TicksDynamic);
-    rpmAxis_->setTickAnchor(0);
-    rpmAxis_->setTickInterval(interval);
-    rpmAxis_->setRange(0, std::ceil(shift * 1.25 / interval) * interval);
-    speedAxis_->setRange(0, top * 1.08);
-    speedAxis_->applyNiceNumbers();
+    for (const auto& [axis, scale] : {std::pair{rpmAxis_, *rpmScale}, {speedAxis_, *speedScale}}) {
+        axis->setTickType(QValueAxis::TicksDynamic);
+        axis->setTickAnchor(0);
+        axis->setTickInterval(scale.interval);
+        axis->setRange(0, scale.top);
+        axis->setLabelFormat(scale.interval < 1 ? QStringLiteral("%.2g") : QStringLiteral("%.0f"));
+        axis->setVisible(true);
+    }
 
     // Each drop is labelled beside its step on the current setup's run, right of the shift speed.
     dropPoints_.clear();
@@ -126,17 +139,19 @@ void PlannerChart::Show(const SetupFigures& current, const SetupFigures& propose
 void PlannerChart::ShowOne(const SetupFigures& figures, const PlannerTargets& targets,
                            const QString& title) {
     Show(figures, figures, targets);
-    for (QLineSeries* s : std::as_const(proposed_) + QList<QLineSeries*>{proposedRun_})
-        s->setVisible(false);
+    for (QLineSeries* s : std::as_const(proposed_) + proposedDrops_) s->setVisible(false);
     chart()->setTitle(title);
 }
 
-void PlannerChart::Clear() {
-    for (QLineSeries* s : std::as_const(current_) + proposed_) s->clear();
-    currentRun_->clear();
-    proposedRun_->clear();
+void PlannerChart::Clear(const QString& why) {
+    for (QLineSeries* s : std::as_const(current_) + proposed_ + currentDrops_ + proposedDrops_)
+        s->clear();
     dropPoints_.clear();
     for (auto* label : std::as_const(dropLabels_)) label->setVisible(false);
+    rpmAxis_->setVisible(false);
+    speedAxis_->setVisible(false);
+    chart()->legend()->setVisible(false);
+    chart()->setTitle(why);
 }
 
 void PlannerChart::PlaceDropLabels() {

@@ -1,6 +1,6 @@
 // The Gear Planner's chart (in the chart module): road speed against engine speed in every gear,
-// the current setup solid and the proposed one dashed, and the upshift run through the gears with
-// each shift's rpm drop.
+// the current setup solid and the proposed one dashed, and each upshift's rpm drop as a level line
+// from one gear's line to the next.
 #pragma once
 
 #include <QChartView>
@@ -23,16 +23,15 @@ class PlannerChart final : public QChartView, public SpeedChart {
     QWidget* Widget() override { return this; }
     void Show(const SetupFigures& current, const SetupFigures& proposed,
               const PlannerTargets& targets) override;
-    void Clear() override;
+    void Clear(const QString& why) override;
     // Draws one setup alone, under `title` (the pit card's chart).
     void ShowOne(const SetupFigures& figures, const PlannerTargets& targets, const QString& title);
 
   private:
     void PlaceDropLabels();
 
-    QList<QLineSeries*> current_, proposed_;  // one per gear
-    QLineSeries* currentRun_;
-    QLineSeries* proposedRun_;
+    QList<QLineSeries*> current_, proposed_;            // one per gear
+    QList<QLineSeries*> currentDrops_, proposedDrops_;  // one per upshift
     QValueAxis* rpmAxis_;
     QValueAxis* speedAxis_;
     QList<QGraphicsSimpleTextItem*> dropLabels_;

@@ -18,6 +18,7 @@
 #include "errorreport/error_report.h"
 #include "platform/profile.h"
 #include "ui/dialogs.h"
+#include "ui/screen_fit.h"
 
 namespace gearsheet {
 namespace {
@@ -181,6 +182,9 @@ void QfErrorForm::ShowError(const qfstore::Error& oErr, const std::string& sSour
 
 void QfErrorForm::cmdDetails_Click() {
     ShowDetails(true);
+    // Grown downwards, the dialog may reach below the screen's free area: it moves up into it.
+    if (isVisible())
+        KeepOnScreen(*this);
     cmdDetails_->setEnabled(false);
     cmdOK_->setFocus();
     expanded_ = true;

@@ -31,8 +31,11 @@ double EngineSpeedOn(double observedRpm, int observedFront, int observedRear, in
 
 std::vector<SprocketChoice> FindSprockets(double observedRpm, int front, int rear, double targetRpm,
                                           const SprocketRanges& ranges, int chainSize,
-                                          double chainLinks, std::size_t count) {
+                                          double chainLinks, std::size_t count,
+                                          const std::optional<AxleTravel>& travel,
+                                          std::size_t* leftOut) {
     std::vector<SprocketChoice> choices;
+    std::size_t beyond = 0;
     if (observedRpm <= 0 || front <= 0 || rear <= 0)
         return choices;
     const double current = static_cast<double>(rear) / front;
@@ -49,6 +52,15 @@ std::vector<SprocketChoice> FindSprockets(double observedRpm, int front, int rea
             c.percentChange = PercentChange(current, c.finalDrive);
             c.engineSpeed = rpm;
             c.gap = std::max(0.0, targetRpm - rpm);
+            if (travel) {
+                // Forwards is a negative move: the chain of the new pair is shorter.
+                c.chain = chain::ChangeSprockets(chainSize, chainLinks, front, rear, f, r);
+                const auto move = c.chain ? c.chain->axleMoveMm : std::nullopt;
+                if (!move || *move < -travel->forwardMm || *move > travel->backMm) {
+                    ++beyond;
+                    continue;
+                }
+            }
             choices.push_back(c);
         }
     }
@@ -67,8 +79,11 @@ std::vector<SprocketChoice> FindSprockets(double observedRpm, int front, int rea
               });
     if (choices.size() > count)
         choices.resize(count);
-    for (SprocketChoice& c : choices)
-        c.chain = chain::ChangeSprockets(chainSize, chainLinks, front, rear, c.front, c.rear);
+    if (!travel)
+        for (SprocketChoice& c : choices)
+            c.chain = chain::ChangeSprockets(chainSize, chainLinks, front, rear, c.front, c.rear);
+    if (leftOut)
+        *leftOut = beyond;
     return choices;
 }
 

@@ -51,11 +51,20 @@ struct SprocketChoice {
         chain;  // on the planner's chain; nothing when it does not fit
 };
 
+// How far the axle adjuster lets the rear axle go from where it is now, in mm.
+struct AxleTravel {
+    double forwardMm = 20;
+    double backMm = 20;
+};
+
 // The pairs of `ranges` that bring the end of the straight closest to `targetRpm` without passing
 // it, closest first; equal gaps (equal final drives) put the pair with fewer teeth changed from
-// the circuit's first, then the smaller front. At most `count` pairs.
+// the circuit's first, then the smaller front. At most `count` pairs. With a `travel`, pairs that
+// need a longer chain or an axle move beyond it are left out and counted in `leftOut`.
 std::vector<SprocketChoice> FindSprockets(double observedRpm, int front, int rear, double targetRpm,
                                           const SprocketRanges& ranges, int chainSize,
-                                          double chainLinks, std::size_t count = 10);
+                                          double chainLinks, std::size_t count = 10,
+                                          const std::optional<AxleTravel>& travel = std::nullopt,
+                                          std::size_t* leftOut = nullptr);
 
 }  // namespace gearsheet

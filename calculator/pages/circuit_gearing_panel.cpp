@@ -33,6 +33,9 @@ namespace {
 
 using settings::CircuitGearing;
 
+// The title while no stored circuit is shown.
+const QString kUntitled = QStringLiteral("Gearing for this circuit");
+
 constexpr int kShownPairs = 10;
 // Columns of the pairs table.
 enum PairColumn { kPair, kFinalDrive, kChange, kEndRpm, kLinks, kAxleMove, kPairColumns };
@@ -42,6 +45,23 @@ constexpr int kHighestRpm = 30000;
 constexpr int kLowestShiftLight = 1000;
 constexpr int kShiftLightStep = 250;
 constexpr int kRpmStep = 100;
+// The most an axle adjuster's slot lets the axle go either way, in mm.
+constexpr int kLongestAxleTravel = 100;
+
+// Why the ranges hold no pair because one runs backwards; empty when both run upwards.
+QString ReversedRange(const SprocketRanges& ranges) {
+    const auto says = [](const char* which, int low, int high) {
+        return QStringLiteral("The %1 run from %2 to %3: give the smaller number first.")
+            .arg(QString::fromLatin1(which))
+            .arg(low)
+            .arg(high);
+    };
+    if (ranges.frontLow > ranges.frontHigh)
+        return says("fronts", ranges.frontLow, ranges.frontHigh);
+    if (ranges.rearLow > ranges.rearHigh)
+        return says("rears", ranges.rearLow, ranges.rearHigh);
+    return {};
+}
 
 QHBoxLayout* Row(std::initializer_list<QWidget*> widgets) {
     auto* row = new QHBoxLayout;
@@ -79,6 +99,8 @@ struct CircuitGearingPanel::Widgets {
     QSpinBox* spnFrontHigh;
     QSpinBox* spnRearLow;
     QSpinBox* spnRearHigh;
+    QSpinBox* spnAxleForward;
+    QSpinBox* spnAxleBack;
     QLabel* lblStraightEnd;
     QTableWidget* grdSprockets;
     QPushButton* cmdUsePair;
@@ -100,7 +122,7 @@ struct CircuitGearingPanel::Widgets {
 CircuitGearingPanel::CircuitGearingPanel(FormContext& context, const GearData& gears,
                                          SpeedUnitChoice& unit, const SetupModel& setup,
                                          QLineEdit* front, QLineEdit* rear, QWidget* parent)
-    : QGroupBox(QStringLiteral("Gearing for this circuit"), parent),
+    : QGroupBox(kUntitled, parent),
       context_(context),
       gears_(gears),
       unit_(unit),
@@ -168,6 +190,11 @@ void CircuitGearingPanel::MakeWidgets() {
     w.spnFrontHigh->setValue(defaults.frontHigh);
     w.spnRearLow->setValue(defaults.rearLow);
     w.spnRearHigh->setValue(defaults.rearHigh);
+    const AxleTravel travel;
+    w.spnAxleForward = SpinBox("spnAxleForward", 0, kLongestAxleTravel, 1, this);
+    w.spnAxleForward->setValue(static_cast<int>(travel.forwardMm));
+    w.spnAxleBack = SpinBox("spnAxleBack", 0, kLongestAxleTravel, 1, this);
+    w.spnAxleBack->setValue(static_cast<int>(travel.backMm));
     w.lblStraightEnd = PlainLabel(QString(), this);
     w.lblStraightEnd->setObjectName(QStringLiteral("lblStraightEnd"));
     w.lblStraightEnd->setWordWrap(true);
@@ -231,6 +258,9 @@ void CircuitGearingPanel::LayOut() {
     grid->addLayout(Row({w.spnFrontLow, text("to"), w.spnFrontHigh}), 5, 1);
     grid->addWidget(text("Rears:"), 6, 0);
     grid->addLayout(Row({w.spnRearLow, text("to"), w.spnRearHigh}), 6, 1);
+    grid->addWidget(text("Axle travel:"), 7, 0);
+    grid->addLayout(Row({w.spnAxleForward, text("mm forwards,"), w.spnAxleBack, text("mm back")}),
+                    7, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(w.cmdUsePair);
     buttons->addStretch(1);
@@ -251,10 +281,9 @@ void CircuitGearingPanel::LoadInputs() {
     Handled(context_.errors, ".fraCircuitGearing_Load", [&] {
         const settings::FinderSettings ranges = settings::LoadFinder(context_.store.Get());
         const std::pair<QSpinBox*, std::optional<int>> boxes[] = {
-            {w.spnFrontLow, ranges.frontLow},
-            {w.spnFrontHigh, ranges.frontHigh},
-            {w.spnRearLow, ranges.rearLow},
-            {w.spnRearHigh, ranges.rearHigh}};
+            {w.spnFrontLow, ranges.frontLow},         {w.spnFrontHigh, ranges.frontHigh},
+            {w.spnRearLow, ranges.rearLow},           {w.spnRearHigh, ranges.rearHigh},
+            {w.spnAxleForward, ranges.axleForwardMm}, {w.spnAxleBack, ranges.axleBackMm}};
         for (const auto& [box, stored] : boxes) {
             const QSignalBlocker quiet(box);  // what is read is not written back
             box->setValue(stored.value_or(box->value()));
@@ -287,7 +316,8 @@ void CircuitGearingPanel::Connect() {
         if (!ui_->showing)
             Refresh();
     });
-    for (QSpinBox* box : {w.spnFrontLow, w.spnFrontHigh, w.spnRearLow, w.spnRearHigh})
+    for (QSpinBox* box : {w.spnFrontLow, w.spnFrontHigh, w.spnRearLow, w.spnRearHigh,
+                          w.spnAxleForward, w.spnAxleBack})
         connect(box, &QSpinBox::valueChanged, this, [this, box](int value) {
             SaveRange(box, value);
             Refresh();
@@ -320,6 +350,12 @@ void CircuitGearingPanel::SaveRange(QSpinBox* box, int value) {
     } else if (box == w.spnRearLow) {
         changed.rearLow = value;
         procedure = ".spnRearLow_Change";
+    } else if (box == w.spnAxleForward) {
+        changed.axleForwardMm = value;
+        procedure = ".spnAxleForward_Change";
+    } else if (box == w.spnAxleBack) {
+        changed.axleBackMm = value;
+        procedure = ".spnAxleBack_Change";
     } else {
         changed.rearHigh = value;
     }
@@ -328,6 +364,7 @@ void CircuitGearingPanel::SaveRange(QSpinBox* box, int value) {
 }
 
 void CircuitGearingPanel::Load(const QString& circuit) {
+    setTitle(QStringLiteral("Gearing for %1").arg(circuit));
     pending_ = circuit;
     hasPending_ = true;
     if (ui_)
@@ -335,6 +372,7 @@ void CircuitGearingPanel::Load(const QString& circuit) {
 }
 
 void CircuitGearingPanel::Clear() {
+    setTitle(kUntitled);
     hasPending_ = false;
     gearing_ = {};
     if (ui_)
@@ -451,16 +489,23 @@ QString CircuitGearingPanel::Finding(const CircuitGearing& g) {
     const StraightObservation seen{g.byEngineSpeed, g.roadSpeed, UnitFromName(g.unit), g.gear,
                                    g.engineSpeed};
     const auto rpm = ObservedEngineSpeed(gears_, seen, g.seenFront, g.seenRear, circumference);
+    if (g.byEngineSpeed && g.engineSpeed <= 0)
+        return QStringLiteral("Give the engine speed at the end of the longest straight.");
+    if (!g.byEngineSpeed && g.roadSpeed <= 0)
+        return QStringLiteral("Give the road speed at the end of the longest straight.");
     if (!rpm)
-        return g.byEngineSpeed
-                   ? QStringLiteral("Give the engine speed at the end of the longest straight.")
-                   : QStringLiteral(
-                         "The road speed needs the gear data and a circumference above zero on "
-                         "the Details page.");
+        return QStringLiteral(
+            "The road speed needs the gear data and a circumference above zero on the Details "
+            "page.");
     const SprocketRanges ranges{ui_->spnFrontLow->value(), ui_->spnFrontHigh->value(),
                                 ui_->spnRearLow->value(), ui_->spnRearHigh->value()};
+    if (const QString reversed = ReversedRange(ranges); !reversed.isEmpty())
+        return reversed;
+    const AxleTravel travel{static_cast<double>(ui_->spnAxleForward->value()),
+                            static_cast<double>(ui_->spnAxleBack->value())};
+    std::size_t leftOut = 0;
     ui_->choices = FindSprockets(*rpm, g.seenFront, g.seenRear, g.targetRpm, ranges, ui_->chainSize,
-                                 ui_->chainLinks, kShownPairs);
+                                 ui_->chainLinks, kShownPairs, travel, &leftOut);
     const QString pair = QStringLiteral("%1/%2").arg(g.seenFront).arg(g.seenRear);
     const QString end = RoundedText(*rpm, 0);
     QString message;
@@ -474,7 +519,12 @@ QString CircuitGearingPanel::Finding(const CircuitGearing& g) {
     else
         message = QStringLiteral("On %1 with %2, the straight ends at %3 rpm.")
                       .arg(pair, TyreText(g.tyre, circumference), end);
-    if (ui_->choices.empty())
+    if (leftOut > 0)
+        message += QStringLiteral(
+                       " %1 pairs left out: they need a longer chain or an axle move beyond the "
+                       "adjuster's travel.")
+                       .arg(leftOut);
+    else if (ui_->choices.empty())
         message += QStringLiteral(" No pair of these ranges stays below the shift light.");
     return message;
 }

@@ -27,6 +27,7 @@
 #include "ui/dialogs.h"
 #include "ui/locale_numbers.h"
 #include "ui/page_layout.h"
+#include "ui/screen_fit.h"
 #include "window/settings_store.h"
 #include "window/setup_model.h"
 
@@ -154,6 +155,11 @@ CircuitPage::CircuitPage(FormContext& context, const GearData& gears, SpeedUnitC
         // The user's choice has no caller to pass a failure on to.
         Handled(context_.errors, ".cboCircuits_Click", [this] { cboCircuits_Click(); });
     });
+    // A cell too narrow for its text shows it cut; the whole text is its tooltip.
+    connect(grdFields_, &QTableWidget::itemChanged, this, [](QTableWidgetItem* item) {
+        if (item->toolTip() != item->text())
+            item->setToolTip(item->text());
+    });
     connect(cmdAddCirquit, &QPushButton::clicked, this, [this] { cmdAddCirquit_Click(); });
     connect(cmdDeleteCirquit, &QPushButton::clicked, this, [this] { cmdDeleteCirquit_Click(); });
     connect(cmdClear, &QPushButton::clicked, this, [this] { cmdClear_Click(); });
@@ -171,9 +177,10 @@ void CircuitPage::PlaceGearingGroup(QVBoxLayout* page) {
             [this] { cmdPrintPitCard_Click(); });
     connect(gearing_, &CircuitGearingPanel::exportRequested, this,
             [this] { cmdExportPitCard_Click(); });
+    // The group scrolls where the screen has no room for it beside the described controls.
     auto* columns = new QHBoxLayout(this);
     columns->addLayout(page);
-    columns->addWidget(gearing_, 0, Qt::AlignTop);
+    columns->addWidget(new FittingScrollArea("scrCircuitGearing", gearing_), 1);
 }
 
 void CircuitPage::RefreshCircuitCombo() {
@@ -259,6 +266,8 @@ void CircuitPage::cmdAddCirquit_Click() {
         WriteCircuitRecord(store, name.toStdString(), record);
         gearing_->Store(name);
         RefreshCircuitCombo();
+        // The circuit just saved stays the one shown, so that nothing is filed under another.
+        ChooseListed(*cboCircuits_, name);
         cboCircuits_Click();
     });
 }
@@ -289,6 +298,10 @@ void CircuitPage::cmdCopyValues_Click() {
 
 std::optional<PitCard> CircuitPage::ShownPitCard(QString& problem) const {
     const QString circuit = cboCircuits_->currentText();
+    if (circuit.isEmpty()) {
+        problem = QStringLiteral("Choose or add a circuit first.");
+        return std::nullopt;
+    }
     std::optional<qfstore::Error> missing;  // a short record's card shows what it has
     const auto record = ReadCircuitRecord(context_.store.Get(), circuit.toStdString(), missing);
     if (!record) {

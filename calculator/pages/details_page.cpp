@@ -131,15 +131,19 @@ void DetailsPage::PublishTyres() {
 void DetailsPage::RefreshTyreCombo() {
     Handled(context_.errors, ".RefreshTyreCombo", [&] {
         qfstore::QfINIFileHandler& store = context_.store.Get();
+        std::optional<qfstore::Error> unread;
         FillNameList(
             *cboTyreTypes_,
             [&] {
                 std::vector<ListedName> names;
-                for (const StoredTyre& tyre : ReadTyres(store))
+                for (const StoredTyre& tyre : ReadTyres(store, unread))
                     names.push_back({QString::fromStdString(tyre.name), TagOf(tyre.circumference)});
                 return names;
             },
             txtCircumferance_);
+        // The tyres that read are listed; the first that did not is reported.
+        if (unread)
+            throw *unread;
     });
     PublishTyres();
 }
@@ -162,6 +166,9 @@ void DetailsPage::cmdAddTyre_Click() {
         }
         AddTyre(context_.store.Get(), name.toStdString(), txtCircumferance_->text().toStdString());
         RefreshTyreCombo();
+        // The tyre just saved stays the chosen one, so the next calculation keeps its
+        // circumference.
+        ChooseListed(*cboTyreTypes_, name, txtCircumferance_);
     });
 }
 
@@ -186,9 +193,16 @@ void DetailsPage::cmdFromSize_Click() {
     if (!size) {
         context_.dialogs.Message(
             window(),
-            QStringLiteral("The tyre name holds no size. Write the size as width/aspect ratio, "
-                           "construction and rim diameter, for example 180/55ZR17, 190/50 R17 "
-                           "or 120/70-17."),
+            QStringLiteral("The tyre name holds no tyre size. Write the size as width/aspect "
+                           "ratio, construction and rim diameter, for example 180/55ZR17, "
+                           "190/50 R17 or 120/70-17: a width of %1 to %2 mm, an aspect ratio of "
+                           "%3 to %4 % and a rim of %5 to %6 in.")
+                .arg(TyreSize::kWidthsMm.low)
+                .arg(TyreSize::kWidthsMm.high)
+                .arg(TyreSize::kAspects.low)
+                .arg(TyreSize::kAspects.high)
+                .arg(TyreSize::kRimsInches.low)
+                .arg(TyreSize::kRimsInches.high),
             kProgramTitle, MessageIcon::Information);
         return;
     }

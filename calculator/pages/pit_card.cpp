@@ -57,7 +57,7 @@ PitCard GatherPitCard(const QString& circuit, const CircuitRecord& record, const
                         .arg(record.frontSprocket, record.rearSprocket);
     if (front && rear)
         card.details
-            << QStringLiteral("Final drive: %1").arg(LocaleNumberText(double(*rear) / *front));
+            << QStringLiteral("Final drive: %1").arg(RoundedText(double(*rear) / *front, 3));
     card.details << QStringLiteral("Tyre: %1").arg(tyre.isEmpty() ? QStringLiteral("—") : tyre)
                  << QStringLiteral("Circumference: %1 in").arg(circumference)
                  << QStringLiteral("Shift light: %1 rpm").arg(LocaleNumberText(shiftRpm));

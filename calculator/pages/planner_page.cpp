@@ -294,6 +294,9 @@ void PlannerPage::Connect() {
         Refresh();
     });
     connect(w.cboProposedTyre, &QComboBox::activated, this, [this] { cboProposedTyre_Click(); });
+    // The box may be too narrow for a tyre's name; the whole name is its tooltip.
+    connect(w.cboProposedTyre, &QComboBox::currentIndexChanged, this,
+            [this] { ui_->cboProposedTyre->setToolTip(ui_->cboProposedTyre->currentText()); });
     connect(w.txtProposedCircumference, &QLineEdit::textEdited, this, [this](const QString& text) {
         // A typed circumference is no tyre of the list.
         ui_->cboProposedTyre->setCurrentIndex(-1);
@@ -316,7 +319,10 @@ void PlannerPage::RefreshTyres() {
     const QString chosen =
         list->currentIndex() >= 0 ? list->currentText() : std::exchange(ui_->storedTyre, {});
     list->clear();
-    for (const ListedTyre& tyre : setup_.Tyres()) list->addItem(tyre.name, tyre.circumference);
+    for (const ListedTyre& tyre : setup_.Tyres()) {
+        list->addItem(tyre.name, tyre.circumference);
+        list->setItemData(list->count() - 1, tyre.name, Qt::ToolTipRole);
+    }
     list->setCurrentIndex(chosen.isEmpty() ? -1 : list->findText(chosen, Qt::MatchExactly));
 }
 
@@ -398,10 +404,10 @@ void PlannerPage::Refresh() {
         w.lblPlannerProblem->setText(problem);
         w.lblPlannerProblem->setVisible(!problem.isEmpty());
         if (!problem.isEmpty()) {
-            w.grdPlanner->Clear();
+            w.grdPlanner->Clear(targets);
             for (QLabel* l : {w.lblCentreDistance, w.lblLinksNeeded, w.lblAxleMove}) l->clear();
             if (w.chart)
-                w.chart->Clear();
+                w.chart->Clear(problem);
             return;
         }
         const SetupFigures now = Figures(gears_, current, targets);

@@ -85,14 +85,18 @@ void PlannerTable::SizeToContents(const QFont& bold) {
     setFixedSize(width, height);
 }
 
-void PlannerTable::Show(const SetupFigures& current, const SetupFigures& proposed,
-                        const PlannerTargets& targets) {
+void PlannerTable::ShowHeadings(const PlannerTargets& targets) {
     const QString unit = QString::fromLatin1(UnitName(targets.unit));
     item(kSpeedAtShift * kRowKinds, 0)
         ->setText(QStringLiteral("Road speed at %1 rpm (%2)").arg(targets.shiftRpm).arg(unit));
     item(kRpmAtSpeed * kRowKinds, 0)
         ->setText(
             QStringLiteral("Engine speed at %1 %2 (rpm)").arg(targets.speedOfInterest).arg(unit));
+}
+
+void PlannerTable::Show(const SetupFigures& current, const SetupFigures& proposed,
+                        const PlannerTargets& targets) {
+    ShowHeadings(targets);
     // The difference is that of the shown (rounded) figures, the percentage that of the
     // unrounded ones.
     const auto place = [&](Quantity q, int column, double a, double b, int decimals) {
@@ -115,7 +119,8 @@ void PlannerTable::Show(const SetupFigures& current, const SetupFigures& propose
     }
 }
 
-void PlannerTable::Clear() {
+void PlannerTable::Clear(const PlannerTargets& targets) {
+    ShowHeadings(targets);
     for (int r = 0; r < rowCount(); ++r)
         for (int c = kFirstGearColumn; c < columnCount(); ++c) item(r, c)->setText({});
 }

@@ -17,10 +17,11 @@ class PlannerTable final : public QTableWidget {
 
     void Show(const SetupFigures& current, const SetupFigures& proposed,
               const PlannerTargets& targets);
-    // Empties every figure (no plannable setup).
-    void Clear();
+    // Empties every figure (no plannable setup); the row headings name the targets.
+    void Clear(const PlannerTargets& targets);
 
   private:
+    void ShowHeadings(const PlannerTargets& targets);
     // Columns wide enough for their headings and figures in `bold`; the table takes their size.
     void SizeToContents(const QFont& bold);
 };

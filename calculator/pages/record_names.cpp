@@ -48,4 +48,14 @@ void FillNameList(QComboBox& list, const std::function<std::vector<ListedName>()
     list.setEditText(list.itemText(last));
 }
 
+void ChooseListed(QComboBox& list, const QString& name, QLineEdit* tagBox) {
+    const int listed = list.findText(name, Qt::MatchFixedString);
+    if (listed < 0)
+        return;
+    list.setCurrentIndex(listed);
+    list.setEditText(list.itemText(listed));
+    if (tagBox)
+        tagBox->setText(list.itemData(listed).toString());
+}
+
 }  // namespace gearsheet

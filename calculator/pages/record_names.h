@@ -32,4 +32,9 @@ struct ListedName {
 void FillNameList(QComboBox& list, const std::function<std::vector<ListedName>()>& read,
                   QLineEdit* tagBox = nullptr);
 
+// Makes the listed record stored as `name` the chosen and shown one again after the list was
+// refilled, its tag shown in `tagBox` when given; names compare as the settings file compares keys
+// (ASCII case ignored), so the item shows the file's spelling. Nothing changes when none is listed.
+void ChooseListed(QComboBox& list, const QString& name, QLineEdit* tagBox = nullptr);
+
 }  // namespace gearsheet

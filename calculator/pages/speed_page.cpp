@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -10,6 +11,28 @@
 #include "ui/page_layout.h"
 
 namespace gearsheet {
+namespace {
+
+// Passes the tab widget's page keys (Ctrl+Tab, Ctrl+Shift+Tab) on from the table, which would
+// otherwise take them as moves between its cells.
+class PageKeysPass final : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress)
+            return QObject::eventFilter(watched, event);
+        auto* key = static_cast<QKeyEvent*>(event);
+        const bool pageKey = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
+        if (!pageKey || !(key->modifiers() & Qt::ControlModifier))
+            return false;
+        key->ignore();  // an ignored key goes on to the parent widgets
+        return true;
+    }
+};
+
+}  // namespace
 
 namespace {
 
@@ -55,6 +78,7 @@ SpeedPage::SpeedPage(QWidget* parent) : QWidget(parent) {
     grdMain_->setSelectionMode(QAbstractItemView::NoSelection);
     grdMain_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grdMain_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grdMain_->installEventFilter(new PageKeysPass(grdMain_));
 
     const QBrush headingBrush = palette().button();
     QFont headingFont = font();

@@ -12,6 +12,8 @@ constexpr char kFrontLowKey[] = "FrontLow";
 constexpr char kFrontHighKey[] = "FrontHigh";
 constexpr char kRearLowKey[] = "RearLow";
 constexpr char kRearHighKey[] = "RearHigh";
+constexpr char kAxleForwardKey[] = "AxleForward";
+constexpr char kAxleBackKey[] = "AxleBack";
 
 }  // namespace
 
@@ -19,7 +21,9 @@ FinderSettings LoadFinder(qfstore::QfINIFileHandler& store) {
     return {ReadWhole(store, kSection, kFrontLowKey, INT_MIN, INT_MAX),
             ReadWhole(store, kSection, kFrontHighKey, INT_MIN, INT_MAX),
             ReadWhole(store, kSection, kRearLowKey, INT_MIN, INT_MAX),
-            ReadWhole(store, kSection, kRearHighKey, INT_MIN, INT_MAX)};
+            ReadWhole(store, kSection, kRearHighKey, INT_MIN, INT_MAX),
+            ReadWhole(store, kSection, kAxleForwardKey, 0, INT_MAX),
+            ReadWhole(store, kSection, kAxleBackKey, 0, INT_MAX)};
 }
 
 void SaveFinder(qfstore::QfINIFileHandler& store, const FinderSettings& changed) {
@@ -27,6 +31,8 @@ void SaveFinder(qfstore::QfINIFileHandler& store, const FinderSettings& changed)
     WriteIfSet(store, kSection, kFrontHighKey, changed.frontHigh);
     WriteIfSet(store, kSection, kRearLowKey, changed.rearLow);
     WriteIfSet(store, kSection, kRearHighKey, changed.rearHigh);
+    WriteIfSet(store, kSection, kAxleForwardKey, changed.axleForwardMm);
+    WriteIfSet(store, kSection, kAxleBackKey, changed.axleBackMm);
 }
 
 }  // namespace gearsheet::settings

@@ -14,6 +14,9 @@ struct FinderSettings {
     std::optional<int> frontHigh = std::nullopt;
     std::optional<int> rearLow = std::nullopt;
     std::optional<int> rearHigh = std::nullopt;
+    // How far the axle adjuster lets the rear axle go from where it is, in mm.
+    std::optional<int> axleForwardMm = std::nullopt;
+    std::optional<int> axleBackMm = std::nullopt;
 };
 
 FinderSettings LoadFinder(qfstore::QfINIFileHandler& store);

@@ -14,14 +14,20 @@ std::vector<std::string> FieldNames(qfstore::QfINIFileHandler& store) {
     return listed;
 }
 
-std::vector<StoredTyre> ReadTyres(qfstore::QfINIFileHandler& store) {
+std::vector<StoredTyre> ReadTyres(qfstore::QfINIFileHandler& store,
+                                  std::optional<qfstore::Error>& unread) {
     store.Section(settings::kTyresSection);
     std::vector<StoredTyre> tyres;
     for (std::string& name : FieldNames(store)) {
-        qfstore::Variant circumference =
-            store.GetValue(name, settings::kArrayDelimiter, true, true,
-                           qfstore::Variant(settings::kDefaultCircumference));
-        tyres.push_back({std::move(name), std::move(circumference)});
+        try {
+            qfstore::Variant circumference =
+                store.GetValue(name, settings::kArrayDelimiter, true, true,
+                               qfstore::Variant(settings::kDefaultCircumference));
+            tyres.push_back({std::move(name), std::move(circumference)});
+        } catch (const qfstore::Error& e) {
+            if (!unread)
+                unread = e;
+        }
     }
     return tyres;
 }

@@ -2,9 +2,11 @@
 // points the store at the section right before it reads or writes; store errors pass on.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "qfstore/error.h"
 #include "qfstore/ini_file_handler.h"
 #include "qfstore/variant.h"
 
@@ -19,8 +21,11 @@ struct StoredTyre {
     qfstore::Variant circumference;
 };
 
-// Every tyre type in file order with its rolling circumference.
-std::vector<StoredTyre> ReadTyres(qfstore::QfINIFileHandler& store);
+// Every tyre type in file order with its rolling circumference. A tyre whose value cannot be read
+// is left out and the first such failure kept in `unread`, so that one bad line does not hide the
+// others.
+std::vector<StoredTyre> ReadTyres(qfstore::QfINIFileHandler& store,
+                                  std::optional<qfstore::Error>& unread);
 
 // Writes `circumference` (as typed) under `name`, replacing a tyre of that name.
 void AddTyre(qfstore::QfINIFileHandler& store, const std::string& name,

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
@@ -23,6 +24,7 @@
 #include "ui/artwork.h"
 #include "ui/dialogs.h"
 #include "ui/locale_numbers.h"
+#include "ui/screen_fit.h"
 #include "ui/twips.h"
 
 namespace gearsheet {
@@ -31,6 +33,8 @@ namespace {
 const QString kZeroWarning = QStringLiteral(
     "One Of The Values For The Speed Calculation Is Zero So The Calculation Can't Be Done");
 constexpr int kSpeedTab = 1;
+// The last of the described pages; the pages after it show their own messages for what was typed.
+constexpr int kLastDescribedTab = 2;
 // The shortest piece of a title bar that the user can still take hold of, in pixels.
 constexpr int kTitleBarGrip = 48;
 
@@ -66,10 +70,12 @@ MainForm::MainForm(Dialogs& dialogs, MainFormOptions options, QWidget* parent)
     const QStringList captions =
         QStringLiteral("Details|Speed Calculation|Circuit Database|Gear Planner")
             .split(QLatin1Char('|'));
-    vsIndexTab1_->addTab(details_, captions[0]);
-    vsIndexTab1_->addTab(speed_, captions[1]);
-    vsIndexTab1_->addTab(circuits_, captions[2]);
-    vsIndexTab1_->addTab(planner_, captions[3]);
+    // Each page keeps its size and scrolls where the screen is too small for it (at 200 % on a
+    // laptop's screen, say).
+    vsIndexTab1_->addTab(new FittingScrollArea("scrDetails", details_), captions[0]);
+    vsIndexTab1_->addTab(new FittingScrollArea("scrSpeed", speed_), captions[1]);
+    vsIndexTab1_->addTab(new FittingScrollArea("scrCircuits", circuits_), captions[2]);
+    vsIndexTab1_->addTab(new FittingScrollArea("scrPlanner", planner_), captions[3]);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(vsIndexTab1_);
 
@@ -80,6 +86,25 @@ MainForm::MainForm(Dialogs& dialogs, MainFormOptions options, QWidget* parent)
         if (!showingPage_)
             PageChosen();
     });
+    // Ctrl+PgUp and Ctrl+PgDown step through the pages from wherever the focus is, as Ctrl+Tab
+    // and Ctrl+Shift+Tab do.
+    const auto pageKey = [this](QKeyCombination keys, int step) {
+        connect(new QShortcut(QKeySequence(keys), this), &QShortcut::activated, this, [this, step] {
+            const int pages = vsIndexTab1_->count();
+            vsIndexTab1_->setCurrentIndex((vsIndexTab1_->currentIndex() + step + pages) % pages);
+        });
+    };
+    pageKey(Qt::CTRL | Qt::Key_PageUp, -1);
+    pageKey(Qt::CTRL | Qt::Key_PageDown, 1);
+    // A page shown for the first time may want more room: the window grows as far as its screen
+    // allows, and stays on it.
+    connect(
+        vsIndexTab1_, &QTabWidget::currentChanged, this,
+        [this] {
+            if (isVisible())
+                GrowWithinScreen(*this);
+        },
+        Qt::QueuedConnection);
     connect(vsIndexTab1_->tabBar(), &QTabBar::tabBarClicked, this, [this](int index) {
         if (index >= 0 && index == vsIndexTab1_->currentIndex())
             PageChosen();
@@ -131,10 +156,23 @@ void MainForm::KeepTitleBarOnScreen() {
 void MainForm::setVisible(bool visible) {
     // Qt places a window by its frame (the position kept in the settings file) only when the
     // window keeps its size from being created to being first shown; so it takes its size first.
+    if (visible && !std::exchange(shownOnce_, true) && testAttribute(Qt::WA_WState_Created)) {
+        // A dialog shown during start-up made the window before it was first shown, and a made
+        // window takes its position as its inside's; made afresh, it takes it as its frame's.
+        const QPoint at = pos();
+        destroy();
+        move(at);
+    }
     if (visible && !testAttribute(Qt::WA_WState_Created)) {
         ensurePolished();
-        if (!testAttribute(Qt::WA_Resized))
+        if (!testAttribute(Qt::WA_Resized)) {
             adjustSize();
+            // No larger than the screen's free area below a title bar; the position stays.
+            const QRect area = AvailableArea(*this);
+            const int title = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+            if (!area.isEmpty())
+                resize(size().boundedTo(area.size() - QSize(0, title)));
+        }
         if (layout())
             layout()->activate();
     }
@@ -183,12 +221,22 @@ void MainForm::InputRefused(QWidget* box) {
 }
 
 void MainForm::vsIndexTab1_Click() {
-    Handled(errors_, ".vsIndexTab1_Click", [&] {
+    const auto refresh = [&] {
         const double circumference = TextToDouble(setup_.CircumferenceText());
         const double rear = TextToInteger(setup_.RearText());
         const double front = TextToInteger(setup_.FrontText());
         RereshGrid(front, rear, circumference);
-    });
+    };
+    if (vsIndexTab1_->currentIndex() <= kLastDescribedTab) {
+        Handled(errors_, ".vsIndexTab1_Click", refresh);
+        return;
+    }
+    // A later page says itself what is wrong with the inputs; the speed table is worked out again
+    // when its own page is shown.
+    try {
+        refresh();
+    } catch (const qfstore::Error&) {
+    }
 }
 
 void MainForm::RereshGrid(double frontSprocket, double rearSprocket, double circumference) {

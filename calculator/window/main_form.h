@@ -85,6 +85,7 @@ class MainForm : public QWidget {
     PlannerPage* planner_;
     bool pageChosen_ = false;   // a run of the tab handler is pending
     bool showingPage_ = false;  // the program itself changes the page
+    bool shownOnce_ = false;    // the window has been shown
 };
 
 }  // namespace gearsheet

@@ -1,6 +1,8 @@
 // The circuits' sprocket finder, against figures worked out by hand.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "gearing/sprocket_finder.h"
 
 using namespace gearsheet;
@@ -64,6 +66,35 @@ TEST(SprocketFinderTest, SixteenFortyFiveAt14000WithTheShiftLightAt15000) {
     // A read engine speed needs neither tyre nor gearbox.
     EXPECT_EQ(ObservedEngineSpeed(GearData{}, {true, 0, SpeedUnit::Mph, 6, 14000}, 16, 45, 0),
               14000);
+}
+
+// With the adjuster's travel, pairs the chain cannot take within it are left out and counted;
+// the closest pair that fits comes first. 15/45 moves the axle 3.70 mm back, 16/48 12.92 mm
+// forwards (ChainTest).
+TEST(SprocketFinderTest, PairsBeyondTheAxleTravelAreLeftOutAndCounted) {
+    const std::size_t all =
+        FindSprockets(14000, 16, 45, 15000, SprocketRanges{}, 520, 112, 1000).size();
+    std::size_t leftOut = 0;
+    const auto found = FindSprockets(14000, 16, 45, 15000, SprocketRanges{}, 520, 112, 1000,
+                                     AxleTravel{5, 5}, &leftOut);
+    ASSERT_FALSE(found.empty());
+    EXPECT_EQ(found[0].front, 15);
+    EXPECT_EQ(found[0].rear, 45);
+    EXPECT_GT(leftOut, 0u);
+    EXPECT_EQ(found.size() + leftOut, all);
+    for (const SprocketChoice& c : found) {
+        ASSERT_TRUE(c.chain && c.chain->axleMoveMm) << c.front << "/" << c.rear;
+        EXPECT_LE(std::abs(*c.chain->axleMoveMm), 5) << c.front << "/" << c.rear;
+    }
+    // 13 mm forwards takes 16/48 as well, right after 15/45; 40 links fit no pair at all.
+    const auto forwards = FindSprockets(14000, 16, 45, 15000, SprocketRanges{}, 520, 112, 2,
+                                        AxleTravel{13, 5}, &leftOut);
+    ASSERT_EQ(forwards.size(), 2u);
+    EXPECT_EQ(forwards[1].front * 100 + forwards[1].rear, 1648);
+    EXPECT_TRUE(
+        FindSprockets(14000, 16, 45, 15000, SprocketRanges{}, 520, 40, 10, AxleTravel{}, &leftOut)
+            .empty());
+    EXPECT_EQ(leftOut, all);
 }
 
 }  // namespace

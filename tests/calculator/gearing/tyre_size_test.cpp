@@ -25,6 +25,18 @@ TEST(TyreSizeTest, MetricSizesInTyreNames) {
         {"Slick 180/640R17", std::nullopt},
         {"1180/55ZR17", std::nullopt},
         {"180/55ZR175", std::nullopt},
+        // Real tyres only: widths 60 … 400 mm, aspect ratios 20 … 100 %, rims 8 … 24 in.
+        // 60/20-8: π × (8 × 25.4 + 2 × 60 × 0.2) = π × 227.2 mm = 28.10 in; 400/100R24: π × 1409.6.
+        {"60/20-8", 28.1},
+        {"400/100R24", 174.3},
+        {"00/00-00", std::nullopt},
+        {"999/99R99", std::nullopt},
+        {"59/55ZR17", std::nullopt},
+        {"401/55ZR17", std::nullopt},
+        {"180/19ZR17", std::nullopt},
+        {"180/101ZR17", std::nullopt},
+        {"180/55-7", std::nullopt},
+        {"180/55ZR25", std::nullopt},
     };
     for (const Row& row : rows) {
         const auto size = FindTyreSize(row.name);

@@ -1,5 +1,6 @@
 // The Circuit Database page in the main window: start-up, adding, clearing, overwriting, deleting,
 // records written by hand, the gearing group's record and finder, the pit card and "Copy Values".
+#include <QGroupBox>
 #include <QLabel>
 #include <QProcess>
 #include <QRadioButton>
@@ -33,7 +34,9 @@ class CircuitPageTest : public QObject {
     void shortRecordWrittenByHand();
     void gearingStoredWithAddAndRemovedWithDelete();
     void pitCardThenCopyValues();
+    void pitCardWrapsLongCellsAndRoundsTheFinalDrive();
     void observationKeepsItsTyreAndItsUnit();
+    void findingSaysWhatIsWrong();
 };
 
 void CircuitPageTest::addThenClearThenAdd() {
@@ -62,7 +65,7 @@ void CircuitPageTest::overwriteThenDelete() {
     Window w(kGears + "[CIRCUITS]\n" + kA + kB + kC);
     QCOMPARE(w.Current("cboCircuits"), "C");  // start-up shows the last circuit
     // An existing name typed over edited values, Return, then leaving the list for "Add": the
-    // values shown are stored, in the record's place, and the last circuit is shown.
+    // values shown are stored, in the record's place, and that circuit stays the one shown.
     w.Activate();
     w.TypeField(1, 1, "new");
     w.Type("txtFrontSp", "17");
@@ -74,8 +77,9 @@ void CircuitPageTest::overwriteThenDelete() {
     const std::string a = "A=" + Record("new", "cr", "17", "42") + "\n";
     QCOMPARE(w.File(), kGears + "[CIRCUITS]\n" + a + kB + kC);
     QCOMPARE(w.Items("cboCircuits"), QStringList({"A", "B", "C"}));
-    QCOMPARE(w.Current("cboCircuits"), "C");
-    QCOMPARE(w.Field(1, 1), "c");
+    QCOMPARE(w.Current("cboCircuits"), "A");
+    QCOMPARE(w.Find<QComboBox>("cboCircuits")->currentIndex(), 0);
+    QCOMPARE(w.Field(1, 1) + " " + w.Text("txtFrontSp"), "new 17");
 
     // Deleting the middle one leaves two and shows the last.
     w.Choose("cboCircuits", "B");
@@ -136,15 +140,22 @@ void CircuitPageTest::gearingStoredWithAddAndRemovedWithDelete() {
     w.Find<QRadioButton>("optByRpm")->click();
     w.Find<QSpinBox>("spnStraightRpm")->setValue(14000);
     w.Find<QSpinBox>("spnTargetRpm")->setValue(15000);
-    QCOMPARE(w.Find<QLabel>("lblStraightEnd")->text(), "On 16/45 the straight ends at 14000 rpm.");
+    // The axle adjuster's default travel, 20 mm either way, leaves out 14/42 (+20.2 mm) and more.
+    QCOMPARE(w.Find<QLabel>("lblStraightEnd")->text(),
+             "On 16/45 the straight ends at 14000 rpm. 25 pairs left out: they need a longer chain "
+             "or an axle move beyond the adjuster's travel.");
     auto* pairs = w.Find<QTableWidget>("grdSprockets");
     QStringList first;
     for (int c = 0; c < 6; ++c) first << pairs->item(0, c)->text();
     QCOMPARE(first, QStringList({"15/45", "3", "+6.67", "14933", "111.5 → 112", "+3.7 mm"}));
 
-    w.Click("cmdAddCirquit");  // Home is rewritten in its place; A is shown after it
+    w.Click("cmdAddCirquit");  // Home is rewritten in its place and stays the one shown
     const std::string gearing = "[CIRCUIT_GEARING]\nHome=rpm|0|mph|6|14000|16|45|15000\n";
     QCOMPARE(w.File(), before + gearing);
+    QCOMPARE(w.Find<QGroupBox>("fraCircuitGearing")->title(), "Gearing for Home");
+    QCOMPARE(w.Find<QSpinBox>("spnStraightRpm")->value(), 14000);
+    w.Choose("cboCircuits", "A");
+    QCOMPARE(w.Find<QGroupBox>("fraCircuitGearing")->title(), "Gearing for A");
     QCOMPARE(w.Find<QSpinBox>("spnStraightRpm")->value(), 0);  // A: nothing seen
     QCOMPARE(w.Find<QSpinBox>("spnSeenFront")->value(), 14);   // on A's sprockets
     w.Choose("cboCircuits", "Home");
@@ -163,7 +174,8 @@ void CircuitPageTest::gearingStoredWithAddAndRemovedWithDelete() {
     w.Click("cmdDeleteCirquit");
     QCOMPARE(w.File(), kGears + "[CIRCUITS]\n" + kA + "[CIRCUIT_GEARING]\n");
     w.Find<QSpinBox>("spnRearHigh")->setValue(48);  // the ranges are the rider's, kept apart
-    QVERIFY(w.File().ends_with("[CIRCUIT_GEARING]\n[SPROCKET_FINDER]\nRearHigh=48\n"));
+    w.Find<QSpinBox>("spnAxleBack")->setValue(12);
+    QVERIFY(w.File().ends_with("[CIRCUIT_GEARING]\n[SPROCKET_FINDER]\nRearHigh=48\nAxleBack=12\n"));
     QCOMPARE(w.Reports() + w.Messages(), QStringList());
 }
 
@@ -209,6 +221,33 @@ void CircuitPageTest::pitCardThenCopyValues() {
              QStringList{"No circuit \"Nowhere\" is stored: \"Add\" it first."});
 }
 
+// A note longer than its cell: wrapped on the card, whole in the page's tooltip. The final drive
+// is rounded as the planner rounds it. With no circuit at all there is nothing to export.
+void CircuitPageTest::pitCardWrapsLongCellsAndRoundsTheFinalDrive() {
+    const QString note = "Check the rebound damping on the left fork leg again after Q2";
+    Window w(kGears + "[TYRES]\nT=72\n[CIRCUITS]\nMonza=" +
+             Record(note.toStdString(), "", "15", "47") + "\n");
+    w.ClickTab(2);
+    QCOMPARE(w.Find<QTableWidget>("grdFields")->item(1, 1)->toolTip(), note);
+    w.TypeField(2, 2, note + " twice");
+    QCOMPARE(w.Find<QTableWidget>("grdFields")->item(2, 2)->toolTip(), note + " twice");
+
+    w.dialogs.savePath = QString::fromStdString(w.dir.File("card.pdf"));
+    w.Click("cmdExportPitCard");
+    QCOMPARE(w.Reports() + w.Messages(), QStringList());
+    QProcess process;
+    process.start("pdftotext", {w.dialogs.savePath, "-"});
+    process.waitForFinished();
+    const QString text = QString::fromUtf8(process.readAllStandardOutput()).simplified();
+    QVERIFY(text.contains("Final drive: 3.133 "));  // 47 ÷ 15 = 3.1333…
+    QVERIFY2(text.contains("Check the rebound"), qPrintable(text));
+    QVERIFY(text.contains("again after Q2"));
+
+    w.Click("cmdDeleteCirquit");
+    w.Click("cmdExportPitCard");
+    QCOMPARE(w.Messages(), QStringList{"Choose or add a circuit first."});
+}
+
 // An observation is worked out on the tyre it was seen on, and kept in the unit it was entered
 // in; an older one says that it uses the Details page's tyre. Shipped gearbox, 6th gear, 16/45:
 // rpm = mph × 1056 ÷ circumference × 2.073 × 1.15 × 45 ÷ 16.
@@ -224,7 +263,8 @@ void CircuitPageTest::observationKeepsItsTyreAndItsUnit() {
     // 158 × 1056 ÷ 79.2 × … = 14124.9 on the Details page's slick.
     QCOMPARE(finding->text(),
              "On 16/45 the straight ends at 14125 rpm. The record does not say which tyre it was "
-             "seen on: the Details page's Slick 180/640R17, 79.2 in is used.");
+             "seen on: the Details page's Slick 180/640R17, 79.2 in is used. 22 pairs left out: "
+             "they need a longer chain or an axle move beyond the adjuster's travel.");
     w.Click("cmdAddCirquit");
     QVERIFY(w.File().find(older) != std::string::npos);  // not rewritten as 254 km/h
 
@@ -232,7 +272,8 @@ void CircuitPageTest::observationKeepsItsTyreAndItsUnit() {
     // 250 km/h = 155.3 mph, 13887.4 rpm on 79.2 in.
     speed->setValue(250);
     QCOMPARE(finding->text(),
-             "On 16/45 with Slick 180/640R17, 79.2 in, the straight ends at 13887 rpm.");
+             "On 16/45 with Slick 180/640R17, 79.2 in, the straight ends at 13887 rpm. 25 pairs "
+             "left out: they need a longer chain or an axle move beyond the adjuster's travel.");
     w.Click("cmdAddCirquit");
     const std::string seen =
         "[CIRCUIT_GEARING]\nHome=speed|250|km/h|6|0|16|45|15000|79.2|Slick 180/640R17\n";
@@ -246,9 +287,31 @@ void CircuitPageTest::observationKeepsItsTyreAndItsUnit() {
     w.ClickTab(2);
     QCOMPARE(speed->value(), 155);
     QCOMPARE(finding->text(),
-             "On 16/45 with Slick 180/640R17, 79.2 in, the straight ends at 13887 rpm.");
+             "On 16/45 with Slick 180/640R17, 79.2 in, the straight ends at 13887 rpm. 25 pairs "
+             "left out: they need a longer chain or an axle move beyond the adjuster's travel.");
     w.Click("cmdAddCirquit");
     QVERIFY(w.File().find(seen) != std::string::npos);
+    QCOMPARE(w.Reports() + w.Messages(), QStringList());
+}
+
+// The finder names what stops it: a road speed of 0 once the engine speed was given, a range
+// given the wrong way round.
+void CircuitPageTest::findingSaysWhatIsWrong() {
+    Window w(kGears + "[TYRES]\nT=72\n[CIRCUITS]\nHome=" + Record("", "", "16", "45") + "\n");
+    w.ClickTab(2);
+    auto* finding = w.Find<QLabel>("lblStraightEnd");
+    w.Find<QRadioButton>("optByRpm")->click();
+    w.Find<QSpinBox>("spnStraightRpm")->setValue(14000);
+    w.Find<QRadioButton>("optBySpeed")->click();  // no road speed given
+    QCOMPARE(finding->text(), "Give the road speed at the end of the longest straight.");
+    w.Find<QRadioButton>("optByRpm")->click();
+    w.Find<QSpinBox>("spnFrontLow")->setValue(18);
+    w.Find<QSpinBox>("spnFrontHigh")->setValue(13);
+    QCOMPARE(finding->text(), "The fronts run from 18 to 13: give the smaller number first.");
+    w.Find<QSpinBox>("spnFrontHigh")->setValue(18);
+    w.Find<QSpinBox>("spnRearLow")->setValue(52);
+    w.Find<QSpinBox>("spnRearHigh")->setValue(38);
+    QCOMPARE(finding->text(), "The rears run from 52 to 38: give the smaller number first.");
     QCOMPARE(w.Reports() + w.Messages(), QStringList());
 }
 

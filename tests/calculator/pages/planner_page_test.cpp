@@ -1,7 +1,10 @@
 // The Gear Planner page, the unit choice and "From Size", on the shipped settings file.
+#include <QChartView>
 #include <QLabel>
+#include <QLineSeries>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QValueAxis>
 
 #include "main_window.h"
 
@@ -26,6 +29,9 @@ class PlannerPageTest : public QObject {
   private slots:
     void unitChoiceChangesTheSpeedTableAndSurvivesARestart();
     void plannerComparesThenFromSizeAndCopyToDetails();
+    void longTyreNameIsTheBoxTooltip();
+    void zeroFrontSprocketGivesThePlannersOwnMessage();
+    void chartAxesFollowTheDataAndNoGearLineIsHidden();
 };
 
 void PlannerPageTest::unitChoiceChangesTheSpeedTableAndSurvivesARestart() {
@@ -84,12 +90,15 @@ void PlannerPageTest::plannerComparesThenFromSizeAndCopyToDetails() {
     w.Type("cboTyreTypes", "190/55ZR17");
     w.Click("cmdFromSize");
     QCOMPARE(w.Text("txtCircumferance"), "79.3");
-    w.Type("cboTyreTypes", "Slick");
-    w.Click("cmdFromSize");
-    QCOMPARE(w.Messages(),
-             QStringList{"The tyre name holds no size. Write the size as width/aspect "
-                         "ratio, construction and rim diameter, for example "
-                         "180/55ZR17, 190/50 R17 or 120/70-17."});
+    const QString noSize =
+        "The tyre name holds no tyre size. Write the size as width/aspect ratio, construction and "
+        "rim diameter, for example 180/55ZR17, 190/50 R17 or 120/70-17: a width of 60 to 400 mm, "
+        "an aspect ratio of 20 to 100 % and a rim of 8 to 24 in.";
+    for (const char* name : {"Slick", "00/00-00", "999/99R99"}) {
+        w.Type("cboTyreTypes", name);
+        w.Click("cmdFromSize");
+    }
+    QCOMPARE(w.Messages(), QStringList({noSize, noSize, noSize}));
     QCOMPARE(w.Text("txtCircumferance"), "79.3");
     QCOMPARE(w.File(), before);
 
@@ -112,11 +121,81 @@ void PlannerPageTest::plannerComparesThenFromSizeAndCopyToDetails() {
     w.Find<QSpinBox>("spnProposedFront")->setValue(14);
     w.Click("cmdCopyToDetails");
     QCOMPARE(
-        w.Messages().mid(1),
+        w.Messages().mid(3),
         QStringList{"Nothing was copied: the proposed circumference must be a number above zero."});
     QCOMPARE(w.Text("txtFrontSprocket") + " " + w.Text("txtCircumferance"), "15 79.3");
     w.ClickTab(1);
     QCOMPARE(w.Reports(), QStringList());
+}
+
+void PlannerPageTest::longTyreNameIsTheBoxTooltip() {
+    const QString name = "Rain 190/55ZR17 from the second set, worn to 3 mm";
+    Window w(testing_support::kGears + "[TYRES]\n" + name.toStdString() + "=79\n");
+    w.ClickTab(3);
+    auto* tyre = w.Find<QComboBox>("cboProposedTyre");
+    QCOMPARE(tyre->itemData(0, Qt::ToolTipRole).toString(), name);
+    QCOMPARE(tyre->toolTip(), name);  // the Details page's tyre is the one proposed
+}
+
+// The speed axis of the chart: its top and tick interval, "hidden" when it is not shown.
+QString SpeedAxis(const Window& w) {
+    QChart* chart = w.Find<QChartView>("chtPlanner")->chart();
+    auto* axis = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical).value(0));
+    if (!axis->isVisible())
+        return "hidden";
+    return QString::number(axis->max()) + " every " + QString::number(axis->tickInterval());
+}
+
+void PlannerPageTest::chartAxesFollowTheDataAndNoGearLineIsHidden() {
+    Window w(ReadFile(SHIPPED_SETTINGS));
+    w.Type("txtRearSproket", "45");
+    w.ClickTab(3);
+    // 16/45 on 79.2 in: 173.38 mph in 6th at 15500 rpm; with 5 % room, 182.05: 8 ticks of 25.
+    QCOMPARE(SpeedAxis(w), "200 every 25");
+    auto* front = w.Find<QSpinBox>("spnProposedFront");
+    front->setValue(15);
+    front->setValue(16);
+    QCOMPARE(SpeedAxis(w), "200 every 25");  // the same data, the same axis
+
+    // Every upshift runs level: none lies along a gear's line.
+    QChart* chart = w.Find<QChartView>("chtPlanner")->chart();
+    int drops = 0;
+    for (QAbstractSeries* series : chart->series()) {
+        auto* line = qobject_cast<QLineSeries*>(series);
+        if (line->name() != "Upshifts")
+            continue;
+        ++drops;
+        for (int i = 1; i < line->count(); ++i) QCOMPARE(line->at(i).y(), line->at(0).y());
+    }
+    QCOMPARE(drops, 10);
+
+    // Beyond any road speed: no lines, no axes, the reason as the chart's title.
+    w.Type("txtProposedCircumference", "1e15");
+    QCOMPARE(SpeedAxis(w), "hidden");
+    QCOMPARE(chart->title(), "Nothing to draw: these figures are beyond any road speed.");
+    w.Type("txtProposedCircumference", "0");
+    QCOMPARE(SpeedAxis(w), "hidden");
+    QCOMPARE(chart->title(), "The proposed circumference must be a number above zero.");
+    w.Type("txtProposedCircumference", "79.2");
+    QCOMPARE(SpeedAxis(w), "200 every 25");
+}
+
+// The tab handler's division by the zero sprocket is reported on the described pages only; the
+// planner says itself what is wrong and keeps its headings.
+void PlannerPageTest::zeroFrontSprocketGivesThePlannersOwnMessage() {
+    Window w(ReadFile(SHIPPED_SETTINGS));
+    w.Type("txtFrontSprocket", "0");
+    w.ClickTab(3);
+    QCOMPARE(w.Reports() + w.Messages(), QStringList());
+    QCOMPARE(w.Find<QLabel>("lblPlannerProblem")->text(),
+             "The Details page's sprockets must be whole numbers from 1 to 199 teeth and its "
+             "circumference a number above zero.");
+    auto* grid = w.Find<QTableWidget>("grdPlanner");
+    QCOMPARE(grid->item(8, 0)->text(), "Road speed at 15500 rpm (mph)");
+    QCOMPARE(grid->item(12, 0)->text(), "Engine speed at 100 mph (rpm)");
+    QCOMPARE(SpeedAxis(w), "hidden");
+    w.ClickTab(2);
+    QCOMPARE(w.Reports(), QStringList{"MainForm.vsIndexTab1_Click 11"});
 }
 
 QTEST_MAIN(PlannerPageTest)

@@ -22,9 +22,9 @@ class RecordsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         path_ = dir_.File("Gearsheet.INI");
-        testing_support::WriteFile(path_, kGears +
-                                              "[TYRES]\nA=70\nSlick 17=wide\n; end of tyres\n" +
-                                              "[CIRCUITS]\nX=0012|1.50||-0\nSolo=30\n");
+        testing_support::WriteFile(
+            path_, kGears + "[TYRES]\nA=70\nBig=1e400\nSlick 17=wide\n; end of tyres\n" +
+                       "[CIRCUITS]\nX=0012|1.50||-0\nSolo=30\n");
         store_ = testing_support::OpenStore(path_);
     }
     // The store as another page leaves it.
@@ -41,7 +41,11 @@ class RecordsTest : public ::testing::Test {
 // Adding, overwriting in place and deleting go through the pages, in main_form_test (tyres) and
 // circuit_page_test (circuits).
 TEST_F(RecordsTest, TyresListedWithTheirValues) {
-    const auto tyres = gearsheet::ReadTyres(Store());
+    // "Big" is beyond the range of numbers: left out and its overflow kept; the others listed.
+    std::optional<qfstore::Error> unread;
+    const auto tyres = gearsheet::ReadTyres(Store(), unread);
+    ASSERT_TRUE(unread);
+    EXPECT_EQ(unread->Number(), 6);
     ASSERT_EQ(tyres.size(), 2u);
     EXPECT_EQ(tyres[0].name, "A");
     EXPECT_NE(qfstore::TypeName(tyres[0].circumference), "String");  // a number
@@ -59,7 +63,8 @@ TEST_F(RecordsTest, CircuitRecordsReadAsTextsAndWrittenWhole) {
     EXPECT_TRUE(gearsheet::ReadCircuit(Store(), "Monza").IsMissing());
     // A record of fewer fields than the page's is written as given.
     gearsheet::AddCircuit(Store(), "X", {"0012", "-0"});
-    EXPECT_EQ(ReadFile(path_), kGears + "[TYRES]\nA=70\nSlick 17=wide\n; end of tyres\n" +
+    EXPECT_EQ(ReadFile(path_), kGears +
+                                   "[TYRES]\nA=70\nBig=1e400\nSlick 17=wide\n; end of tyres\n" +
                                    "[CIRCUITS]\nX=0012|-0\nSolo=30\n");
 }
 

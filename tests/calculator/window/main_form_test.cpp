@@ -17,8 +17,10 @@ class MainFormTest : public QObject {
   private slots:
     void firstStartWithoutSettingsFile();
     void zeroReductionAloneStopsTheTable();
+    void unreadableTyreLeavesTheOthersListed();
     void shippedFileFillsTheTableOnFirstClick();
     void everyChangeOfPageRunsTheTabHandlerOnce();
+    void pageKeysWorkFromTheSpeedTable();
     void addingOverwritingAndDeletingTyres();
     void refusedTyreNamesWriteNothing();
     void leavingABox_data();
@@ -51,6 +53,14 @@ void MainFormTest::zeroReductionAloneStopsTheTable() {
     QVERIFY(w.dialogs.messages[0].icon == MessageIcon::Exclamation);
     QCOMPARE(w.Reports(), QStringList());
     QCOMPARE(w.Tabs()->currentIndex(), 0);
+}
+
+// A value beyond the range of numbers is reported at start-up; the tyres that read are listed.
+void MainFormTest::unreadableTyreLeavesTheOthersListed() {
+    Window w(kGears + "[TYRES]\nA=70\nBig=1e400\nC=72\n");
+    QCOMPARE(w.Reports(), QStringList{"MainForm.RefreshTyreCombo 6"});
+    QCOMPARE(w.Items("cboTyreTypes"), QStringList({"A", "C"}));
+    QCOMPARE(w.Current("cboTyreTypes") + " " + w.Text("txtCircumferance"), "C 72");
 }
 
 void MainFormTest::shippedFileFillsTheTableOnFirstClick() {
@@ -115,6 +125,31 @@ void MainFormTest::everyChangeOfPageRunsTheTabHandlerOnce() {
     QCOMPARE(w.Messages(), QStringList());
 }
 
+// The speed table has the focus; Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PgUp and Ctrl+PgDown still change
+// the page.
+void MainFormTest::pageKeysWorkFromTheSpeedTable() {
+    Window w(kGears + "[TYRES]\nT=72\n");
+    w.Activate();
+    w.ClickTab(1);
+    auto* grid = w.Find<QTableWidget>("grdMain");
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int page;
+    } keys[] = {{Qt::Key_Tab, Qt::ControlModifier, 2},
+                {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, 0},
+                {Qt::Key_PageDown, Qt::ControlModifier, 2},
+                {Qt::Key_PageUp, Qt::ControlModifier, 0}};
+    for (const auto& k : keys) {
+        w.Tabs()->setCurrentIndex(1);
+        grid->setFocus();
+        QTest::keyClick(grid, k.key, k.modifiers);
+        QCoreApplication::processEvents();
+        QCOMPARE(w.Tabs()->currentIndex(), k.page);
+    }
+    QCOMPARE(w.Messages() + w.Reports(), QStringList());
+}
+
 // Typing is only typing: no name is completed, leaving the list loads nothing over what was
 // typed, and "Delete" deletes only the record whose name is shown. More digits than a single
 // holds are shown whole.
@@ -132,19 +167,19 @@ void MainFormTest::addingOverwritingAndDeletingTyres() {
     QCOMPARE(w.Items("cboTyreTypes"), QStringList({"A", "Slick 17", "Slick"}));
     QCOMPARE(w.Find<QComboBox>("cboTyreTypes")->currentIndex(), 2);
 
-    // An existing name typed over an edited value, Return, then leaving the list for "Add": the
-    // value is stored in the tyre's place, and the last tyre is chosen, not the one written.
+    // An existing name typed over an edited value (in other case), Return, then leaving the list
+    // for "Add": the value is stored in the tyre's place, and that tyre stays the chosen one.
     w.Type("txtCircumferance", "wide");
     name->setFocus();
-    w.Type("cboTyreTypes", "A");
+    w.Type("cboTyreTypes", "a");
     QTest::keyClick(name, Qt::Key_Return);
     w.Click("cmdAddTyre");
     const std::string written =
         kGears + "[TYRES]\nA=wide\nSlick 17=78.53982\nSlick=25\n; end of tyres\n";
     QCOMPARE(w.File(), written);
     QCOMPARE(w.Items("cboTyreTypes"), QStringList({"A", "Slick 17", "Slick"}));
-    QCOMPARE(w.Current("cboTyreTypes"), "Slick");
-    w.Choose("cboTyreTypes", "A");
+    QCOMPARE(w.Current("cboTyreTypes"), "A");
+    QCOMPARE(w.Find<QComboBox>("cboTyreTypes")->currentIndex(), 0);
     QCOMPARE(w.Text("txtCircumferance"), "wide");  // as stored, not a number
 
     // A name typed over the chosen one names no tyre: nothing is deleted.

@@ -5,6 +5,9 @@
 #   - A stored position whose title bar would be above the screen opens at the default position.
 #   - Ctrl+Tab and Ctrl+Shift+Tab typed on the keyboard run the tab handler: with a circumference
 #     of 0, reaching "Speed Calculation" shows the zero warning.
+#   - An error dialog at start-up does not move the window: three starts keep WINDOW_POS.
+#   - The Gear Planner fits the screen at 100 % and 200 %: the window stays on the screen and can
+#     be made smaller; the expanded error dialog stays on the screen.
 #
 #   window_manager_test.sh BIN_FOLDER SHIPPED_SETTINGS
 # Exit status 77 (skipped) when Xvfb, openbox or xdotool is missing.
@@ -12,7 +15,7 @@ set -euo pipefail
 
 bin=$1
 shipped=$2
-for program in Xvfb openbox xdotool; do
+for program in Xvfb openbox xdotool xwininfo; do
     if ! command -v "$program" >/dev/null; then
         echo "SKIPPED: $program is missing (tools/install-deps.sh installs it)"
         exit 77
@@ -44,7 +47,7 @@ await() {
 
 # A display of its own (Xvfb picks a free number and reports it once it is ready), and openbox
 # with its default settings.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+Xvfb -displayfd 3 -screen 0 1920x1200x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 background+=($!)
 await test -s "$work/display" || fail "Xvfb did not start"
 DISPLAY=":$(head -1 "$work/display")"
@@ -60,10 +63,16 @@ cp "$bin/Gearsheet" "$app/"
 cp -P "$bin"/libqfstore.so* "$app/"
 export QT_QPA_PLATFORM=xcb
 
-# Starts the program and waits for its window; sets `window`.
+# Starts the program and waits for its window; sets `window`. With an argument, first answers
+# the start-up error dialog with Return.
 start() {
     "$app/Gearsheet" >>"$work/program.log" 2>&1 &
     program=$!
+    if [ $# -gt 0 ]; then
+        dialog=$(timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -1) || true
+        [ -n "$dialog" ] || fail "no start-up dialog $1"
+        xdotool windowactivate --sync "$dialog" key --clearmodifiers Return
+    fi
     window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Arvel Gearsheet$' | head -1) ||
         true
     [ -n "$window" ] || fail "the main window did not appear"
@@ -99,6 +108,69 @@ start
 close_window
 [ "$(position)" = "$default" ] ||
     fail "the window above the screen was left at $(position), not at $default"
+
+# A record too short for the page is reported at start-up, before the window shows; the window
+# still opens where it was closed.
+cp "$shipped" "$app/Gearsheet.INI"
+printf '[CIRCUITS]\nShort=1|2|3\n[WINDOW_POS]\nTop=3000\nLeft=1440\n' >>"$app/Gearsheet.INI"
+for run in 1 2 3; do
+    start '^Gearsheet - Error Warning$'
+    close_window
+    [ "$(position)" = "Top=3000 Left=1440 " ] ||
+        fail "after a start-up error, run $run, WINDOW_POS is $(position)"
+done
+
+# The window's inside on the screen as X, Y, WIDTH, HEIGHT (xwininfo: xdotool counts the frame of
+# a reparented window twice).
+geometry() {
+    local info
+    info=$(xwininfo -id "$1")
+    X=$(sed -n 's/.*Absolute upper-left X: *//p' <<<"$info")
+    Y=$(sed -n 's/.*Absolute upper-left Y: *//p' <<<"$info")
+    WIDTH=$(sed -n 's/^ *Width: *//p' <<<"$info")
+    HEIGHT=$(sed -n 's/^ *Height: *//p' <<<"$info")
+}
+# Whether the window lies on the 1920x1200 screen, its title bar above it too.
+on_screen() {
+    geometry "$1"
+    [ "$X" -ge 0 ] && [ "$Y" -gt 0 ] && [ $((X + WIDTH)) -le 1920 ] && [ $((Y + HEIGHT)) -le 1200 ]
+}
+# Ctrl+Tab three times: "Details" to "Gear Planner".
+to_planner() {
+    xdotool key --clearmodifiers ctrl+Tab ctrl+Tab ctrl+Tab
+    sleep 1
+}
+
+# 100 %: the window at x = 1200; the planner does not push it off the screen.
+cp "$shipped" "$app/Gearsheet.INI"
+printf '[WINDOW_POS]\nTop=1500\nLeft=18000\n' >>"$app/Gearsheet.INI"
+start
+to_planner
+on_screen "$window" || fail "at 100 % the planner put the window at $X,$Y ${WIDTH}x$HEIGHT"
+close_window
+
+# 200 %: the planner fits and the window can be made smaller; then a tyre whose circumference is
+# no number makes the speed page report error 13, and the expanded dialog stays on the screen.
+sed -n '/^\[GEARS\]/,/^InitialReduction/p' "$shipped" >"$app/Gearsheet.INI"
+printf '[TYRES]\nWet=wide\n[WINDOW_POS]\nTop=7500\nLeft=1500\n' >>"$app/Gearsheet.INI"
+export QT_SCALE_FACTOR=2
+start
+to_planner
+on_screen "$window" || fail "at 200 % the planner put the window at $X,$Y ${WIDTH}x$HEIGHT"
+xdotool windowsize --sync "$window" 1500 900 || true
+sleep 1
+geometry "$window"
+[ "$WIDTH" -le 1500 ] && [ "$HEIGHT" -le 900 ] ||
+    fail "at 200 % the window cannot be made smaller than ${WIDTH}x$HEIGHT"
+xdotool key --clearmodifiers ctrl+Tab ctrl+Tab
+dialog=$(timeout 10 xdotool search --sync --onlyvisible --name '^Gearsheet - Error Warning$' |
+    head -1) || fail "no error dialog for the circumference \"wide\""
+xdotool windowactivate --sync "$dialog" key --clearmodifiers Tab space
+sleep 1
+on_screen "$dialog" || fail "the expanded error dialog is at $X,$Y ${WIDTH}x$HEIGHT"
+xdotool key --clearmodifiers Return
+unset QT_SCALE_FACTOR
+close_window
 
 # No tyres, so the circumference is 0: the "Speed Calculation" page refuses it with a message.
 sed -n '/^\[GEARS\]/,/^InitialReduction/p' "$shipped" >"$app/Gearsheet.INI"
