@@ -19,6 +19,7 @@
 #include "pages/numeric_boxes.h"
 #include "pages/pit_card.h"
 #include "pages/record_names.h"
+#include "pages/sag_helper.h"
 #include "pages/speed_unit_choice.h"
 #include "platform/module.h"
 #include "settings/circuits.h"
@@ -152,9 +153,13 @@ CircuitPage::CircuitPage(FormContext& context, const GearData& gears, SpeedUnitC
         new CircuitGearingPanel(context_, gears_, unit_, details_, txtFrontSp_, txtRearSp_, this);
     gearing_->printCard = [this] { cmdPrintPitCard_Click(); };
     gearing_->exportCard = [this] { cmdExportPitCard_Click(); };
+    auto* side = new QVBoxLayout;
+    side->addWidget(gearing_);
+    side->addWidget(new SagHelper(context_, grdFields_, this));
+    side->addStretch(1);
     auto* columns = new QHBoxLayout(this);
     columns->addLayout(page);
-    columns->addWidget(gearing_, 0, Qt::AlignTop);
+    columns->addLayout(side);
 
     connect(cboCircuits_, &QComboBox::activated, this, [this] {
         // The user's choice has no caller to pass a failure on to.
@@ -197,6 +202,12 @@ void CircuitPage::cboCircuits_Click() {
         PlaceCircuitData(record);
         gearing_->Load(cboCircuits_->currentText());
     });
+}
+
+void CircuitPage::ShowCircuit(const QString& circuit) {
+    RefreshCircuitCombo();
+    cboCircuits_->setEditText(circuit);
+    Handled(context_.errors, ".cboCircuits_Click", [this] { cboCircuits_Click(); });
 }
 
 void CircuitPage::PlaceCircuitData(const qfstore::Variant& record) {

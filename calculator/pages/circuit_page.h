@@ -35,6 +35,9 @@ class CircuitPage : public QWidget {
     // is. Passes failures on to its caller with the line "MainForm.cboCircuits_Click".
     void cboCircuits_Click();
 
+    // Shows the stored record of `circuit` after another page wrote it; reports its own failures.
+    void ShowCircuit(const QString& circuit);
+
     // The Details page's sprocket boxes that "Copy Values" writes to.
     void SetSprocketTargets(QLineEdit* frontSprocket, QLineEdit* rearSprocket);
 

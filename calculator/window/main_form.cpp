@@ -1,6 +1,7 @@
 #include "window/main_form.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStyle>
@@ -15,6 +16,7 @@
 #include "pages/circuit_page.h"
 #include "pages/details_page.h"
 #include "pages/planner_page.h"
+#include "pages/session_log_page.h"
 #include "pages/speed_page.h"
 #include "platform/module.h"
 #include "settings/settings_file.h"
@@ -62,13 +64,17 @@ MainForm::MainForm(Dialogs& dialogs, MainFormOptions options, QWidget* parent)
     circuits_ = new CircuitPage(context_, gears_, unit_, *details_);
     circuits_->SetSprocketTargets(details_->FrontSprocketBox(), details_->RearSprocketBox());
     planner_ = new PlannerPage(context_, *details_, gears_, unit_);
+    sessions_ =
+        new SessionLogPage(context_, unit_, [this] { return details_->TyreList()->currentText(); });
+    connect(sessions_, &SessionLogPage::circuitChanged, circuits_, &CircuitPage::ShowCircuit);
     const QStringList captions =
-        QStringLiteral("Details|Speed Calculation|Circuit Database|Gear Planner")
+        QStringLiteral("Details|Speed Calculation|Circuit Database|Gear Planner|Session Log")
             .split(QLatin1Char('|'));
     vsIndexTab1_->addTab(details_, captions[0]);
     vsIndexTab1_->addTab(speed_, captions[1]);
     vsIndexTab1_->addTab(circuits_, captions[2]);
     vsIndexTab1_->addTab(planner_, captions[3]);
+    vsIndexTab1_->addTab(sessions_, captions[4]);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(vsIndexTab1_);
 
