@@ -84,7 +84,11 @@ class BestLapView final : public QChartView, public BestLapChart {
         // A margin around the points, and at least a day and a second of range.
         const double margin = std::max(0.5, (high - low) * 0.1);
         laps_->setRange(std::floor(low - margin), std::ceil(high + margin));
-        dates_->setRange(first.addDays(-1).startOfDay(), last.addDays(1).startOfDay());
+        const QDate from = first.addDays(-1);
+        const QDate to = last.addDays(1);
+        dates_->setRange(from.startOfDay(), to.startOfDay());
+        // A tick a day over short spans, so that no two ticks name the same day.
+        dates_->setTickCount(static_cast<int>(std::clamp<qint64>(from.daysTo(to) + 1, 2, 7)));
     }
 
     void Hovered(const QPointF& at, bool entered) {

@@ -30,6 +30,7 @@ SessionCompareView::SessionCompareView(Reader read, QWidget* parent)
     table_->setHorizontalHeaderLabels({QStringLiteral("Field"), QStringLiteral("First"),
                                        QStringLiteral("Second"), QStringLiteral("Difference")});
     table_->verticalHeader()->hide();
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     table_->setWordWrap(false);

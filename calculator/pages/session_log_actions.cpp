@@ -208,7 +208,8 @@ void SessionLogPage::PrintSession(bool toPdf) {
             if (v.label == "Circuit" || v.label == "Date" || v.label == "Session" ||
                 v.label == "Notes" || v.label.find(": ") != std::string::npos || v.text.empty())
                 continue;
-            card.details << QString::fromStdString(v.label + ": " + v.text);
+            const std::string label = v.unit == "s" ? "Best lap" : v.label;  // shown as m:ss
+            card.details << QString::fromStdString(label + ": " + v.text);
         }
         if (!s->notes.empty())
             card.details << QStringLiteral("Notes:")

@@ -1,7 +1,6 @@
 #include "pages/session_texts.h"
 
 #include <QLocale>
-#include <QRegularExpression>
 #include <cmath>
 
 #include "ui/locale_numbers.h"
@@ -50,8 +49,8 @@ QString SprocketsText(const Session& s) {
 }
 
 QString FirstNoteLine(const Session& s) {
-    const QString notes = QString::fromStdString(s.notes);
-    return notes.section(QRegularExpression(QStringLiteral("[\r\n]")), 0, 0);
+    const std::string& notes = s.notes;
+    return QString::fromStdString(notes.substr(0, notes.find_first_of("\r\n")));
 }
 
 std::optional<double> TypedNumber(const QString& text) {
