@@ -17,12 +17,12 @@
 
 #include "gearing/gear_data.h"
 #include "pages/circuit_page.h"
-#include "pages/details_page.h"
 #include "pages/speed_unit_choice.h"
 #include "temp_dir.h"
 #include "ui/dialogs.h"
 #include "window/form_context.h"
 #include "window/settings_store.h"
+#include "window/setup_model.h"
 
 namespace {
 
@@ -63,7 +63,7 @@ struct Fixture {
     gearsheet::FormContext context{store, dialogs, errors};
     gearsheet::GearData gears;
     gearsheet::SpeedUnitChoice unit{store};
-    gearsheet::DetailsPage details{context};
+    gearsheet::SetupModel setup;
     std::unique_ptr<gearsheet::CircuitPage> page;
     QComboBox* combo = nullptr;
 
@@ -71,7 +71,7 @@ struct Fixture {
         WriteSettings(file, n, 0);
         store.Create(QFSTORE_LIBRARY_PATH, dialogs);
         store.Get().Path(file);
-        page = std::make_unique<gearsheet::CircuitPage>(context, gears, unit, details);
+        page = std::make_unique<gearsheet::CircuitPage>(context, gears, unit, setup);
         page->resize(420, 640);
         page->show();
         page->RefreshCircuitCombo();

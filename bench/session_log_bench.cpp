@@ -23,6 +23,7 @@
 #include "ui/dialogs.h"
 #include "window/form_context.h"
 #include "window/settings_store.h"
+#include "window/setup_model.h"
 
 namespace {
 
@@ -113,6 +114,7 @@ struct Fixture {
     gearsheet::ErrorReporter errors{dialogs, QStringLiteral("Gearsheet"), "/tmp/", nullptr};
     gearsheet::FormContext context{store, dialogs, errors};
     gearsheet::SpeedUnitChoice unit{store};
+    gearsheet::SetupModel setup;
     std::unique_ptr<gearsheet::SessionLogPage> page;
 
     Fixture() {
@@ -125,8 +127,7 @@ struct Fixture {
 
     // Opening the tab: the page made and shown for the first time.
     void Open() {
-        page = std::make_unique<gearsheet::SessionLogPage>(context, unit,
-                                                           [] { return QStringLiteral("A"); });
+        page = std::make_unique<gearsheet::SessionLogPage>(context, unit, setup);
         page->resize(1260, 800);
         page->show();
         QCoreApplication::processEvents();

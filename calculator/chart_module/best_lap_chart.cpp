@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "chart_module/best_laps.h"
+#include "chart_module/chart_module.h"
 
 namespace gearsheet {
 namespace {

@@ -14,7 +14,6 @@
 #include <algorithm>
 
 #include "chart_module/planner_chart.h"
-#include "pages/pit_card.h"
 #include "ui/dialogs.h"
 
 namespace gearsheet {

@@ -153,6 +153,10 @@ void PlannerChart::PlaceDropLabels() {
 
 }  // namespace gearsheet
 
+extern "C" __attribute__((visibility("default"))) int GearsheetChartModuleVersion() {
+    return gearsheet::kChartModuleVersion;
+}
+
 extern "C" __attribute__((visibility("default"))) gearsheet::SpeedChart* GearsheetCreateSpeedChart(
     QWidget* parent) {
     return new gearsheet::PlannerChart(parent);

@@ -6,7 +6,7 @@
 #include <QChartView>
 #include <QList>
 
-#include "chart_module/speed_chart.h"
+#include "chart_module/chart_module.h"
 #include "gearing/planner.h"
 
 class QGraphicsSimpleTextItem;

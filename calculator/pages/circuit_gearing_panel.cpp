@@ -17,32 +17,50 @@
 #include <utility>
 #include <vector>
 
+#include "gearing/chain.h"
 #include "gearing/planner.h"
-#include "pages/details_page.h"
-#include "pages/planner_table.h"
+#include "gearing/sprocket_finder.h"
 #include "pages/speed_unit_choice.h"
-#include "settings/settings_file.h"
+#include "settings/finder_settings.h"
+#include "settings/planner_settings.h"
 #include "ui/locale_numbers.h"
 #include "ui/page_layout.h"
 #include "window/settings_store.h"
+#include "window/setup_model.h"
 
 namespace gearsheet {
 namespace {
 
-constexpr int kShownPairs = 10;
+using settings::CircuitGearing;
 
-// A sprocket box's text as whole teeth (rounded half to even, as the speed table takes it); 0
-// when it holds no number of teeth a spin box takes.
-int Teeth(const QString& text) {
-    const auto value = ParseLocaleNumber(text);
-    return value && *value > 0 && *value < 199.5 ? static_cast<int>(std::nearbyint(*value)) : 0;
-}
+constexpr int kShownPairs = 10;
+// Columns of the pairs table.
+enum PairColumn { kPair, kFinalDrive, kChange, kEndRpm, kLinks, kAxleMove, kPairColumns };
+// What the spin boxes take: road speed in the shown unit, engine speeds in rpm.
+constexpr int kHighestRoadSpeed = 999;
+constexpr int kHighestRpm = 30000;
+constexpr int kLowestShiftLight = 1000;
+constexpr int kShiftLightStep = 250;
+constexpr int kRpmStep = 100;
 
 QHBoxLayout* Row(std::initializer_list<QWidget*> widgets) {
     auto* row = new QHBoxLayout;
     for (QWidget* w : widgets) row->addWidget(w);
     row->addStretch(1);
     return row;
+}
+
+// A spin box whose 0 shows as nothing: not given.
+QSpinBox* OptionalBox(const char* name, int high, int step, QWidget* parent) {
+    QSpinBox* box = SpinBox(name, 0, high, step, parent);
+    box->setSpecialValueText(QStringLiteral(" "));
+    return box;
+}
+
+// "180/55ZR17, 77.9 in", or "77.9 in" for a typed circumference.
+QString TyreText(const std::string& tyre, double circumference) {
+    const QString inches = LocaleNumberText(circumference) + QStringLiteral(" in");
+    return tyre.empty() ? inches : QString::fromStdString(tyre) + QStringLiteral(", ") + inches;
 }
 
 }  // namespace
@@ -64,7 +82,15 @@ struct CircuitGearingPanel::Widgets {
     QLabel* lblStraightEnd;
     QTableWidget* grdSprockets;
     QPushButton* cmdUsePair;
+    QPushButton* cmdPrint;
+    QPushButton* cmdExport;
     SpeedUnit shownUnit = SpeedUnit::Mph;  // of the road speed box
+    // The observation as entered: its road speed and unit, and the tyre it was seen on. Shown
+    // converted to shownUnit; converting never changes it.
+    CircuitGearing entered;
+    // The observation was made now, on the rider's tyre (or nothing was seen yet): it is stored
+    // with the rider's tyre and circumference.
+    bool seenNow = true;
     int chainSize = chain::kDefaultSize;
     int chainLinks = chain::kDefaultLinks;
     std::vector<SprocketChoice> choices;
@@ -72,13 +98,13 @@ struct CircuitGearingPanel::Widgets {
 };
 
 CircuitGearingPanel::CircuitGearingPanel(FormContext& context, const GearData& gears,
-                                         SpeedUnitChoice& unit, const DetailsPage& details,
+                                         SpeedUnitChoice& unit, const SetupModel& setup,
                                          QLineEdit* front, QLineEdit* rear, QWidget* parent)
     : QGroupBox(QStringLiteral("Gearing for this circuit"), parent),
       context_(context),
       gears_(gears),
       unit_(unit),
-      details_(details),
+      setup_(setup),
       txtFrontSp_(front),
       txtRearSp_(rear) {
     setObjectName(QStringLiteral("fraCircuitGearing"));
@@ -94,28 +120,34 @@ void CircuitGearingPanel::showEvent(QShowEvent* event) {
             Show(Wanted());
             return;
         }
-        // The unit, the chain and the Details page's tyre may have changed elsewhere.
-        Widgets& w = *ui_;
-        w.chainSize = static_cast<int>(PlannerNumber(settings::kPlannerChainKey, w.chainSize));
-        w.chainLinks = static_cast<int>(PlannerNumber(settings::kPlannerLinksKey, w.chainLinks));
-        const SpeedUnit unit = unit_.Get();
-        if (unit != w.shownUnit) {
-            const double mph = ToMph(w.spnStraightSpeed->value(), w.shownUnit);
-            const QSignalBlocker quiet(w.spnStraightSpeed);
-            w.spnStraightSpeed->setValue(static_cast<int>(std::lround(FromMph(mph, unit))));
-            w.shownUnit = unit;
-        }
+        CatchUp();
         Refresh();
     });
 }
 
+void CircuitGearingPanel::CatchUp() {
+    // The unit, the chain and the rider's tyre may have changed elsewhere.
+    Widgets& w = *ui_;
+    const settings::PlannerSettings planner = settings::LoadPlanner(context_.store.Get());
+    w.chainSize = planner.chainSize.value_or(w.chainSize);
+    w.chainLinks = planner.chainLinks.value_or(w.chainLinks);
+    if (unit_.Get() != w.shownUnit)
+        ShowRoadSpeed();
+}
+
 void CircuitGearingPanel::Build() {
+    MakeWidgets();
+    LayOut();
+    LoadInputs();
+    Connect();
+}
+
+void CircuitGearingPanel::MakeWidgets() {
     ui_ = std::make_unique<Widgets>();
     Widgets& w = *ui_;
     w.optBySpeed = new QRadioButton(QStringLiteral("Road speed:"), this);
     w.optBySpeed->setObjectName(QStringLiteral("optBySpeed"));
-    w.spnStraightSpeed = SpinBox("spnStraightSpeed", 0, 999, 1, this);
-    w.spnStraightSpeed->setSpecialValueText(QStringLiteral(" "));  // 0: none seen
+    w.spnStraightSpeed = OptionalBox("spnStraightSpeed", kHighestRoadSpeed, 1, this);
     w.lblStraightUnit = PlainLabel(QString(), this);
     w.lblStraightUnit->setObjectName(QStringLiteral("lblStraightUnit"));
     w.cboStraightGear = new QComboBox(this);
@@ -123,17 +155,14 @@ void CircuitGearingPanel::Build() {
     for (const char* gear : kGearNames) w.cboStraightGear->addItem(QString::fromLatin1(gear));
     w.optByRpm = new QRadioButton(QStringLiteral("Engine speed:"), this);
     w.optByRpm->setObjectName(QStringLiteral("optByRpm"));
-    w.spnStraightRpm = SpinBox("spnStraightRpm", 0, 30000, 100, this);
-    w.spnStraightRpm->setSpecialValueText(QStringLiteral(" "));
-    w.spnSeenFront = SpinBox("spnSeenFront", 0, 99, 1, this);
-    w.spnSeenFront->setSpecialValueText(QStringLiteral(" "));
-    w.spnSeenRear = SpinBox("spnSeenRear", 0, 199, 1, this);
-    w.spnSeenRear->setSpecialValueText(QStringLiteral(" "));
-    w.spnTargetRpm = SpinBox("spnTargetRpm", 1000, 30000, 250, this);
-    w.spnFrontLow = SpinBox("spnFrontLow", 1, 99, 1, this);
-    w.spnFrontHigh = SpinBox("spnFrontHigh", 1, 99, 1, this);
-    w.spnRearLow = SpinBox("spnRearLow", 1, 199, 1, this);
-    w.spnRearHigh = SpinBox("spnRearHigh", 1, 199, 1, this);
+    w.spnStraightRpm = OptionalBox("spnStraightRpm", kHighestRpm, kRpmStep, this);
+    w.spnSeenFront = OptionalBox("spnSeenFront", kMaxTeeth, 1, this);
+    w.spnSeenRear = OptionalBox("spnSeenRear", kMaxTeeth, 1, this);
+    w.spnTargetRpm = SpinBox("spnTargetRpm", kLowestShiftLight, kHighestRpm, kShiftLightStep, this);
+    w.spnFrontLow = SpinBox("spnFrontLow", 1, kMaxTeeth, 1, this);
+    w.spnFrontHigh = SpinBox("spnFrontHigh", 1, kMaxTeeth, 1, this);
+    w.spnRearLow = SpinBox("spnRearLow", 1, kMaxTeeth, 1, this);
+    w.spnRearHigh = SpinBox("spnRearHigh", 1, kMaxTeeth, 1, this);
     const SprocketRanges defaults;
     w.spnFrontLow->setValue(defaults.frontLow);
     w.spnFrontHigh->setValue(defaults.frontHigh);
@@ -142,46 +171,50 @@ void CircuitGearingPanel::Build() {
     w.lblStraightEnd = PlainLabel(QString(), this);
     w.lblStraightEnd->setObjectName(QStringLiteral("lblStraightEnd"));
     w.lblStraightEnd->setWordWrap(true);
+    MakePairsTable();
+    w.cmdUsePair = new QPushButton(QStringLiteral("Use this pair"), this);
+    w.cmdUsePair->setObjectName(QStringLiteral("cmdUsePair"));
+    w.cmdPrint = new QPushButton(QStringLiteral("Print…"), this);
+    w.cmdPrint->setObjectName(QStringLiteral("cmdPrintPitCard"));
+    w.cmdExport = new QPushButton(QStringLiteral("Export PDF…"), this);
+    w.cmdExport->setObjectName(QStringLiteral("cmdExportPitCard"));
+}
 
-    w.grdSprockets = new QTableWidget(kShownPairs, 6, this);
-    w.grdSprockets->setObjectName(QStringLiteral("grdSprockets"));
-    w.grdSprockets->setHorizontalHeaderLabels(
+void CircuitGearingPanel::MakePairsTable() {
+    auto* table = new QTableWidget(kShownPairs, kPairColumns, this);
+    ui_->grdSprockets = table;
+    table->setObjectName(QStringLiteral("grdSprockets"));
+    table->setHorizontalHeaderLabels(
         QStringLiteral("Pair|Final drive|Change %|End rpm|Links|Axle move")
             .split(QLatin1Char('|')));
-    w.grdSprockets->verticalHeader()->hide();
-    w.grdSprockets->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    w.grdSprockets->setSelectionBehavior(QAbstractItemView::SelectRows);
-    w.grdSprockets->setSelectionMode(QAbstractItemView::SingleSelection);
-    w.grdSprockets->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    w.grdSprockets->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    w.grdSprockets->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    w.grdSprockets->horizontalHeader()->setStretchLastSection(true);
-    const int rowHeight = w.grdSprockets->fontMetrics().height() + 6;
-    w.grdSprockets->verticalHeader()->setMinimumSectionSize(rowHeight);
-    w.grdSprockets->verticalHeader()->setDefaultSectionSize(rowHeight);
-    w.grdSprockets->setFixedHeight(kShownPairs * rowHeight +
-                                   w.grdSprockets->horizontalHeader()->sizeHint().height() +
-                                   2 * w.grdSprockets->frameWidth());
+    table->verticalHeader()->hide();
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table->horizontalHeader()->setStretchLastSection(true);
+    const int rowHeight = table->fontMetrics().height() + 6;
+    table->verticalHeader()->setMinimumSectionSize(rowHeight);
+    table->verticalHeader()->setDefaultSectionSize(rowHeight);
+    table->setFixedHeight(kShownPairs * rowHeight + table->horizontalHeader()->sizeHint().height() +
+                          2 * table->frameWidth());
     for (int r = 0; r < kShownPairs; ++r)
-        for (int c = 0; c < 6; ++c) {
+        for (int c = 0; c < kPairColumns; ++c) {
             auto* item = new QTableWidgetItem;
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            w.grdSprockets->setItem(r, c, item);
+            table->setItem(r, c, item);
         }
     // The widest texts the columns will hold, so that the group keeps its width.
     const QStringList widest =
         QStringLiteral("18/52|2.8889|+10.99|14933|111.5 → 112|+12.9 mm").split(QLatin1Char('|'));
-    for (int c = 0; c < 6; ++c) w.grdSprockets->item(0, c)->setText(widest[c]);
-    w.grdSprockets->setMinimumWidth(w.grdSprockets->horizontalHeader()->length() +
-                                    2 * w.grdSprockets->frameWidth() + 4);
+    for (int c = 0; c < kPairColumns; ++c) table->item(0, c)->setText(widest[c]);
+    table->setMinimumWidth(table->horizontalHeader()->length() + 2 * table->frameWidth() + 4);
+}
 
-    w.cmdUsePair = new QPushButton(QStringLiteral("Use this pair"), this);
-    w.cmdUsePair->setObjectName(QStringLiteral("cmdUsePair"));
-    auto* cmdPrint = new QPushButton(QStringLiteral("Print…"), this);
-    cmdPrint->setObjectName(QStringLiteral("cmdPrintPitCard"));
-    auto* cmdExport = new QPushButton(QStringLiteral("Export PDF…"), this);
-    cmdExport->setObjectName(QStringLiteral("cmdExportPitCard"));
-
+void CircuitGearingPanel::LayOut() {
+    Widgets& w = *ui_;
     const auto text = [this](const char* t) { return PlainLabel(QString::fromUtf8(t), this); };
     auto* grid = new QGridLayout;
     grid->addWidget(PlainLabel(QStringLiteral("End of the longest straight:"), this), 0, 0, 1, 2);
@@ -201,81 +234,97 @@ void CircuitGearingPanel::Build() {
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(w.cmdUsePair);
     buttons->addStretch(1);
-    buttons->addWidget(cmdPrint);
-    buttons->addWidget(cmdExport);
+    buttons->addWidget(w.cmdPrint);
+    buttons->addWidget(w.cmdExport);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(w.lblStraightEnd);
     layout->addWidget(w.grdSprockets);
     layout->addLayout(buttons);
     layout->addStretch(1);
+}
 
-    const auto refresh = [this] {
+void CircuitGearingPanel::LoadInputs() {
+    // The rider's ranges and the planner's chain; the defaults where they cannot be read.
+    Widgets& w = *ui_;
+    w.shownUnit = unit_.Get();
+    Handled(context_.errors, ".fraCircuitGearing_Load", [&] {
+        const settings::FinderSettings ranges = settings::LoadFinder(context_.store.Get());
+        const std::pair<QSpinBox*, std::optional<int>> boxes[] = {
+            {w.spnFrontLow, ranges.frontLow},
+            {w.spnFrontHigh, ranges.frontHigh},
+            {w.spnRearLow, ranges.rearLow},
+            {w.spnRearHigh, ranges.rearHigh}};
+        for (const auto& [box, stored] : boxes) {
+            const QSignalBlocker quiet(box);  // what is read is not written back
+            box->setValue(stored.value_or(box->value()));
+        }
+        CatchUp();
+    });
+}
+
+void CircuitGearingPanel::Connect() {
+    Widgets& w = *ui_;
+    // A change of what was seen makes it an observation made now, on the rider's tyre.
+    const auto seenChanged = [this] {
+        if (ui_->showing)
+            return;
+        ui_->seenNow = true;
+        Refresh();
+    };
+    for (QSpinBox* box : {w.spnStraightRpm, w.spnSeenFront, w.spnSeenRear})
+        connect(box, &QSpinBox::valueChanged, this, seenChanged);
+    connect(w.cboStraightGear, &QComboBox::currentIndexChanged, this, seenChanged);
+    connect(w.optByRpm, &QRadioButton::toggled, this, seenChanged);
+    connect(w.spnStraightSpeed, &QSpinBox::valueChanged, this, [this, seenChanged](int value) {
+        if (ui_->showing)
+            return;
+        ui_->entered.roadSpeed = value;
+        ui_->entered.unit = std::string(UnitName(ui_->shownUnit));
+        seenChanged();
+    });
+    connect(w.spnTargetRpm, &QSpinBox::valueChanged, this, [this] {
         if (!ui_->showing)
             Refresh();
-    };
-    for (QSpinBox* box :
-         {w.spnStraightSpeed, w.spnStraightRpm, w.spnSeenFront, w.spnSeenRear, w.spnTargetRpm})
-        connect(box, &QSpinBox::valueChanged, this, refresh);
-    connect(w.cboStraightGear, &QComboBox::currentIndexChanged, this, refresh);
-    connect(w.optByRpm, &QRadioButton::toggled, this, refresh);
-    const auto saveRange = [this](QSpinBox* box, const char* key, const char* procedure) {
-        connect(box, &QSpinBox::valueChanged, this, [this, key, procedure](int value) {
-            SaveRange(key, value, procedure);
+    });
+    for (QSpinBox* box : {w.spnFrontLow, w.spnFrontHigh, w.spnRearLow, w.spnRearHigh})
+        connect(box, &QSpinBox::valueChanged, this, [this, box](int value) {
+            SaveRange(box, value);
             Refresh();
         });
-    };
-    saveRange(w.spnFrontLow, settings::kFinderFrontLowKey, ".spnFrontLow_Change");
-    saveRange(w.spnFrontHigh, settings::kFinderFrontHighKey, ".spnFrontHigh_Change");
-    saveRange(w.spnRearLow, settings::kFinderRearLowKey, ".spnRearLow_Change");
-    saveRange(w.spnRearHigh, settings::kFinderRearHighKey, ".spnRearHigh_Change");
     for (QLineEdit* box : {txtFrontSp_.data(), txtRearSp_.data()})
         if (box)
             connect(box, &QLineEdit::textChanged, this, [this] {
                 FollowSprockets();
                 Refresh();
             });
+    connect(&setup_, &SetupModel::setupChanged, this, [this] {
+        if (isVisible())
+            Refresh();
+    });
     connect(w.cmdUsePair, &QPushButton::clicked, this, [this] { cmdUsePair_Click(); });
-    connect(cmdPrint, &QPushButton::clicked, this, [this] {
-        if (printCard)
-            printCard();
-    });
-    connect(cmdExport, &QPushButton::clicked, this, [this] {
-        if (exportCard)
-            exportCard();
-    });
-    // The rider's ranges and the planner's chain; the defaults where they cannot be read.
-    w.shownUnit = unit_.Get();
-    Handled(context_.errors, ".fraCircuitGearing_Load", [&] {
-        qfstore::QfINIFileHandler& store = context_.store.Get();
-        store.Section(settings::kSprocketFinderSection);
-        const std::pair<QSpinBox*, const char*> ranges[] = {
-            {w.spnFrontLow, settings::kFinderFrontLowKey},
-            {w.spnFrontHigh, settings::kFinderFrontHighKey},
-            {w.spnRearLow, settings::kFinderRearLowKey},
-            {w.spnRearHigh, settings::kFinderRearHighKey}};
-        for (const auto& [box, key] : ranges) {
-            const QSignalBlocker quiet(box);  // what is read is not written back
-            box->setValue(static_cast<int>(StoredNumber(store, key, box->value())));
-        }
-        w.chainSize = static_cast<int>(PlannerNumber(settings::kPlannerChainKey, w.chainSize));
-        w.chainLinks = static_cast<int>(PlannerNumber(settings::kPlannerLinksKey, w.chainLinks));
-    });
+    connect(w.cmdPrint, &QPushButton::clicked, this, &CircuitGearingPanel::printRequested);
+    connect(w.cmdExport, &QPushButton::clicked, this, &CircuitGearingPanel::exportRequested);
 }
 
-double CircuitGearingPanel::PlannerNumber(const char* key, double fallback) {
-    qfstore::QfINIFileHandler& store = context_.store.Get();
-    store.Section(settings::kPlannerSection);
-    return StoredNumber(store, key, fallback);
-}
-
-void CircuitGearingPanel::SaveRange(const char* key, int value, const char* procedure) {
-    Handled(context_.errors, procedure, [&] {
-        qfstore::QfINIFileHandler& store = context_.store.Get();
-        store.Section(settings::kSprocketFinderSection);
-        store.SetValue(key, qfstore::Variant(static_cast<double>(value)),
-                       settings::kArrayDelimiter);
-    });
+void CircuitGearingPanel::SaveRange(QSpinBox* box, int value) {
+    const Widgets& w = *ui_;
+    settings::FinderSettings changed;
+    const char* procedure = ".spnRearHigh_Change";
+    if (box == w.spnFrontLow) {
+        changed.frontLow = value;
+        procedure = ".spnFrontLow_Change";
+    } else if (box == w.spnFrontHigh) {
+        changed.frontHigh = value;
+        procedure = ".spnFrontHigh_Change";
+    } else if (box == w.spnRearLow) {
+        changed.rearLow = value;
+        procedure = ".spnRearLow_Change";
+    } else {
+        changed.rearHigh = value;
+    }
+    Handled(context_.errors, procedure,
+            [&] { settings::SaveFinder(context_.store.Get(), changed); });
 }
 
 void CircuitGearingPanel::Load(const QString& circuit) {
@@ -295,45 +344,39 @@ void CircuitGearingPanel::Clear() {
 CircuitGearing CircuitGearingPanel::Wanted() {
     if (!hasPending_)
         return gearing_;
-    qfstore::QfINIFileHandler& store = context_.store.Get();
-    store.Section(settings::kCircuitGearingSection);
-    const qfstore::Variant record =
-        store.GetValue(pending_.toStdString(), settings::kCircuitDelimiter, true, false);
     hasPending_ = false;
-    gearing_ = {};
-    if (record.IsArray()) {
-        std::vector<std::string> fields;
-        for (const qfstore::Variant& field : record.Elements())
-            fields.push_back(ValueText(field).toStdString());
-        // A record this program did not write shows as nothing seen.
-        gearing_ = CircuitGearingFromFields(fields).value_or(CircuitGearing{});
-    }
+    // A record this program did not write shows as nothing seen.
+    gearing_ = settings::LoadCircuitGearing(context_.store.Get(), pending_.toStdString())
+                   .value_or(CircuitGearing{});
     return gearing_;
 }
 
 CircuitGearing CircuitGearingPanel::Shown() const {
     const Widgets& w = *ui_;
-    CircuitGearing g;
-    g.seen.byEngineSpeed = w.optByRpm->isChecked();
-    g.seen.roadSpeed = w.spnStraightSpeed->value();
-    g.seen.unit = w.shownUnit;
-    g.seen.gear = w.cboStraightGear->currentIndex() + 1;
-    g.seen.engineSpeed = w.spnStraightRpm->value();
+    CircuitGearing g = w.entered;
+    g.byEngineSpeed = w.optByRpm->isChecked();
+    g.gear = w.cboStraightGear->currentIndex() + 1;
+    g.engineSpeed = w.spnStraightRpm->value();
     g.seenFront = w.spnSeenFront->value();
     g.seenRear = w.spnSeenRear->value();
     g.targetRpm = w.spnTargetRpm->value();
+    if (w.seenNow) {
+        g.circumference = setup_.Circumference();
+        g.tyre = g.circumference ? setup_.Tyre().toStdString() : std::string();
+    }
     return g;
 }
 
 void CircuitGearingPanel::Show(const CircuitGearing& g) {
     Widgets& w = *ui_;
     w.showing = true;
-    w.shownUnit = unit_.Get();
-    const double mph = ToMph(g.seen.roadSpeed, g.seen.unit);
-    w.spnStraightSpeed->setValue(static_cast<int>(std::lround(FromMph(mph, w.shownUnit))));
-    w.cboStraightGear->setCurrentIndex(std::clamp(g.seen.gear, 1, kGearCount) - 1);
-    w.spnStraightRpm->setValue(static_cast<int>(std::lround(g.seen.engineSpeed)));
-    (g.seen.byEngineSpeed ? w.optByRpm : w.optBySpeed)->setChecked(true);
+    w.entered = g;
+    w.seenNow = NothingSeen(g);
+    ShowRoadSpeed();
+    w.showing = true;
+    w.cboStraightGear->setCurrentIndex(std::clamp(g.gear, 1, kGearCount) - 1);
+    w.spnStraightRpm->setValue(static_cast<int>(std::lround(g.engineSpeed)));
+    (g.byEngineSpeed ? w.optByRpm : w.optBySpeed)->setChecked(true);
     w.spnTargetRpm->setValue(static_cast<int>(std::lround(ShiftLight(g))));
     if (NothingSeen(g)) {
         w.showing = false;
@@ -346,13 +389,22 @@ void CircuitGearingPanel::Show(const CircuitGearing& g) {
     Refresh();
 }
 
+void CircuitGearingPanel::ShowRoadSpeed() {
+    Widgets& w = *ui_;
+    w.shownUnit = unit_.Get();
+    const double mph = ToMph(w.entered.roadSpeed, UnitFromName(w.entered.unit));
+    const bool showing = std::exchange(w.showing, true);
+    w.spnStraightSpeed->setValue(static_cast<int>(std::lround(FromMph(mph, w.shownUnit))));
+    w.showing = showing;
+}
+
 void CircuitGearingPanel::FollowSprockets() {
     if (!ui_ || !txtFrontSp_ || !txtRearSp_ || !NothingSeen(Shown()))
         return;
     Widgets& w = *ui_;
     const bool showing = std::exchange(w.showing, true);
-    w.spnSeenFront->setValue(Teeth(txtFrontSp_->text()));
-    w.spnSeenRear->setValue(Teeth(txtRearSp_->text()));
+    w.spnSeenFront->setValue(TeethFromText(txtFrontSp_->text()).value_or(0));
+    w.spnSeenRear->setValue(TeethFromText(txtRearSp_->text()).value_or(0));
     w.showing = showing;
 }
 
@@ -361,82 +413,92 @@ double CircuitGearingPanel::TargetRpm() {
 }
 
 double CircuitGearingPanel::ShiftLight(const CircuitGearing& gearing) {
-    return gearing.targetRpm > 0 ? gearing.targetRpm
-                                 : PlannerNumber(settings::kPlannerShiftKey, kDefaultShiftSpeed);
+    if (gearing.targetRpm > 0)
+        return gearing.targetRpm;
+    return settings::LoadPlanner(context_.store.Get()).shiftSpeed.value_or(kDefaultShiftSpeed);
 }
 
 void CircuitGearingPanel::Store(const QString& circuit) {
-    const CircuitGearing g = ui_ ? Shown() : Wanted();
-    if (NothingSeen(g)) {
-        Remove(circuit);
-        return;
-    }
-    qfstore::QfINIFileHandler& store = context_.store.Get();
-    store.Section(settings::kCircuitGearingSection);
-    store.SetValue(circuit.toStdString(), qfstore::Variant::StringArray(CircuitGearingFields(g)),
-                   settings::kCircuitDelimiter);
+    settings::SaveCircuitGearing(context_.store.Get(), circuit.toStdString(),
+                                 ui_ ? Shown() : Wanted());
 }
 
 void CircuitGearingPanel::Remove(const QString& circuit) {
-    qfstore::QfINIFileHandler& store = context_.store.Get();
-    store.Section(settings::kCircuitGearingSection);
-    store.DeleteField(circuit.toStdString());
+    settings::DeleteCircuitGearing(context_.store.Get(), circuit.toStdString());
 }
 
 void CircuitGearingPanel::Refresh() {
     Widgets& w = *ui_;
     const CircuitGearing g = Shown();
     w.lblStraightUnit->setText(QString::fromLatin1(UnitName(w.shownUnit)));
-    w.spnStraightSpeed->setEnabled(!g.seen.byEngineSpeed);
-    w.cboStraightGear->setEnabled(!g.seen.byEngineSpeed);
-    w.spnStraightRpm->setEnabled(g.seen.byEngineSpeed);
-
-    const auto circumference = ParseLocaleNumber(details_.CircumferenceText());
-    const auto rpm =
-        ObservedEngineSpeed(gears_, g.seen, g.seenFront, g.seenRear, circumference.value_or(0));
+    w.spnStraightSpeed->setEnabled(!g.byEngineSpeed);
+    w.cboStraightGear->setEnabled(!g.byEngineSpeed);
+    w.spnStraightRpm->setEnabled(g.byEngineSpeed);
     w.choices.clear();
-    QString message;
-    if (NothingSeen(g)) {
-        message = QStringLiteral(
+    w.lblStraightEnd->setText(Finding(g));
+    ShowPairs();
+}
+
+QString CircuitGearingPanel::Finding(const CircuitGearing& g) {
+    if (NothingSeen(g))
+        return QStringLiteral(
             "Give the road speed and gear, or the engine speed, at the end of the longest "
             "straight.");
-    } else if (g.seenFront <= 0 || g.seenRear <= 0) {
-        message = QStringLiteral("Give the sprockets it was seen on.");
-    } else if (!rpm) {
-        message = g.seen.byEngineSpeed
-                      ? QStringLiteral("Give the engine speed at the end of the longest straight.")
-                      : QStringLiteral(
-                            "The road speed needs the gear data and a circumference above zero "
-                            "on the Details page.");
-    } else {
-        const SprocketRanges ranges{w.spnFrontLow->value(), w.spnFrontHigh->value(),
-                                    w.spnRearLow->value(), w.spnRearHigh->value()};
-        w.choices = FindSprockets(*rpm, g.seenFront, g.seenRear, g.targetRpm, ranges, w.chainSize,
-                                  w.chainLinks, kShownPairs);
-        message = QStringLiteral("On %1/%2 the straight ends at %3 rpm.")
-                      .arg(g.seenFront)
-                      .arg(g.seenRear)
-                      .arg(RoundedText(*rpm, 0));
-        if (w.choices.empty())
-            message += QStringLiteral(" No pair of these ranges stays below the shift light.");
-    }
-    w.lblStraightEnd->setText(message);
+    if (g.seenFront <= 0 || g.seenRear <= 0)
+        return QStringLiteral("Give the sprockets it was seen on.");
+    // A record from before the tyre was kept is worked out on the rider's tyre, and says so.
+    const bool riderTyre = !g.circumference;
+    const double circumference = riderTyre ? setup_.Circumference().value_or(0) : *g.circumference;
+    const StraightObservation seen{g.byEngineSpeed, g.roadSpeed, UnitFromName(g.unit), g.gear,
+                                   g.engineSpeed};
+    const auto rpm = ObservedEngineSpeed(gears_, seen, g.seenFront, g.seenRear, circumference);
+    if (!rpm)
+        return g.byEngineSpeed
+                   ? QStringLiteral("Give the engine speed at the end of the longest straight.")
+                   : QStringLiteral(
+                         "The road speed needs the gear data and a circumference above zero on "
+                         "the Details page.");
+    const SprocketRanges ranges{ui_->spnFrontLow->value(), ui_->spnFrontHigh->value(),
+                                ui_->spnRearLow->value(), ui_->spnRearHigh->value()};
+    ui_->choices = FindSprockets(*rpm, g.seenFront, g.seenRear, g.targetRpm, ranges, ui_->chainSize,
+                                 ui_->chainLinks, kShownPairs);
+    const QString pair = QStringLiteral("%1/%2").arg(g.seenFront).arg(g.seenRear);
+    const QString end = RoundedText(*rpm, 0);
+    QString message;
+    if (g.byEngineSpeed)
+        message = QStringLiteral("On %1 the straight ends at %2 rpm.").arg(pair, end);
+    else if (riderTyre)
+        message = QStringLiteral(
+                      "On %1 the straight ends at %2 rpm. The record does not say "
+                      "which tyre it was seen on: the Details page's %3 is used.")
+                      .arg(pair, end, TyreText(setup_.Tyre().toStdString(), circumference));
+    else
+        message = QStringLiteral("On %1 with %2, the straight ends at %3 rpm.")
+                      .arg(pair, TyreText(g.tyre, circumference), end);
+    if (ui_->choices.empty())
+        message += QStringLiteral(" No pair of these ranges stays below the shift light.");
+    return message;
+}
+
+void CircuitGearingPanel::ShowPairs() {
+    Widgets& w = *ui_;
     for (int r = 0; r < kShownPairs; ++r) {
-        QStringList texts(6);
+        QStringList texts(kPairColumns);
         if (static_cast<std::size_t>(r) < w.choices.size()) {
             const SprocketChoice& c = w.choices[static_cast<std::size_t>(r)];
-            texts[0] = QStringLiteral("%1/%2").arg(c.front).arg(c.rear);
-            texts[1] = RoundedText(c.finalDrive, 4);
-            texts[2] = SignedText(RoundedText(c.percentChange, 2));
-            texts[3] = RoundedText(c.engineSpeed, 0);
+            texts[kPair] = QStringLiteral("%1/%2").arg(c.front).arg(c.rear);
+            texts[kFinalDrive] = RoundedText(c.finalDrive, 4);
+            texts[kChange] = SignedText(RoundedText(c.percentChange, 2));
+            texts[kEndRpm] = RoundedText(c.engineSpeed, 0);
             if (c.chain) {
-                texts[4] = LinksText(c.chain->linksNeeded, c.chain->evenLinks);
-                texts[5] = c.chain->axleMoveMm ? SignedText(RoundedText(*c.chain->axleMoveMm, 1)) +
-                                                     QStringLiteral(" mm")
-                                               : QStringLiteral("chain too short");
+                texts[kLinks] = LinksText(c.chain->linksNeeded, c.chain->evenLinks);
+                texts[kAxleMove] =
+                    c.chain->axleMoveMm
+                        ? SignedText(RoundedText(*c.chain->axleMoveMm, 1)) + QStringLiteral(" mm")
+                        : QStringLiteral("chain too short");
             }
         }
-        for (int c = 0; c < 6; ++c) w.grdSprockets->item(r, c)->setText(texts[c]);
+        for (int c = 0; c < kPairColumns; ++c) w.grdSprockets->item(r, c)->setText(texts[c]);
     }
     w.cmdUsePair->setEnabled(!w.choices.empty());
 }

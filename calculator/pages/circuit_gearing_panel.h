@@ -1,32 +1,33 @@
-// The Circuit Database page's gearing group: what the circuit's longest straight showed, the
-// shift light to aim for, the sprocket pairs that bring the straight's end closest to it, and the
-// pit card's buttons. Its widgets are made when the group is first shown, so that start-up does
-// not pay for them; until then a circuit's record is read only when it is needed.
+// The Circuit Database page's gearing group: what the circuit's longest straight showed and on
+// which tyre, the shift light to aim for, the sprocket pairs that bring the straight's end closest
+// to it, and the pit card's buttons. Its widgets are made when the group is first shown, so that
+// start-up does not pay for them; until then a circuit's record is read only when it is needed.
 #pragma once
 
 #include <QGroupBox>
 #include <QPointer>
-#include <functional>
 #include <memory>
+#include <optional>
 
-#include "gearing/circuit_gearing.h"
 #include "gearing/gear_data.h"
+#include "settings/circuit_gearing_records.h"
 #include "window/form_context.h"
 
 class QLineEdit;
+class QSpinBox;
 
 namespace gearsheet {
 
-class DetailsPage;
+class SetupModel;
 class SpeedUnitChoice;
 
 class CircuitGearingPanel : public QGroupBox {
     Q_OBJECT
   public:
     // `front` and `rear` are the page's sprocket boxes: the circuit's sprockets, which "Use this
-    // pair" fills.
+    // pair" fills. The rider's tyre comes from `setup`.
     CircuitGearingPanel(FormContext& context, const GearData& gears, SpeedUnitChoice& unit,
-                        const DetailsPage& details, QLineEdit* front, QLineEdit* rear,
+                        const SetupModel& setup, QLineEdit* front, QLineEdit* rear,
                         QWidget* parent = nullptr);
     ~CircuitGearingPanel() override;
 
@@ -39,12 +40,15 @@ class CircuitGearingPanel : public QGroupBox {
     void Store(const QString& circuit);
     // Removes the record of `circuit`. Store errors pass on.
     void Remove(const QString& circuit);
-    // The shift light shown (the planner's shift speed when none was set).
+    // The shift light shown. Before the group was first shown this reads the circuit's pending
+    // record, and the planner's shift speed when it has none, from the settings file; store errors
+    // pass on.
     double TargetRpm();
 
-    // Run by "Print…" and "Export PDF…".
-    std::function<void()> printCard;
-    std::function<void()> exportCard;
+  signals:
+    // "Print…" and "Export PDF…" were clicked.
+    void printRequested();
+    void exportRequested();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -52,30 +56,44 @@ class CircuitGearingPanel : public QGroupBox {
   private:
     struct Widgets;
 
+    // Makes the widgets, shows the stored ranges and connects the controls.
     void Build();
+    void MakeWidgets();
+    void MakePairsTable();
+    void LayOut();
+    void LoadInputs();
+    void Connect();
+    // Re-reads the planner's chain, and shows the road speed in the unit chosen meanwhile.
+    void CatchUp();
+
     // The record to show: read from the store when a circuit's record is still pending.
-    CircuitGearing Wanted();
-    CircuitGearing Shown() const;
-    void Show(const CircuitGearing& gearing);
+    settings::CircuitGearing Wanted();
+    // What is shown, as it would be stored.
+    settings::CircuitGearing Shown() const;
+    void Show(const settings::CircuitGearing& gearing);
+    // Shows the road speed as entered in the unit chosen for showing speeds.
+    void ShowRoadSpeed();
     // Recomputes the engine speed at the end of the straight and the pairs.
     void Refresh();
+    // The sentence above the pairs; fills the pairs on the way when the engine speed is known.
+    QString Finding(const settings::CircuitGearing& gearing);
+    void ShowPairs();
     // Puts the circuit's sprockets as the ones seen on while nothing was seen.
     void FollowSprockets();
     // The record's shift light, or the planner's shift speed when it has none.
-    double ShiftLight(const CircuitGearing& gearing);
-    double PlannerNumber(const char* key, double fallback);
-    void SaveRange(const char* key, int value, const char* procedure);
+    double ShiftLight(const settings::CircuitGearing& gearing);
+    void SaveRange(QSpinBox* box, int value);
     void cmdUsePair_Click();
 
     FormContext& context_;
     const GearData& gears_;
     SpeedUnitChoice& unit_;
-    const DetailsPage& details_;
+    const SetupModel& setup_;
     QPointer<QLineEdit> txtFrontSp_;
     QPointer<QLineEdit> txtRearSp_;
     std::unique_ptr<Widgets> ui_;
-    CircuitGearing gearing_;  // what to show when the widgets are made
-    QString pending_;         // a circuit whose record is still to be read
+    settings::CircuitGearing gearing_;  // what to show when the widgets are made
+    QString pending_;                   // a circuit whose record is still to be read
     bool hasPending_ = false;
 };
 

@@ -12,10 +12,10 @@
 #include <algorithm>
 #include <optional>
 
+#include "chart_module/chart_loader.h"
 #include "gearing/gear_data.h"
 #include "pages/circuit_gearing_panel.h"
 #include "pages/circuit_record.h"
-#include "pages/details_page.h"
 #include "pages/numeric_boxes.h"
 #include "pages/pit_card.h"
 #include "pages/record_names.h"
@@ -29,6 +29,7 @@
 #include "ui/locale_numbers.h"
 #include "ui/page_layout.h"
 #include "window/settings_store.h"
+#include "window/setup_model.h"
 
 namespace gearsheet {
 namespace {
@@ -105,8 +106,8 @@ QTableWidget* FieldsGrid(QWidget* parent) {
 }  // namespace
 
 CircuitPage::CircuitPage(FormContext& context, const GearData& gears, SpeedUnitChoice& unit,
-                         const DetailsPage& details, QWidget* parent)
-    : QWidget(parent), context_(context), gears_(gears), unit_(unit), details_(details) {
+                         SetupModel& setup, QWidget* parent)
+    : QWidget(parent), context_(context), gears_(gears), unit_(unit), setup_(setup) {
     setObjectName(QStringLiteral("CircuitPage"));
 
     cboCircuits_ = NameList("cboCircuits", this);
@@ -150,9 +151,11 @@ CircuitPage::CircuitPage(FormContext& context, const GearData& gears, SpeedUnitC
 
     // The gearing group beside the described controls.
     gearing_ =
-        new CircuitGearingPanel(context_, gears_, unit_, details_, txtFrontSp_, txtRearSp_, this);
-    gearing_->printCard = [this] { cmdPrintPitCard_Click(); };
-    gearing_->exportCard = [this] { cmdExportPitCard_Click(); };
+        new CircuitGearingPanel(context_, gears_, unit_, setup_, txtFrontSp_, txtRearSp_, this);
+    connect(gearing_, &CircuitGearingPanel::printRequested, this,
+            [this] { cmdPrintPitCard_Click(); });
+    connect(gearing_, &CircuitGearingPanel::exportRequested, this,
+            [this] { cmdExportPitCard_Click(); });
     auto* side = new QVBoxLayout;
     side->addWidget(gearing_);
     side->addWidget(new SagHelper(context_, grdFields_, this));
@@ -175,11 +178,6 @@ CircuitPage::CircuitPage(FormContext& context, const GearData& gears, SpeedUnitC
     numeric->Watch(txtRearSp_, ".txtRearSp_LostFocus");
 }
 
-void CircuitPage::SetSprocketTargets(QLineEdit* frontSprocket, QLineEdit* rearSprocket) {
-    txtFrontSprocket_ = frontSprocket;
-    txtRearSproket_ = rearSprocket;
-}
-
 void CircuitPage::RefreshCircuitCombo() {
     Handled(context_.errors, ".RefreshCircuitCombo", [&] {
         qfstore::QfINIFileHandler& store = context_.store.Get();
@@ -194,12 +192,13 @@ void CircuitPage::RefreshCircuitCombo() {
 
 void CircuitPage::cboCircuits_Click() {
     qfstore::PassOn("MainForm.cboCircuits_Click", kComponentName, [&] {
-        const qfstore::Variant record =
-            ReadCircuit(context_.store.Get(), cboCircuits_->currentText().toStdString());
+        std::optional<qfstore::Error> missing;
+        const auto record = ReadCircuitRecord(context_.store.Get(),
+                                              cboCircuits_->currentText().toStdString(), missing);
         // A name without a record (an empty list, or the last circuit deleted) shows nothing.
-        if (record.IsMissing())
+        if (!record)
             return;
-        PlaceCircuitData(record);
+        PlaceCircuitData(*record, missing);
         gearing_->Load(cboCircuits_->currentText());
     });
 }
@@ -210,46 +209,36 @@ void CircuitPage::ShowCircuit(const QString& circuit) {
     Handled(context_.errors, ".cboCircuits_Click", [this] { cboCircuits_Click(); });
 }
 
-void CircuitPage::PlaceCircuitData(const qfstore::Variant& record) {
+void CircuitPage::PlaceCircuitData(const CircuitRecord& record,
+                                   const std::optional<qfstore::Error>& missing) {
     Handled(context_.errors, ".PlaceCircuitData", [&] {
         // A record too short for the page fills what it has and empties the rest, so that no
         // value of the circuit shown before stays under this one's name; then the first missing
         // field is reported.
-        std::optional<qfstore::Error> missing;
-        const auto field = [&](int index) {
-            if (!missing) {
-                try {
-                    return CircuitRecordField(record, index);
-                } catch (const qfstore::Error& e) {
-                    missing = e;
-                }
-            }
-            return QString();
-        };
-        for (int i = 0; i < kSuspensionRows; ++i)
-            grdFields_->item(i + 1, kFrontColumn)->setText(field(kCircuitFrontFirst + i));
-        for (int i = 0; i < kSuspensionRows; ++i)
-            grdFields_->item(i + 1, kRearColumn)->setText(field(kCircuitRearFirst + i));
-        txtFrontSp_->setText(field(kCircuitFrontSprocket));
-        txtRearSp_->setText(field(kCircuitRearSprocket));
+        for (std::size_t i = 0; i < kSuspensionRows; ++i) {
+            const int row = static_cast<int>(i) + 1;
+            grdFields_->item(row, kFrontColumn)->setText(record.front[i]);
+            grdFields_->item(row, kRearColumn)->setText(record.rear[i]);
+        }
+        txtFrontSp_->setText(record.frontSprocket);
+        txtRearSp_->setText(record.rearSprocket);
         if (missing)
             throw *missing;
     });
 }
 
-std::vector<QString> CircuitPage::GetCirquitData() {
-    std::vector<QString> fields;
+CircuitRecord CircuitPage::GetCirquitData() {
+    CircuitRecord record;
     Handled(context_.errors, ".GetCirquitData", [&] {
-        fields.resize(kCircuitFieldCount);
-        for (int i = 0; i < kSuspensionRows; ++i) {
-            const auto at = static_cast<std::size_t>(i);
-            fields[at + kCircuitFrontFirst] = grdFields_->item(i + 1, kFrontColumn)->text();
-            fields[at + kCircuitRearFirst] = grdFields_->item(i + 1, kRearColumn)->text();
+        for (std::size_t i = 0; i < kSuspensionRows; ++i) {
+            const int row = static_cast<int>(i) + 1;
+            record.front[i] = grdFields_->item(row, kFrontColumn)->text();
+            record.rear[i] = grdFields_->item(row, kRearColumn)->text();
         }
-        fields[kCircuitFrontSprocket] = txtFrontSp_->text();
-        fields[kCircuitRearSprocket] = txtRearSp_->text();
+        record.frontSprocket = txtFrontSp_->text();
+        record.rearSprocket = txtRearSp_->text();
     });
-    return fields;
+    return record;
 }
 
 void CircuitPage::ClearCircuitData() {
@@ -266,19 +255,16 @@ void CircuitPage::cmdAddCirquit_Click() {
     Handled(context_.errors, ".cmdAddCirquit_Click", [&] {
         qfstore::QfINIFileHandler& store = context_.store.Get();
         const QString name = cboCircuits_->currentText();
-        const std::vector<QString> fields = GetCirquitData();
+        const CircuitRecord record = GetCirquitData();
         // A name or text the settings file cannot hold faithfully is refused; nothing is written.
         std::optional<QString> problem = NameProblem(name, QStringLiteral("circuit"));
         if (!problem)
-            problem = CircuitRecordProblem(fields);
+            problem = CircuitRecordProblem(record.Fields());
         if (problem) {
             context_.dialogs.Message(window(), *problem, kProgramTitle, MessageIcon::Exclamation);
             return;
         }
-        std::vector<std::string> texts;
-        texts.reserve(fields.size());
-        for (const QString& f : fields) texts.push_back(f.toStdString());
-        AddCircuit(store, name.toStdString(), std::move(texts));
+        WriteCircuitRecord(store, name.toStdString(), record);
         gearing_->Store(name);
         RefreshCircuitCombo();
         cboCircuits_Click();
@@ -305,18 +291,20 @@ void CircuitPage::cmdClear_Click() {
 }
 
 void CircuitPage::cmdCopyValues_Click() {
-    Handled(context_.errors, ".cmdCopyValues_Click", [&] {
-        if (!txtFrontSprocket_ || !txtRearSproket_)
-            throw qfstore::Error::Runtime(qfstore::kErrObjectNotSet, kComponentName);
-        txtFrontSprocket_->setText(txtFrontSp_->text());
-        txtRearSproket_->setText(txtRearSp_->text());
-    });
+    Handled(context_.errors, ".cmdCopyValues_Click",
+            [&] { setup_.SetSprockets(txtFrontSp_->text(), txtRearSp_->text()); });
 }
 
 std::optional<PitCard> CircuitPage::ShownPitCard(QString& problem) const {
-    return GatherPitCard(context_.store.Get(), cboCircuits_->currentText(), gears_, unit_.Get(),
-                         details_.TyreList()->currentText(), details_.CircumferenceText(),
-                         gearing_->TargetRpm(), problem);
+    const QString circuit = cboCircuits_->currentText();
+    std::optional<qfstore::Error> missing;  // a short record's card shows what it has
+    const auto record = ReadCircuitRecord(context_.store.Get(), circuit.toStdString(), missing);
+    if (!record) {
+        problem = QStringLiteral("No circuit \"%1\" is stored: \"Add\" it first.").arg(circuit);
+        return std::nullopt;
+    }
+    return GatherPitCard(circuit, *record, gears_, unit_.Get(), setup_.Tyre(),
+                         setup_.CircumferenceText(), gearing_->TargetRpm());
 }
 
 void CircuitPage::cmdPrintPitCard_Click() {

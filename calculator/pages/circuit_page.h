@@ -2,11 +2,11 @@
 // there and a table of front and rear suspension settings.
 #pragma once
 
-#include <QPointer>
 #include <QWidget>
-#include <vector>
+#include <optional>
 
 #include "pages/pit_card.h"
+#include "qfstore/error.h"
 #include "window/form_context.h"
 
 class QComboBox;
@@ -16,17 +16,18 @@ class QTableWidget;
 namespace gearsheet {
 
 class CircuitGearingPanel;
-class DetailsPage;
+class SetupModel;
 class SpeedUnitChoice;
+struct CircuitRecord;
 struct GearData;
 
 class CircuitPage : public QWidget {
     Q_OBJECT
   public:
     // The gearing group beside the suspension table works from `gears`, the unit choice and the
-    // Details page's tyre.
+    // rider's tyre; "Copy Values" puts the circuit's sprockets into the rider's setup.
     CircuitPage(FormContext& context, const GearData& gears, SpeedUnitChoice& unit,
-                const DetailsPage& details, QWidget* parent = nullptr);
+                SetupModel& setup, QWidget* parent = nullptr);
 
     // Rebuilds the circuit list from the settings file in file order and puts the last circuit's
     // name in the list's text; reports its own failures.
@@ -38,14 +39,13 @@ class CircuitPage : public QWidget {
     // Shows the stored record of `circuit` after another page wrote it; reports its own failures.
     void ShowCircuit(const QString& circuit);
 
-    // The Details page's sprocket boxes that "Copy Values" writes to.
-    void SetSprocketTargets(QLineEdit* frontSprocket, QLineEdit* rearSprocket);
-
   private:
-    // Shows a stored record: the FRONT column, the REAR column, then the two sprockets.
-    void PlaceCircuitData(const qfstore::Variant& record);
-    // The 22 texts of the record as shown.
-    std::vector<QString> GetCirquitData();
+    // Shows a stored record: the FRONT column, the REAR column, then the two sprockets; then
+    // reports `missing`, the first field a short record lacks.
+    void PlaceCircuitData(const CircuitRecord& record,
+                          const std::optional<qfstore::Error>& missing);
+    // The record as shown.
+    CircuitRecord GetCirquitData();
     void ClearCircuitData();
     void cmdAddCirquit_Click();
     void cmdDeleteCirquit_Click();
@@ -59,14 +59,12 @@ class CircuitPage : public QWidget {
     FormContext& context_;
     const GearData& gears_;
     SpeedUnitChoice& unit_;
-    const DetailsPage& details_;
+    SetupModel& setup_;
     QComboBox* cboCircuits_;
     QLineEdit* txtFrontSp_;
     QLineEdit* txtRearSp_;
     QTableWidget* grdFields_;
     CircuitGearingPanel* gearing_;
-    QPointer<QLineEdit> txtFrontSprocket_;
-    QPointer<QLineEdit> txtRearSproket_;
 };
 
 }  // namespace gearsheet

@@ -18,6 +18,7 @@
 #include "ui/locale_numbers.h"
 #include "ui/page_layout.h"
 #include "window/settings_store.h"
+#include "window/setup_model.h"
 
 namespace gearsheet {
 namespace {
@@ -30,8 +31,8 @@ QVariant TagOf(const qfstore::Variant& value) {
 
 }  // namespace
 
-DetailsPage::DetailsPage(FormContext& context, QWidget* parent)
-    : QWidget(parent), context_(context) {
+DetailsPage::DetailsPage(FormContext& context, SetupModel& setup, QWidget* parent)
+    : QWidget(parent), context_(context), setup_(setup) {
     setObjectName(QStringLiteral("DetailsPage"));
 
     cboTyreTypes_ = NameList("cboTyreTypes", this);
@@ -86,30 +87,41 @@ DetailsPage::DetailsPage(FormContext& context, QWidget* parent)
     numeric->Watch(txtCircumferance_, ".txtCircumferance_LostFocus");
     numeric->Watch(txtFrontSprocket_, ".txtFrontSprocket_LostFocus");
     numeric->Watch(txtRearSproket_, ".txtRearSproket_LostFocus");
+
+    setup_.SetSprockets(txtFrontSprocket_->text(), txtRearSproket_->text());
+    setup_.SetCircumferenceText(txtCircumferance_->text());
+    connect(txtFrontSprocket_, &QLineEdit::textChanged, &setup_, &SetupModel::SetFrontText);
+    connect(txtRearSproket_, &QLineEdit::textChanged, &setup_, &SetupModel::SetRearText);
+    connect(txtCircumferance_, &QLineEdit::textChanged, &setup_, &SetupModel::SetCircumferenceText);
+    connect(cboTyreTypes_, &QComboBox::currentTextChanged, &setup_, &SetupModel::SetTyre);
+    connect(&setup_, &SetupModel::setupChanged, this, [this] { ShowSetup(); });
 }
 
 void DetailsPage::SetInitialReductionText(const QString& text) {
     lblInitalReduction_->setText(text);
 }
-QString DetailsPage::FrontSprocketText() const {
-    return txtFrontSprocket_->text();
-}
-QString DetailsPage::RearSprocketText() const {
-    return txtRearSproket_->text();
-}
-QString DetailsPage::CircumferenceText() const {
-    return txtCircumferance_->text();
+void DetailsPage::ShowSetup() {
+    const auto show = [](QLineEdit* box, const QString& text) {
+        if (box->text() != text)
+            box->setText(text);
+    };
+    show(txtFrontSprocket_, setup_.FrontText());
+    show(txtRearSproket_, setup_.RearText());
+    const QString& tyre = setup_.Tyre();
+    if (cboTyreTypes_->currentText() != tyre) {
+        if (const int listed = cboTyreTypes_->findText(tyre, Qt::MatchExactly); listed >= 0) {
+            cboTyreTypes_->setCurrentIndex(listed);
+            cboTyreTypes_->setEditText(tyre);
+        }
+    }
+    show(txtCircumferance_, setup_.CircumferenceText());
 }
 
-void DetailsPage::ShowSetup(const QString& front, const QString& rear, const QString& circumference,
-                            const QString& tyre) {
-    txtFrontSprocket_->setText(front);
-    txtRearSproket_->setText(rear);
-    if (const int listed = cboTyreTypes_->findText(tyre, Qt::MatchExactly); listed >= 0) {
-        cboTyreTypes_->setCurrentIndex(listed);
-        cboTyreTypes_->setEditText(tyre);
-    }
-    txtCircumferance_->setText(circumference);
+void DetailsPage::PublishTyres() {
+    std::vector<ListedTyre> tyres;
+    for (int i = 0; i < cboTyreTypes_->count(); ++i)
+        tyres.push_back({cboTyreTypes_->itemText(i), cboTyreTypes_->itemData(i).toString()});
+    setup_.SetTyres(std::move(tyres));
 }
 
 void DetailsPage::RefreshTyreCombo() {
@@ -125,6 +137,7 @@ void DetailsPage::RefreshTyreCombo() {
             },
             txtCircumferance_);
     });
+    PublishTyres();
 }
 
 void DetailsPage::cboTyreTypes_Click() {
@@ -160,6 +173,7 @@ void DetailsPage::cmdDeteTyreType_Click() {
         cboTyreTypes_->setCurrentIndex(-1);
         cboTyreTypes_->setEditText(QString());
         txtCircumferance_->setText(QString());
+        PublishTyres();
     });
 }
 

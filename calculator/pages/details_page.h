@@ -1,4 +1,5 @@
-// The "Details" page: the tyre types and the three inputs of the speed calculation.
+// The "Details" page: the tyre types and the three inputs of the speed calculation. It keeps the
+// rider's setup model up to date as the rider types, and shows what other pages put into it.
 #pragma once
 
 #include <QWidget>
@@ -11,30 +12,25 @@ class QLineEdit;
 
 namespace gearsheet {
 
+class SetupModel;
+
 class DetailsPage : public QWidget {
     Q_OBJECT
   public:
-    DetailsPage(FormContext& context, QWidget* parent = nullptr);
+    DetailsPage(FormContext& context, SetupModel& setup, QWidget* parent = nullptr);
 
     // Rebuilds the tyre list from the settings file and chooses its last tyre; reports its own
     // failures.
     void RefreshTyreCombo();
 
     void SetInitialReductionText(const QString& text);
-    QString FrontSprocketText() const;
-    QString RearSprocketText() const;
-    QString CircumferenceText() const;
-    // The sprocket boxes, which the Circuit Database page's "Copy Values" fills.
-    QLineEdit* FrontSprocketBox() const { return txtFrontSprocket_; }
-    QLineEdit* RearSprocketBox() const { return txtRearSproket_; }
-    // The tyre list, whose items the Gear Planner offers too.
-    const QComboBox* TyreList() const { return cboTyreTypes_; }
-    // Puts a setup into the three inputs (as if typed) and chooses the tyre `tyre` when the list
-    // holds it.
-    void ShowSetup(const QString& front, const QString& rear, const QString& circumference,
-                   const QString& tyre);
 
   private:
+    // Shows what another page put into the setup model: the three inputs (as if typed) and the
+    // tyre, chosen when the list holds it.
+    void ShowSetup();
+    // Offers the listed tyres to the other pages.
+    void PublishTyres();
     void cboTyreTypes_Click();
     void cmdAddTyre_Click();
     void cmdDeteTyreType_Click();
@@ -42,6 +38,7 @@ class DetailsPage : public QWidget {
     void cmdFromSize_Click();
 
     FormContext& context_;
+    SetupModel& setup_;
     QComboBox* cboTyreTypes_;
     QLineEdit* txtCircumferance_;
     QLineEdit* txtFrontSprocket_;

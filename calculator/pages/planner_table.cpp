@@ -16,26 +16,7 @@ enum RowKind { kCurrent, kProposed, kDifference, kPercent };
 constexpr int kRowKinds = 4;
 constexpr int kFirstGearColumn = 2;
 
-double RoundedTo(double value, int decimals) {
-    const double scale = std::pow(10.0, decimals);
-    return std::nearbyint(value * scale) / scale;
-}
-
 }  // namespace
-
-QString RoundedText(double value, int decimals) {
-    return LocaleNumberText(RoundedTo(value, decimals));
-}
-
-QString SignedText(const QString& text) {
-    return text.startsWith(QLatin1Char('-')) || text == QLatin1String("0")
-               ? text
-               : QLatin1Char('+') + text;
-}
-
-QString LinksText(double linksNeeded, int evenLinks) {
-    return QStringLiteral("%1 → %2").arg(RoundedText(linksNeeded, 1)).arg(evenLinks);
-}
 
 PlannerTable::PlannerTable(QWidget* parent)
     : QTableWidget(kQuantities * kRowKinds, kFirstGearColumn + kGearCount, parent) {

@@ -10,14 +10,6 @@
 
 namespace gearsheet {
 
-// `value` rounded to `decimals` (halves to even) in the general form: "2.8125", "3".
-QString RoundedText(double value, int decimals);
-// A figure's text with "+" before a positive one.
-QString SignedText(const QString& text);
-
-// Links needed, unrounded, and the even number a chain takes: "113.6 → 114".
-QString LinksText(double linksNeeded, int evenLinks);
-
 class PlannerTable final : public QTableWidget {
     Q_OBJECT
   public:

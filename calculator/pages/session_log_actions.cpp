@@ -11,8 +11,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "chart_module/best_laps.h"
-#include "gearing/circuit_gearing.h"
+#include "chart_module/chart_loader.h"
 #include "pages/circuit_record.h"
 #include "pages/pit_card.h"
 #include "pages/record_names.h"
@@ -24,10 +23,11 @@
 #include "pages/speed_unit_choice.h"
 #include "platform/module.h"
 #include "sessions/session_csv.h"
-#include "settings/circuits.h"
+#include "settings/circuit_gearing_records.h"
 #include "settings/settings_file.h"
 #include "ui/dialogs.h"
 #include "window/settings_store.h"
+#include "window/setup_model.h"
 
 namespace gearsheet {
 namespace {
@@ -38,33 +38,23 @@ QString ProgramFolder() {
     return QString::fromStdString(platform::ExecutableFolder());
 }
 
-QString Teeth(const std::string& text, std::optional<int>& teeth) {
-    bool ok = false;
-    const int n = QString::fromStdString(text).trimmed().toInt(&ok);
-    teeth = ok && n > 0 ? std::optional(n) : std::nullopt;
-    return QString::fromStdString(text);
-}
-
 // What the circuit's gearing group keeps from the session: its sprockets and what it saw at the
 // end of the straight (the engine speed when it was read, else the road speed and gear); the
-// shift light stays as the circuit's record has it. Nothing, with the reason, when the session
-// saw nothing or its sprockets are not whole numbers.
-std::optional<CircuitGearing> Observation(const Session& s,
-                                          const std::optional<CircuitGearing>& old,
-                                          QString& problem) {
-    std::optional<int> front;
-    std::optional<int> rear;
-    Teeth(s.frontSprocket, front);
-    Teeth(s.rearSprocket, rear);
-    CircuitGearing g = old.value_or(CircuitGearing{});
+// shift light and the tyre stay as the circuit's record has them. Nothing, with the reason, when
+// the session saw nothing or its sprockets are not numbers of teeth.
+std::optional<settings::CircuitGearing> Observation(
+    const Session& s, const std::optional<settings::CircuitGearing>& old, QString& problem) {
+    const std::optional<int> front = TeethFromText(QString::fromStdString(s.frontSprocket));
+    const std::optional<int> rear = TeethFromText(QString::fromStdString(s.rearSprocket));
+    settings::CircuitGearing g = old.value_or(settings::CircuitGearing{});
     if (s.engineSpeed && *s.engineSpeed > 0) {
-        g.seen.byEngineSpeed = true;
-        g.seen.engineSpeed = *s.engineSpeed;
+        g.byEngineSpeed = true;
+        g.engineSpeed = *s.engineSpeed;
     } else if (s.topSpeed && *s.topSpeed > 0 && s.gear) {
-        g.seen.byEngineSpeed = false;
-        g.seen.roadSpeed = *s.topSpeed;
-        g.seen.unit = s.speedUnit;
-        g.seen.gear = *s.gear;
+        g.byEngineSpeed = false;
+        g.roadSpeed = *s.topSpeed;
+        g.unit = std::string(UnitName(s.speedUnit));
+        g.gear = *s.gear;
     } else {
         problem = QStringLiteral(
             "This session has no observation: give the engine speed at the end of the longest "
@@ -72,7 +62,7 @@ std::optional<CircuitGearing> Observation(const Session& s,
         return std::nullopt;
     }
     if (!front || !rear) {
-        problem = QStringLiteral("The session's sprockets are not whole numbers of teeth.");
+        problem = QStringLiteral("The session's sprockets are not numbers of teeth.");
         return std::nullopt;
     }
     g.seenFront = *front;
@@ -115,25 +105,23 @@ void SessionLogPage::cmdUseSetup_Click() {
     if (!s)
         return;
     const QString circuit = QString::fromStdString(log_->Circuit());
-    std::vector<QString> fields(settings::kCircuitFieldCount);
+    CircuitRecord record;
     for (int r = 0; r < kSessionSuspensionRows; ++r) {
         const auto at = static_cast<size_t>(r);
-        fields[settings::kCircuitFrontFirst + at] = QString::fromStdString(s->front[at]);
-        fields[settings::kCircuitRearFirst + at] = QString::fromStdString(s->rear[at]);
+        record.front[at] = QString::fromStdString(s->front[at]);
+        record.rear[at] = QString::fromStdString(s->rear[at]);
     }
-    fields[settings::kCircuitFrontSprocket] = QString::fromStdString(s->frontSprocket);
-    fields[settings::kCircuitRearSprocket] = QString::fromStdString(s->rearSprocket);
+    record.frontSprocket = QString::fromStdString(s->frontSprocket);
+    record.rearSprocket = QString::fromStdString(s->rearSprocket);
     // The circuit record takes what "Add" on the Circuit Database page takes, and nothing else.
     std::optional<QString> problem = NameProblem(circuit, QStringLiteral("circuit"));
     if (!problem)
-        problem = CircuitRecordProblem(fields);
+        problem = CircuitRecordProblem(record.Fields());
     if (problem) {
         context_.dialogs.Message(window(), *problem, kProgramTitle, MessageIcon::Exclamation);
         return;
     }
-    std::vector<std::string> texts;
-    for (const QString& f : fields) texts.push_back(f.toStdString());
-    AddCircuit(context_.store.Get(), circuit.toStdString(), std::move(texts));
+    WriteCircuitRecord(context_.store.Get(), circuit.toStdString(), record);
     emit circuitChanged(circuit);
 }
 
@@ -143,21 +131,14 @@ void SessionLogPage::cmdUseObservation_Click() {
         return;
     const std::string circuit = log_->Circuit();
     qfstore::QfINIFileHandler& store = context_.store.Get();
-    store.Section(settings::kCircuitGearingSection);
-    const qfstore::Variant old = store.GetValue(circuit, settings::kCircuitDelimiter, true, false);
-    std::vector<std::string> oldFields;
-    if (old.IsArray())
-        for (const qfstore::Variant& field : old.Elements()) oldFields.push_back(field.AsString());
     QString problem;
-    const std::optional<CircuitGearing> g =
-        Observation(*s, CircuitGearingFromFields(oldFields), problem);
+    const std::optional<settings::CircuitGearing> g =
+        Observation(*s, settings::LoadCircuitGearing(store, circuit), problem);
     if (!g) {
         context_.dialogs.Message(window(), problem, kProgramTitle, MessageIcon::Exclamation);
         return;
     }
-    store.Section(settings::kCircuitGearingSection);
-    store.SetValue(circuit, qfstore::Variant::StringArray(CircuitGearingFields(*g)),
-                   settings::kCircuitDelimiter);
+    settings::SaveCircuitGearing(store, circuit, *g);
     emit circuitChanged(QString::fromStdString(circuit));
 }
 

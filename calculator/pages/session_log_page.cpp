@@ -11,7 +11,6 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "chart_module/best_laps.h"
 #include "pages/circuit_record.h"
 #include "pages/session_compare_view.h"
 #include "pages/session_editor.h"
@@ -20,11 +19,13 @@
 #include "pages/speed_unit_choice.h"
 #include "platform/module.h"
 #include "settings/circuits.h"
+#include "settings/display_settings.h"
 #include "settings/settings_file.h"
 #include "settings/tyres.h"
 #include "ui/dialogs.h"
 #include "ui/page_layout.h"
 #include "window/settings_store.h"
+#include "window/setup_model.h"
 
 namespace gearsheet {
 namespace {
@@ -52,9 +53,9 @@ bool SameName(const QString& a, const QString& b) {
 
 }  // namespace
 
-SessionLogPage::SessionLogPage(FormContext& context, SpeedUnitChoice& unit,
-                               std::function<QString()> tyre, QWidget* parent)
-    : QWidget(parent), context_(context), unit_(unit), tyre_(std::move(tyre)) {
+SessionLogPage::SessionLogPage(FormContext& context, SpeedUnitChoice& unit, const SetupModel& setup,
+                               QWidget* parent)
+    : QWidget(parent), context_(context), unit_(unit), setup_(setup) {
     setObjectName(QStringLiteral("SessionLogPage"));
 }
 
@@ -127,13 +128,8 @@ QWidget* SessionLogPage::BuildSessionTab() {
     auto* tab = new QWidget(this);
     w.editor = new SessionEditor(context_, tab);
     w.editor->pressureUnitChosen = [this](PressureUnit unit) {
-        Handled(context_.errors, ".cboPressureUnit_Click", [&] {
-            qfstore::QfINIFileHandler& store = context_.store.Get();
-            store.Section(settings::kDisplaySection);
-            store.SetValue(settings::kPressureUnitKey,
-                           qfstore::Variant(std::string(PressureUnitName(unit))),
-                           settings::kArrayDelimiter);
-        });
+        Handled(context_.errors, ".cboPressureUnit_Click",
+                [&] { settings::SavePressureUnit(context_.store.Get(), PressureUnitName(unit)); });
     };
     auto* buttons = new QHBoxLayout;
     for (auto [name, text] :
@@ -272,33 +268,24 @@ void SessionLogPage::ShowSession(const QString& key) {
 }
 
 PressureUnit SessionLogPage::DisplayPressureUnit() {
-    qfstore::QfINIFileHandler& store = context_.store.Get();
-    store.Section(settings::kDisplaySection);
-    return PressureUnitFromName(
-        StoredText(store, settings::kPressureUnitKey, PressureUnitName(PressureUnit::kBar)));
+    return PressureUnitFromName(settings::LoadPressureUnit(context_.store.Get()));
 }
 
 Session SessionLogPage::FromCircuitRecord(const std::string& circuit) {
     Session s;
-    const qfstore::Variant record = ReadCircuit(context_.store.Get(), circuit);
-    const auto field = [&](int index) {
-        // A short or missing record leaves the rest empty, as the circuit page shows it.
-        try {
-            return CircuitRecordField(record, index).toStdString();
-        } catch (const qfstore::Error&) {
-            return std::string();
-        }
-    };
+    // A short record gives what it has, the rest empty, as the circuit page shows it.
+    std::optional<qfstore::Error> missing;
+    const CircuitRecord record =
+        ReadCircuitRecord(context_.store.Get(), circuit, missing).value_or(CircuitRecord{});
     for (int r = 0; r < kSessionSuspensionRows; ++r) {
         const auto at = static_cast<size_t>(r);
         s.rowNames[at] = settings::kSuspensionRowNames[r];
-        s.front[at] = field(settings::kCircuitFrontFirst + r);
-        s.rear[at] = field(settings::kCircuitRearFirst + r);
+        s.front[at] = record.front[at].toStdString();
+        s.rear[at] = record.rear[at].toStdString();
     }
-    s.frontSprocket = field(settings::kCircuitFrontSprocket);
-    s.rearSprocket = field(settings::kCircuitRearSprocket);
-    if (tyre_)
-        s.rearTyre = tyre_().toStdString();
+    s.frontSprocket = record.frontSprocket.toStdString();
+    s.rearSprocket = record.rearSprocket.toStdString();
+    s.rearTyre = setup_.Tyre().toStdString();
     return s;
 }
 

@@ -6,7 +6,6 @@
 
 #include <QString>
 #include <QWidget>
-#include <functional>
 #include <memory>
 
 #include "sessions/session_log.h"
@@ -14,14 +13,14 @@
 
 namespace gearsheet {
 
+class SetupModel;
 class SpeedUnitChoice;
 
 class SessionLogPage : public QWidget {
     Q_OBJECT
   public:
-    // `tyre` gives the rider's current rear tyre (the Details page's), which a session started
-    // from a circuit record takes.
-    SessionLogPage(FormContext& context, SpeedUnitChoice& unit, std::function<QString()> tyre,
+    // A session started from a circuit record takes the rider's tyre from `setup`.
+    SessionLogPage(FormContext& context, SpeedUnitChoice& unit, const SetupModel& setup,
                    QWidget* parent = nullptr);
     ~SessionLogPage() override;
 
@@ -61,7 +60,7 @@ class SessionLogPage : public QWidget {
 
     FormContext& context_;
     SpeedUnitChoice& unit_;
-    std::function<QString()> tyre_;
+    const SetupModel& setup_;
     std::unique_ptr<SessionFiles> files_;
     std::unique_ptr<SessionLog> log_;
     std::unique_ptr<Widgets> ui_;

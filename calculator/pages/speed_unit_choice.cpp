@@ -3,7 +3,7 @@
 #include <string>
 
 #include "qfstore/error.h"
-#include "settings/settings_file.h"
+#include "settings/display_settings.h"
 #include "window/settings_store.h"
 
 namespace gearsheet {
@@ -12,10 +12,7 @@ SpeedUnit SpeedUnitChoice::Get() {
     if (read_)
         return unit_;
     try {
-        qfstore::QfINIFileHandler& store = store_.Get();
-        store.Section(settings::kDisplaySection);
-        unit_ = UnitFromName(
-            StoredText(store, settings::kSpeedUnitKey, std::string(UnitName(SpeedUnit::Mph))));
+        unit_ = UnitFromName(settings::LoadDisplay(store_.Get()).speedUnit);
         read_ = true;
     } catch (const qfstore::Error&) {
         // The store's fault shows in the operations that need it.
@@ -26,10 +23,7 @@ SpeedUnit SpeedUnitChoice::Get() {
 void SpeedUnitChoice::Set(SpeedUnit unit) {
     unit_ = unit;
     read_ = true;
-    qfstore::QfINIFileHandler& store = store_.Get();
-    store.Section(settings::kDisplaySection);
-    store.SetValue(settings::kSpeedUnitKey, qfstore::Variant(std::string(UnitName(unit))),
-                   settings::kArrayDelimiter);
+    settings::SaveDisplay(store_.Get(), {std::string(UnitName(unit))});
 }
 
 }  // namespace gearsheet

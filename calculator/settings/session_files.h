@@ -20,8 +20,6 @@ namespace gearsheet {
 namespace settings {
 inline constexpr char kSessionFilesSection[] = "SESSION_FILES";
 inline constexpr char kSessionsSection[] = "SESSIONS";
-// In "DISPLAY": the unit tyre pressures are shown in, "bar" (also when absent) or "psi".
-inline constexpr char kPressureUnitKey[] = "PressureUnit";
 }  // namespace settings
 
 // An INI store whose path is set to the given file.

@@ -47,31 +47,7 @@ inline constexpr const char* kSuspensionRowNames[kSuspensionRows] = {
     "Static Sag:", "Loaded Sag:", "Ride Height:", "Prelead:", "Compression:",
     "Rebound:",    "Other1:",     "Other2:",      "Other3:",  "Other4:"};
 
-// The unit road speeds are shown in: "mph" (also when absent) or "km/h".
-inline constexpr char kDisplaySection[] = "DISPLAY";
-inline constexpr char kSpeedUnitKey[] = "SpeedUnit";
-
-// The Gear Planner's inputs, each written when it changes.
-inline constexpr char kPlannerSection[] = "PLANNER";
-inline constexpr char kPlannerFrontKey[] = "Front";
-inline constexpr char kPlannerRearKey[] = "Rear";
-inline constexpr char kPlannerTyreKey[] = "Tyre";
-inline constexpr char kPlannerCircumferenceKey[] = "Circumference";
-inline constexpr char kPlannerShiftKey[] = "ShiftSpeed";
-inline constexpr char kPlannerSpeedMphKey[] = "SpeedOfInterestMph";
-inline constexpr char kPlannerSpeedKmhKey[] = "SpeedOfInterestKmh";
-inline constexpr char kPlannerChainKey[] = "ChainSize";
-inline constexpr char kPlannerLinksKey[] = "ChainLinks";
-
-// What each circuit's longest straight showed: key = circuit name (as in "CIRCUITS"), value =
-// the fields of CircuitGearingFields() joined by kCircuitDelimiter.
-inline constexpr char kCircuitGearingSection[] = "CIRCUIT_GEARING";
-
-// The sprocket finder's ranges, each written when it changes.
-inline constexpr char kSprocketFinderSection[] = "SPROCKET_FINDER";
-inline constexpr char kFinderFrontLowKey[] = "FrontLow";
-inline constexpr char kFinderFrontHighKey[] = "FrontHigh";
-inline constexpr char kFinderRearLowKey[] = "RearLow";
-inline constexpr char kFinderRearHighKey[] = "RearHigh";
+// The sections of the program's features beyond the described ones ("PLANNER", "DISPLAY",
+// "SPROCKET_FINDER", "CIRCUIT_GEARING") each have a module of their own that alone knows its keys.
 
 }  // namespace gearsheet::settings

@@ -60,6 +60,25 @@ QString LocaleNumberText(double value) {
     return ShownLocale().toString(value, 'g', 15);
 }
 
+double RoundedTo(double value, int decimals) {
+    const double scale = std::pow(10.0, decimals);
+    return std::nearbyint(value * scale) / scale;
+}
+
+QString RoundedText(double value, int decimals) {
+    return LocaleNumberText(RoundedTo(value, decimals));
+}
+
+QString SignedText(const QString& text) {
+    return text.startsWith(QLatin1Char('-')) || text == QLatin1String("0")
+               ? text
+               : QLatin1Char('+') + text;
+}
+
+QString LinksText(double linksNeeded, int evenLinks) {
+    return QStringLiteral("%1 → %2").arg(RoundedText(linksNeeded, 1)).arg(evenLinks);
+}
+
 QString ValueText(const qfstore::Variant& value) {
     if (!value.IsArray()) {
         switch (value.Type()) {

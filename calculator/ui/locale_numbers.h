@@ -1,5 +1,5 @@
 // Numbers as the user types and reads them: the system locale's decimal separator, general form,
-// no trailing zeros and no group separators.
+// no trailing zeros and no group separators. Every number the pages show is written here.
 #pragma once
 
 #include <QString>
@@ -32,6 +32,15 @@ float ToSingle(const qfstore::Variant& value);
 
 // A number in the general form of the system locale: "11.36", "100", "0".
 QString LocaleNumberText(double value);
+
+// `value` rounded to `decimals` (halves to even): "2.8125", "3".
+double RoundedTo(double value, int decimals);
+// `value` rounded to `decimals` (halves to even) in the general form: "2.8125", "3".
+QString RoundedText(double value, int decimals);
+// A figure's text with "+" before a positive one.
+QString SignedText(const QString& text);
+// Links needed, unrounded, and the even number a chain takes: "113.6 → 114".
+QString LinksText(double linksNeeded, int evenLinks);
 
 // A value shown as text: numbers by LocaleNumberText, texts as they are.
 QString ValueText(const qfstore::Variant& value);

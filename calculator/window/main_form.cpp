@@ -59,13 +59,11 @@ MainForm::MainForm(Dialogs& dialogs, MainFormOptions options, QWidget* parent)
 
     vsIndexTab1_ = new QTabWidget(this);
     vsIndexTab1_->setObjectName(QStringLiteral("vsIndexTab1"));
-    details_ = new DetailsPage(context_);
+    details_ = new DetailsPage(context_, setup_);
     speed_ = new SpeedPage;
-    circuits_ = new CircuitPage(context_, gears_, unit_, *details_);
-    circuits_->SetSprocketTargets(details_->FrontSprocketBox(), details_->RearSprocketBox());
-    planner_ = new PlannerPage(context_, *details_, gears_, unit_);
-    sessions_ =
-        new SessionLogPage(context_, unit_, [this] { return details_->TyreList()->currentText(); });
+    circuits_ = new CircuitPage(context_, gears_, unit_, setup_);
+    planner_ = new PlannerPage(context_, setup_, gears_, unit_);
+    sessions_ = new SessionLogPage(context_, unit_, setup_);
     connect(sessions_, &SessionLogPage::circuitChanged, circuits_, &CircuitPage::ShowCircuit);
     const QStringList captions =
         QStringLiteral("Details|Speed Calculation|Circuit Database|Gear Planner|Session Log")
@@ -189,9 +187,9 @@ void MainForm::InputRefused(QWidget* box) {
 
 void MainForm::vsIndexTab1_Click() {
     Handled(errors_, ".vsIndexTab1_Click", [&] {
-        const double circumference = TextToDouble(details_->CircumferenceText());
-        const double rear = TextToInteger(details_->RearSprocketText());
-        const double front = TextToInteger(details_->FrontSprocketText());
+        const double circumference = TextToDouble(setup_.CircumferenceText());
+        const double rear = TextToInteger(setup_.RearText());
+        const double front = TextToInteger(setup_.FrontText());
         RereshGrid(front, rear, circumference);
     });
 }

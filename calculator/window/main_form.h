@@ -8,6 +8,7 @@
 #include "pages/speed_unit_choice.h"
 #include "window/form_context.h"
 #include "window/settings_store.h"
+#include "window/setup_model.h"
 
 class QTabWidget;
 
@@ -76,6 +77,7 @@ class MainForm : public QWidget {
     FormContext context_;
     GearData gears_;
     SpeedUnitChoice unit_{store_};
+    SetupModel setup_;
 
     QTabWidget* vsIndexTab1_;
     DetailsPage* details_;

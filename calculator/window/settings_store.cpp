@@ -58,21 +58,4 @@ qfstore::QfINIFileHandler& SettingsStore::Get() const {
     return *store_;
 }
 
-double StoredNumber(qfstore::QfINIFileHandler& store, const char* key, double fallback) {
-    const qfstore::Variant v =
-        store.GetValue(key, settings::kArrayDelimiter, false, true, qfstore::Variant(fallback));
-    using qfstore::VarType;
-    const VarType type = v.Type();
-    const bool number = !v.IsArray() && (type == VarType::Integer || type == VarType::Long ||
-                                         type == VarType::Single || type == VarType::Double);
-    return number ? qfstore::ToDouble(v, kComponentName) : fallback;
-}
-
-std::string StoredText(qfstore::QfINIFileHandler& store, const char* key,
-                       const std::string& fallback) {
-    const qfstore::Variant v =
-        store.GetValue(key, settings::kArrayDelimiter, false, false, qfstore::Variant(fallback));
-    return v.Type() == qfstore::VarType::String && !v.IsArray() ? v.AsString() : fallback;
-}
-
 }  // namespace gearsheet

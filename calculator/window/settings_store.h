@@ -32,13 +32,4 @@ class SettingsStore {
     std::optional<qfstore::Component> component_;
 };
 
-// The number under `key` in the store's current section, or `fallback` when the key is absent or
-// holds no number. Store errors pass on.
-double StoredNumber(qfstore::QfINIFileHandler& store, const char* key, double fallback);
-
-// The text under `key` in the store's current section, whole, or `fallback` when the key is absent
-// or holds no single text. Store errors pass on.
-std::string StoredText(qfstore::QfINIFileHandler& store, const char* key,
-                       const std::string& fallback);
-
 }  // namespace gearsheet

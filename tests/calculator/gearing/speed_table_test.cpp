@@ -63,8 +63,10 @@ TEST(SpeedTableTest, WorkedExampleInRowOrderEachGearByItsRatio) {
 // -32768.5; 2076.1488 at 16/48: 32767.5, which ratio 1.00001 brings to 327.6717). Cells at the
 // 16-bit limit overflow again in row 2; at 136.8 row 15 gives 323.86, row 16 334.66. At 13/39 and
 // 60.588 the sprocket quotient taken first gives 19.124999… (19.12); dividing by the rear sprocket
-// and multiplying by the front one instead would give 19.125000…04 (19.13). In km/h, 327.6717
-// mph is 527.3365, beyond 327.67 and still shown: the table fails exactly where the mph one does.
+// and multiplying by the front one instead would give 19.125000…04 (19.13). At 12/39 and 34.33716,
+// dividing by 39 ÷ 12 gives 10.004999… (10.00); multiplying by 12 ÷ 39 gives 10.005000…01 (10.01).
+// In km/h, 327.6717 mph is 527.3365, beyond 327.67 and still shown: the table fails exactly where
+// the mph one does.
 struct CellCase {
     const char* name;
     double initialReduction;
@@ -87,6 +89,7 @@ TEST(SpeedCellTest, FirstCell) {
         {"lowest_speed_half_goes_to_even", 1, k1, 1, 1, -346.03536, -327.68, 6, 6},
         {"overflow_in_the_last_row", 2, k1, 16, 48, 136.8, 21.59, 90, 6},
         {"sprocket_quotient_formed_first", 1, k1, 13, 39, 60.588, 19.12, 96, 0},
+        {"divided_by_rear_over_front_not_times_front_over_rear", 1, k1, 12, 39, 34.33716, 10, 96, 0},
         {"zero_circumference_everywhere", 2, k1, 16, 48, 0, 0, 96, 0},
         {"negative_front_sprocket", 2, k1, -16, 48, 72, -11.36, 96, 0},
         {"zero_rear_sprocket", 2, k1, 16, 0, 72, 0, 0, 11},

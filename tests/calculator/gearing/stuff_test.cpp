@@ -54,7 +54,7 @@ TEST(LoaderTest, LoadsUpToTheFirstFailure) {
             testing_support::WriteFile(path, *c.file);
         GearData gears{kOld, 7};
         try {
-            c.load(*gearing_test::OpenStore(path), gears);
+            c.load(*testing_support::OpenStore(path), gears);
             EXPECT_EQ(c.failedIn, nullptr);
         } catch (const qfstore::Error& e) {
             EXPECT_EQ(e.Number(), 13);

@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <string>
 
-#include "../gearing/store_support.h"
 #include "sessions/session_log.h"
 #include "sessions/session_record.h"
+#include "store_support.h"
 #include "temp_dir.h"
 
 using namespace gearsheet;
@@ -18,7 +18,7 @@ namespace {
 struct Log {
     testing_support::TempDir folder;
     std::string settings = folder.File("Gearsheet.INI");
-    SessionFiles files{settings, &gearing_test::OpenStore};
+    SessionFiles files{settings, &testing_support::OpenStore};
     SessionLog log{files};
 };
 
@@ -60,7 +60,7 @@ TEST(SessionFilesTest, SessionsReadBackNewestFirstAndExactly) {
     l.log.Save(Named("Brno", "2026-05-17", "Practice 1"), "");
     l.log.Save(odd, "");
     l.log.Save(Named("Brno", "2026-05-17", "Practice 2"), "");
-    SessionFiles fresh(l.settings, &gearing_test::OpenStore);
+    SessionFiles fresh(l.settings, &testing_support::OpenStore);
     SessionLog reread(fresh);
     const auto& sessions = reread.Choose("BRNO");  // circuit names ignore letter case
     ASSERT_EQ(sessions.size(), 3u);

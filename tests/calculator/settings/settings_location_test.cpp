@@ -4,7 +4,8 @@
 #include <sys/fsuid.h>
 #include <unistd.h>
 
-#include <QTest>
+#include <gtest/gtest.h>
+
 #include <filesystem>
 
 #include "settings/settings_location.h"
@@ -35,55 +36,48 @@ SettingsLocation LocateAsUser(const std::string& executable, const std::string& 
     return location;
 }
 
-}  // namespace
-
-class SettingsLocationTest : public QObject {
-    Q_OBJECT
-  private slots:
-    void besideTheProgramWhereWritableElseAPerUserCopyMadeOnce();
-};
-
-void SettingsLocationTest::besideTheProgramWhereWritableElseAPerUserCopyMadeOnce() {
+TEST(SettingsLocationTest, BesideTheProgramWhereWritableElseAPerUserCopyMadeOnce) {
     testing_support::TempDir dir;
     const std::string program = dir.File("program"), config = dir.File("config");
     const std::string executable = program + "/Gearsheet", beside = program + "/Gearsheet.INI";
     fs::create_directory(program);
     fs::create_directory(config);
-    const std::string shipped = ReadFile(SHIPPED_SETTINGS);
+    const std::string shipped = ReadFile(GEARSHEET_SHIPPED_SETTINGS);
     WriteFile(beside, shipped);
     fs::permissions(dir.Path(), fs::perms(0755));
     const bool root = geteuid() == 0;
     if (root) {  // the test user's own program folder and configuration folder
-        for (const std::string& path : {program, beside, config})
-            QCOMPARE(chown(path.c_str(), kTestUser, kTestUser), 0);
+        for (const std::string& path : {program, beside, config}) {
+            EXPECT_EQ(chown(path.c_str(), kTestUser, kTestUser), 0);
+        }
     }
 
     // A program folder the user may write: the file beside the program, nothing per user.
     SettingsLocation location = LocateAsUser(executable, config);
-    QCOMPARE(location.file, beside);
-    QCOMPARE(location.folder, program + "/");
-    QVERIFY(fs::is_empty(config));
+    EXPECT_EQ(location.file, beside);
+    EXPECT_EQ(location.folder, program + "/");
+    EXPECT_TRUE(fs::is_empty(config));
 
     // Installed for everyone: a folder the user may not write.
-    if (root)
-        QCOMPARE(chown(program.c_str(), 0, 0), 0);
+    if (root) {
+        EXPECT_EQ(chown(program.c_str(), 0, 0), 0);
+    }
     fs::permissions(program, fs::perms(0555));
     const std::string own = config + "/gearsheet/Gearsheet.INI";
     location = LocateAsUser(executable, config);
-    QCOMPARE(location.file, own);
-    QCOMPARE(location.folder, config + "/gearsheet/");
-    QCOMPARE(location.problem, std::string());
-    QCOMPARE(ReadFile(own), shipped);
-    QCOMPARE(ReadFile(beside), shipped);
+    EXPECT_EQ(location.file, own);
+    EXPECT_EQ(location.folder, config + "/gearsheet/");
+    EXPECT_EQ(location.problem, std::string());
+    EXPECT_EQ(ReadFile(own), shipped);
+    EXPECT_EQ(ReadFile(beside), shipped);
 
     // A newer shipped file never replaces the user's.
     fs::permissions(program, fs::perms(0755));
     WriteFile(beside, "[GEARS]\nGear1=9\n");
     fs::permissions(program, fs::perms(0555));
-    QCOMPARE(LocateAsUser(executable, config).file, own);
-    QCOMPARE(ReadFile(own), shipped);
+    EXPECT_EQ(LocateAsUser(executable, config).file, own);
+    EXPECT_EQ(ReadFile(own), shipped);
     fs::permissions(program, fs::perms(0755));
 }
 
-QTEST_MAIN(SettingsLocationTest)
-#include "settings_location_test.moc"
+}  // namespace

@@ -25,7 +25,7 @@ class RecordsTest : public ::testing::Test {
         testing_support::WriteFile(path_, kGears +
                                               "[TYRES]\nA=70\nSlick 17=wide\n; end of tyres\n" +
                                               "[CIRCUITS]\nX=0012|1.50||-0\nSolo=30\n");
-        store_ = gearing_test::OpenStore(path_);
+        store_ = testing_support::OpenStore(path_);
     }
     // The store as another page leaves it.
     qfstore::QfINIFileHandler& Store() {

@@ -33,6 +33,7 @@ class CircuitPageTest : public QObject {
     void shortRecordWrittenByHand();
     void gearingStoredWithAddAndRemovedWithDelete();
     void pitCardThenCopyValues();
+    void observationKeepsItsTyreAndItsUnit();
 };
 
 void CircuitPageTest::addThenClearThenAdd() {
@@ -206,6 +207,49 @@ void CircuitPageTest::pitCardThenCopyValues() {
     w.Click("cmdExportPitCard");
     QCOMPARE(w.Reports() + w.Messages(),
              QStringList{"No circuit \"Nowhere\" is stored: \"Add\" it first."});
+}
+
+// An observation is worked out on the tyre it was seen on, and kept in the unit it was entered
+// in; an older one says that it uses the Details page's tyre. Shipped gearbox, 6th gear, 16/45:
+// rpm = mph × 1056 ÷ circumference × 2.073 × 1.15 × 45 ÷ 16.
+void CircuitPageTest::observationKeepsItsTyreAndItsUnit() {
+    const std::string shipped = testing_support::ReadFile(SHIPPED_SETTINGS);
+    const std::string older = "[CIRCUIT_GEARING]\nHome=speed|158|mph|6|0|16|45|15000\n";
+    Window w(shipped + "[CIRCUITS]\nHome=" + Record("", "", "16", "45") + "\n" + older +
+             "[DISPLAY]\nSpeedUnit=km/h\n");
+    w.ClickTab(2);
+    auto* speed = w.Find<QSpinBox>("spnStraightSpeed");
+    auto* finding = w.Find<QLabel>("lblStraightEnd");
+    QCOMPARE(speed->value(), 254);  // 158 mph shown in km/h
+    // 158 × 1056 ÷ 79.2 × … = 14124.9 on the Details page's slick.
+    QCOMPARE(finding->text(),
+             "On 16/45 the straight ends at 14125 rpm. The record does not say which tyre it was "
+             "seen on: the Details page's Slick 180/640R17, 79.2 in is used.");
+    w.Click("cmdAddCirquit");
+    QVERIFY(w.File().find(older) != std::string::npos);  // not rewritten as 254 km/h
+
+    // A new observation is made on the Details page's tyre and stored with it and its unit:
+    // 250 km/h = 155.3 mph, 13887.4 rpm on 79.2 in.
+    speed->setValue(250);
+    QCOMPARE(finding->text(),
+             "On 16/45 with Slick 180/640R17, 79.2 in, the straight ends at 13887 rpm.");
+    w.Click("cmdAddCirquit");
+    const std::string seen =
+        "[CIRCUIT_GEARING]\nHome=speed|250|km/h|6|0|16|45|15000|79.2|Slick 180/640R17\n";
+    QVERIFY(w.File().find(seen) != std::string::npos);
+
+    // Another tyre on the Details page and mph for speeds: the observation stays as seen.
+    w.ClickTab(0);
+    w.Choose("cboTyreTypes", "180/55ZR17");
+    w.ClickTab(3);
+    w.Find<QRadioButton>("optMph")->click();
+    w.ClickTab(2);
+    QCOMPARE(speed->value(), 155);
+    QCOMPARE(finding->text(),
+             "On 16/45 with Slick 180/640R17, 79.2 in, the straight ends at 13887 rpm.");
+    w.Click("cmdAddCirquit");
+    QVERIFY(w.File().find(seen) != std::string::npos);
+    QCOMPARE(w.Reports() + w.Messages(), QStringList());
 }
 
 QTEST_MAIN(CircuitPageTest)

@@ -24,7 +24,7 @@ TEST(SettingsFileTest, NameFollowsTheExecutable) {
 }
 
 TEST(SettingsFileTest, RunningProgramUsesItsOwnName) {
-    EXPECT_TRUE(SettingsFilePath().ends_with("/gearing_test.INI")) << SettingsFilePath();
+    EXPECT_TRUE(SettingsFilePath().ends_with("/settings_test.INI")) << SettingsFilePath();
 }
 
 }  // namespace

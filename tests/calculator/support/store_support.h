@@ -8,7 +8,7 @@
 #include "qfstore/ids.h"
 #include "qfstore/ini_file_handler.h"
 
-namespace gearing_test {
+namespace testing_support {
 
 inline qfstore::Ptr<qfstore::QfINIFileHandler> OpenStore(const std::string& path) {
     static const qfstore::Component component =
@@ -19,4 +19,4 @@ inline qfstore::Ptr<qfstore::QfINIFileHandler> OpenStore(const std::string& path
     return store;
 }
 
-}  // namespace gearing_test
+}  // namespace testing_support

@@ -105,6 +105,18 @@ void PlannerPageTest::plannerComparesThenFromSizeAndCopyToDetails() {
                  w.Text("txtCircumferance") + " " + w.Current("cboTyreTypes"),
              "15 45 79.3 190/55ZR17");
     QVERIFY(w.File().starts_with(ReadFile(SHIPPED_SETTINGS)));  // no tyre written
+
+    // A circumference the Details page's box would refuse is not copied.
+    w.Type("txtProposedCircumference", "1e400");
+    QVERIFY(w.Find<QLabel>("lblPlannerProblem")->isVisible());
+    w.Find<QSpinBox>("spnProposedFront")->setValue(14);
+    w.Click("cmdCopyToDetails");
+    QCOMPARE(
+        w.Messages().mid(1),
+        QStringList{"Nothing was copied: the proposed circumference must be a number above zero."});
+    QCOMPARE(w.Text("txtFrontSprocket") + " " + w.Text("txtCircumferance"), "15 79.3");
+    w.ClickTab(1);
+    QCOMPARE(w.Reports(), QStringList());
 }
 
 QTEST_MAIN(PlannerPageTest)
