@@ -335,23 +335,27 @@ std::vector<std::string> KeyNames(const std::string& file, std::string_view sect
 Status WriteValue(const std::string& file, std::string_view section, std::string_view key,
                   std::string_view value) {
     // A name that would read back as another, or not at all, is never written.
-    if (!detail::WritableSection(section) || !detail::WritableKey(key))
-        return Status::NameRefused();
+    if (auto why = detail::SectionRefusal(section))
+        return Status::NameRefused(std::move(*why));
+    if (auto why = detail::KeyRefusal(key))
+        return Status::NameRefused(std::move(*why));
     return files::Rewrite(file, [&](std::string_view old) -> std::optional<std::string> {
         return detail::WithValue(old, section, key, value);
     });
 }
 
 Status DeleteKey(const std::string& file, std::string_view section, std::string_view key) {
-    if (detail::HasLineBreak(section) || detail::HasLineBreak(key))
-        return Status::NameRefused();
+    if (auto why = detail::LineBreakRefusal("section name", section))
+        return Status::NameRefused(std::move(*why));
+    if (auto why = detail::LineBreakRefusal("key name", key))
+        return Status::NameRefused(std::move(*why));
     return files::Rewrite(
         file, [&](std::string_view old) { return detail::WithoutKey(old, section, key); });
 }
 
 Status DeleteSection(const std::string& file, std::string_view section) {
-    if (detail::HasLineBreak(section))
-        return Status::NameRefused();
+    if (auto why = detail::LineBreakRefusal("section name", section))
+        return Status::NameRefused(std::move(*why));
     return files::Rewrite(
         file, [&](std::string_view old) { return detail::WithoutSection(old, section); });
 }

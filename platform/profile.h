@@ -27,9 +27,9 @@ std::vector<std::string> KeyNames(const std::string& file, std::string_view sect
 // Writes key=value, creating file and section when missing. A value without a line break reads
 // back exactly (quoted when a read would strip it); of one with line breaks a read gives the first
 // line, and the lines after it never read as a section or key. kNameRefused, nothing touched, when
-// the section or key could not be read back (detail::WritableSection, WritableKey); kWriteFailed,
-// the old file as it was, when the write cannot be carried out (the failure names the file and the
-// step, with the system's reason).
+// the section or key could not be read back (detail::SectionRefusal, KeyRefusal; the failure's
+// text says which and why); kWriteFailed, the old file as it was, when the write cannot be
+// carried out (the failure names the file and the step, with the system's reason).
 Status WriteValue(const std::string& file, std::string_view section, std::string_view key,
                   std::string_view value);
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "ascii.h"
+#include "refusal.h"
 
 namespace platform::profile::detail {
 
@@ -96,8 +97,17 @@ bool Unsafe(std::string_view line) {
     return probe.kind == LineKind::kHeader || probe.kind == LineKind::kKey;
 }
 
-bool BlankOnlyInside(std::string_view name) {
-    return !HasLineBreak(name) && (name.empty() || (name.front() != '\t' && name.back() != '\t'));
+// Why `name` (spaces trimmed from `given`) would not read back: a line break in it or a tab at
+// either end.
+std::optional<std::string> BlankRefusal(std::string_view what, std::string_view given,
+                                        std::string_view name) {
+    if (auto why = LineBreakRefusal(what, given))
+        return why;
+    if (!name.empty() && name.front() == '\t')
+        return Refusal(what, given, "begins with", "\t");
+    if (!name.empty() && name.back() == '\t')
+        return Refusal(what, given, "ends with", "\t");
+    return std::nullopt;
 }
 
 }  // namespace
@@ -162,15 +172,31 @@ bool HasLineBreak(std::string_view s) {
     return s.find_first_of("\r\n") != std::string_view::npos;
 }
 
-bool WritableSection(std::string_view section) {
-    section = TrimSpaces(section);
-    return BlankOnlyInside(section) && section.find(']') == std::string_view::npos;
+std::optional<std::string> LineBreakRefusal(std::string_view what, std::string_view name) {
+    const size_t at = name.find_first_of("\r\n");
+    if (at == std::string_view::npos)
+        return std::nullopt;
+    return Refusal(what, name, "holds", name.substr(at, 1));
 }
 
-bool WritableKey(std::string_view key) {
-    key = TrimSpaces(key);
-    return BlankOnlyInside(key) && key.find('=') == std::string_view::npos &&
-           (key.empty() || (key.front() != ';' && key.front() != '['));
+std::optional<std::string> SectionRefusal(std::string_view section) {
+    const std::string_view name = TrimSpaces(section);
+    if (auto why = BlankRefusal("section name", section, name))
+        return why;
+    if (name.find(']') != std::string_view::npos)
+        return Refusal("section name", section, "holds", "]");
+    return std::nullopt;
+}
+
+std::optional<std::string> KeyRefusal(std::string_view key) {
+    const std::string_view name = TrimSpaces(key);
+    if (auto why = BlankRefusal("key name", key, name))
+        return why;
+    if (name.find('=') != std::string_view::npos)
+        return Refusal("key name", key, "holds", "=");
+    if (!name.empty() && (name.front() == ';' || name.front() == '['))
+        return Refusal("key name", key, "begins with", name.substr(0, 1));
+    return std::nullopt;
 }
 
 std::string StoredValue(std::string_view value) {

@@ -51,10 +51,15 @@ bool SameName(std::string_view a, std::string_view b);
 // Whether `s` holds CR or LF: a name with one would write a line of its own making into the file.
 bool HasLineBreak(std::string_view s);
 
-// Whether the name, spaces around it trimmed, reads back as written: no line break, no tab at
-// either end, and for a section no "]", for a key no "=" and no ";" or "[" in front.
-bool WritableSection(std::string_view section);
-bool WritableKey(std::string_view key);
+// Why a name holding CR or LF is refused, naming it and the character (platform/refusal.h);
+// nullopt for a name without.
+std::optional<std::string> LineBreakRefusal(std::string_view what, std::string_view name);
+
+// Why the name, spaces around it trimmed, would not read back as written: a line break, a tab at
+// either end, and for a section a "]", for a key a "=" or a ";" or "[" in front; nullopt when it
+// reads back.
+std::optional<std::string> SectionRefusal(std::string_view section);
+std::optional<std::string> KeyRefusal(std::string_view key);
 
 // What is written after "=" for `value`. A value without a line break is wrapped in one more pair
 // of double quotes when a read would strip its outer blanks or quotes, so that it reads back

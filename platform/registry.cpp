@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "file_rewrite.h"
+#include "registry_wait.h"
 
 namespace platform::registry {
 namespace {
@@ -35,9 +36,6 @@ constexpr Root kRoots[] = {
     {HKEY_LOCAL_MACHINE, 3, "HKEY_LOCAL_MACHINE"},   {HKEY_USERS, 4, "HKEY_USERS"},
     {HKEY_CURRENT_CONFIG, 5, "HKEY_CURRENT_CONFIG"},
 };
-
-// How long an operation waits for another process's lock before it fails with kBusy.
-constexpr int kLockWaitMs = 5'000;
 
 // NOCASE folds ASCII letters only, which is the comparison names need. AUTOINCREMENT keeps the
 // id of a deleted key from being given to a new one, so old handles see the deletion.
@@ -243,8 +241,9 @@ class Registry {
     }
     ~Registry() { Disconnect(); }
 
+    // `creating`: how a missing key's creation waits for another process's lock.
     long CreateKey(Handle key, const std::string& subKey, uint32_t access, Handle* result,
-                   uint32_t* disposition) {
+                   uint32_t* disposition, Wait creating) {
         if (!result)
             return kInvalidParameter;
         *result = 0;
@@ -257,10 +256,12 @@ class Registry {
             key, subKey, Access::kRead,
             [&](const OpenEntry& base, const auto& parts) { return Walk(base.id, parts, &id); });
         if (status == kFileNotFound) {
-            status =
-                Run(key, subKey, Access::kWrite, [&](const OpenEntry& base, const auto& parts) {
+            status = Run(
+                key, subKey, Access::kWrite,
+                [&](const OpenEntry& base, const auto& parts) {
                     return CreateParts(base, parts, &id, &created);
-                });
+                },
+                0, creating);
         }
         if (status != kSuccess)
             return status;
@@ -453,10 +454,12 @@ class Registry {
 
     // Runs body(entry, path parts) in one transaction, after checking the handle, its `needed`
     // access (none when 0), the path and that the handle's key still exists. A failing body's
-    // changes are rolled back.
+    // changes are rolled back. A lock held by another process is waited for as `wait` says,
+    // by default as the access's kind does.
     template <typename Body>
-    long Run(Handle key, const std::string& subKey, Access access, Body&& body,
-             uint32_t needed = 0) {
+    long Run(Handle key, const std::string& subKey, Access access, Body&& body, uint32_t needed = 0,
+             std::optional<Wait> wait = std::nullopt) {
+        wait_.Arm(wait.value_or(access == Access::kWrite ? Wait::kWriter : Wait::kReader));
         if (const long status = Connect(access); status != kSuccess)
             return status;
         const auto entry = Lookup(key);
@@ -568,7 +571,7 @@ class Registry {
         sqlite3* db = nullptr;
         if (const long status = Open(SQLITE_OPEN_READONLY, kCantRead, db); status != kSuccess)
             return status;
-        sqlite3_busy_timeout(db, kLockWaitMs);
+        wait_.Attach(db, path_);
         bool tables = false;
         try {
             tables = SchemaPresent(db);
@@ -613,7 +616,7 @@ class Registry {
             return Fail(kCantWrite, path_, "could not be written", SQLITE_READONLY, 0,
                         sqlite3_errstr(SQLITE_READONLY));
         }
-        sqlite3_busy_timeout(db, kLockWaitMs);
+        wait_.Attach(db, path_);
         try {
             SetUpForWriting(db);
         } catch (const DbFailure& f) {
@@ -636,8 +639,7 @@ class Registry {
     static void SetUpForWriting(sqlite3* db) {
         // Switching to WAL needs a moment alone with a new file; another process creating it
         // at the same time makes that busy without calling the busy handler.
-        const auto deadline =
-            std::chrono::steady_clock::now() + std::chrono::milliseconds(kLockWaitMs);
+        const auto deadline = std::chrono::steady_clock::now() + kReadWait;
         int rc = SQLITE_BUSY;
         while ((rc = sqlite3_exec(db, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr)) ==
                    SQLITE_BUSY &&
@@ -675,6 +677,7 @@ class Registry {
     bool schemaReady_ = false;  // db_ holds the tables
     std::unordered_map<Handle, OpenEntry> handles_;
     Handle next_ = 0x100;
+    LockWait wait_;
 };
 
 Registry& TheRegistry() {
@@ -686,7 +689,12 @@ Registry& TheRegistry() {
 
 long CreateKey(Handle key, const std::string& subKey, uint32_t access, Handle* result,
                uint32_t* disposition) {
-    return TheRegistry().CreateKey(key, subKey, access, result, disposition);
+    return TheRegistry().CreateKey(key, subKey, access, result, disposition, Wait::kWriter);
+}
+
+long CreateKeyForReading(Handle key, const std::string& subKey, uint32_t access, Handle* result,
+                         uint32_t* disposition) {
+    return TheRegistry().CreateKey(key, subKey, access, result, disposition, Wait::kReader);
 }
 
 long OpenKey(Handle key, const std::string& subKey, uint32_t access, Handle* result) {

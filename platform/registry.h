@@ -2,7 +2,9 @@
 // of the user at $XDG_CONFIG_HOME/qfstore/registry.sqlite3 (default ~/.config/qfstore/), created
 // 0600 in a 0700 folder by the first write. The seven operations return the platform's status
 // codes; each is one transaction. Reads never wait for a writer, and a read-only database (or a
-// full disk) still reads; a wait for another process's lock ends after 5 seconds with kBusy.
+// full disk) still reads. A read waits 5 seconds for another process's lock; a write waits while
+// other processes keep committing, and 30 seconds past the last commit; then the operation fails
+// with kBusy.
 #pragma once
 
 #include <cstdint>
@@ -29,7 +31,7 @@ inline constexpr long kAccessDenied = 5;       // handle lacks the access, or ke
 inline constexpr long kInvalidHandle = 6;      // null, unknown or closed handle
 inline constexpr long kInvalidParameter = 87;  // null result pointer, data missing for its size
 inline constexpr long kBadPathname = 161;  // key path starts with "\" or has an empty part inside
-inline constexpr long kBusy = 170;         // another process held the database's lock for 5 seconds
+inline constexpr long kBusy = 170;         // another process held the database's lock too long
 inline constexpr long kMoreData = 234;     // buffer too small; the size says how much is needed
 inline constexpr long kCantRead = 1012;    // the database could not be opened or read
 inline constexpr long kCantWrite = 1013;   // the database could not be created or written
@@ -63,6 +65,11 @@ inline constexpr uint32_t REG_OPENED_EXISTING_KEY = 2;
 // access and must be closed with CloseKey.
 long CreateKey(Handle key, const std::string& subKey, uint32_t access, Handle* result,
                uint32_t* disposition);
+
+// CreateKey for a caller about to read through the key: where the key is missing, creating it
+// waits for another process's lock no longer than a read does, and fails with kBusy after that.
+long CreateKeyForReading(Handle key, const std::string& subKey, uint32_t access, Handle* result,
+                         uint32_t* disposition);
 
 // Opens an existing subKey below key; 2 when it does not exist.
 long OpenKey(Handle key, const std::string& subKey, uint32_t access, Handle* result);

@@ -21,10 +21,13 @@ struct [[nodiscard]] Status {
     enum class Code { kDone, kNameRefused, kWriteFailed };
 
     Code code = Code::kDone;
-    Failure failure;  // why, for kWriteFailed
+    Failure failure;  // why, for kWriteFailed; for kNameRefused its text says which name and
+                      // which character, e.g. `key name "a=b" holds "="`
 
     static Status Done() { return {}; }
-    static Status NameRefused() { return {Code::kNameRefused, {}}; }
+    static Status NameRefused(std::string why) {
+        return {Code::kNameRefused, Failure{0, 0, std::move(why)}};
+    }
     static Status WriteFailed(Failure why) { return {Code::kWriteFailed, std::move(why)}; }
 
     explicit operator bool() const { return code == Code::kDone; }

@@ -7,10 +7,12 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/ascii.h"
+#include "platform/refusal.h"
 #include "qfstore/conversions.h"
 #include "trace.h"
 
@@ -92,11 +94,28 @@ Variant NumberArray(std::vector<Variant> numbers, bool whole) {
     });
 }
 
+// Which element of `texts` makes their join split into `pieces` instead, and how.
+std::string ElementRefusal(const Variant& texts, const Variant& pieces,
+                           const std::string& delimiter) {
+    const std::vector<Variant>& elements = texts.Elements();
+    // The first element that does not come back as itself: it holds the delimiter, or its end
+    // and the delimiter after it make an earlier one.
+    size_t culprit = 0;
+    while (culprit + 1 < elements.size() && culprit < pieces.Elements().size() &&
+           pieces.Elements()[culprit] == elements[culprit])
+        ++culprit;
+    const std::string& element = elements[culprit].AsString();
+    const bool holds = element.find(delimiter) != std::string::npos;
+    return platform::Refusal(
+        "array element " + std::to_string(texts.LBound() + static_cast<int32_t>(culprit)), element,
+        holds ? "holds the delimiter" : "runs into the delimiter", delimiter);
+}
+
 }  // namespace
 
 int32_t InStr(int32_t start, const std::string& text, const std::string& search, int32_t compare) {
     if (start < 1)
-        throw RuntimeError(kErrInvalidCall);
+        throw RuntimeError(kErrInvalidCall, "start " + std::to_string(start) + " is below 1");
     if (text.empty() || static_cast<size_t>(start) > text.size())
         return 0;
     if (search.empty())
@@ -218,9 +237,11 @@ Variant PrepForSet(const Variant& value, const std::string& delimiter) {
             first = false;
         }
         // An element holding the delimiter (or ending in part of it) would read back as others.
-        if (!delimiter.empty() && !texts.Elements().empty() &&
-            Split(joined, delimiter).Elements() != texts.Elements())
-            throw RuntimeError(kErrInvalidCall);
+        if (!delimiter.empty() && !texts.Elements().empty()) {
+            const Variant pieces = Split(joined, delimiter);
+            if (pieces.Elements() != texts.Elements())
+                throw RuntimeError(kErrInvalidCall, ElementRefusal(texts, pieces, delimiter));
+        }
         return Variant(std::move(joined));
     });
 }

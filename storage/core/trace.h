@@ -39,4 +39,12 @@ inline Error RuntimeError(int32_t number) {
     return Error::Runtime(number, std::string(kComponentName));
 }
 
+// The same with the description going on with what was refused or failed, e.g.
+// "Invalid procedure call or argument: key name "a=b" holds "="".
+inline Error RuntimeError(int32_t number, std::string_view detail) {
+    std::string description = ErrorDescription(number);
+    description.append(": ").append(detail);
+    return Error(number, std::move(description), std::string(kComponentName));
+}
+
 }  // namespace qfstore::core

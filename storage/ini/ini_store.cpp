@@ -7,6 +7,7 @@
 #include "library_functions.h"
 #include "platform/module.h"
 #include "platform/profile.h"
+#include "platform/refusal.h"
 #include "qfstore/conversions.h"
 #include "trace.h"
 
@@ -28,18 +29,17 @@ bool IsBlank(const std::string& s) {
     return s.find_first_not_of(' ') == std::string::npos;
 }
 
-// A refused name is error 5; a failed write error 75, its description going on with the file and
-// the step that failed, errno holding the system's reason.
+// A refused name is error 5, its description going on with the name and the character; a failed
+// write error 75, its description going on with the file and the step that failed, errno holding
+// the system's reason.
 void RaiseUnlessDone(const platform::Status& status) {
     switch (status.code) {
         case platform::Status::Code::kDone:
             return;
         case platform::Status::Code::kNameRefused:
-            throw Error::Runtime(kErrInvalidCall, std::string(kComponentName));
+            throw RuntimeError(kErrInvalidCall, status.failure.text);
         case platform::Status::Code::kWriteFailed: {
-            Error error(kErrFileAccess,
-                        std::string(ErrorDescription(kErrFileAccess)) + ": " + status.failure.text,
-                        std::string(kComponentName));
+            Error error = RuntimeError(kErrFileAccess, status.failure.text);
             errno = status.failure.systemError;
             throw error;
         }
@@ -95,8 +95,9 @@ bool INIFileHandler::SetValue(const std::string& sFieldName, const Variant& vVal
     return Traced(kClass, ".SetValue", [&] {
         const std::string text = ToText(PrepForSet(vValue, sArrayDelim), kComponentName);
         // A read gives one line back: a value with a line break could never be read whole.
-        if (text.find_first_of("\r\n") != std::string::npos)
-            throw RuntimeError(kErrInvalidCall);
+        if (const size_t at = text.find_first_of("\r\n"); at != std::string::npos)
+            throw RuntimeError(kErrInvalidCall,
+                               platform::Refusal("value", text, "holds", text.substr(at, 1)));
         INISetValue(Path(), Section(), sFieldName, text);
         return false;
     });

@@ -11,6 +11,7 @@
 #include "creators.h"
 #include "library_functions.h"
 #include "object.h"
+#include "platform/refusal.h"
 #include "platform/registry.h"
 #include "qfstore/conversions.h"
 #include "trace.h"
@@ -22,9 +23,8 @@ namespace reg = platform::registry;
 
 constexpr std::string_view kClass = "QfRegistryKey";
 
-// Registry kinds chosen by SetValue; 0 and kRawBytes write nothing.
+// The kind SetValue chooses for a value it writes nothing for.
 constexpr uint32_t kNoKind = 0;
-constexpr uint32_t kRawBytes = reg::REG_BINARY;
 // Access asked for when creating a key: every value and subkey right, no standard rights.
 constexpr uint32_t kCreateAccess = 0x3F;
 // ErrorState of a stored value whose kind the store cannot read.
@@ -61,34 +61,30 @@ class OpenKey {
     reg::Handle handle_ = 0;
 };
 
-// The type code of a single value, and of an array of such values.
+// The type code of a single value.
 constexpr int Code(VarType type) {
     return static_cast<int>(type);
 }
-constexpr int ArrayOf(VarType type) {
-    return kArrayFlag + Code(type);
-}
 
-// The kind a value is written as, by its variant type.
+// The kind a value is written as, by its variant type: whole numbers as 32-bit numbers, every
+// other number, date, text and array as the text the INI store would write, so that each reads
+// back as it does from there. The empty value, Null and error values write nothing.
 uint32_t KindOf(const Variant& v) {
+    if (v.IsArray())
+        return reg::REG_SZ;
     switch (v.VarTypeCode()) {
         case Code(VarType::Integer):
         case Code(VarType::Long):
         case Code(VarType::Boolean):
+        case Code(VarType::Byte):
             return reg::REG_DWORD;
+        case Code(VarType::Single):
         case Code(VarType::Double):
+        case Code(VarType::Currency):
+        case Code(VarType::Date):
         case Code(VarType::String):
         case Code(VarType::Variant):
-        case ArrayOf(VarType::Integer):
-        case ArrayOf(VarType::Long):
-        case ArrayOf(VarType::Double):
-        case ArrayOf(VarType::String):
-        case ArrayOf(VarType::Boolean):
-        case ArrayOf(VarType::Variant):
             return reg::REG_SZ;
-        case Code(VarType::Byte):
-        case ArrayOf(VarType::Empty):
-            return kRawBytes;
         default:
             return kNoKind;
     }
@@ -175,7 +171,8 @@ class RegistryKey final : public Object<QfRegistryKey>,
         return Traced(kClass, ".DeleteValue", [&] {
             OpenKey key;
             reg::OpenKey(RootHandle(root_), keyName_, reg::KEY_SET_VALUE, key.Out());
-            SetErrorState(static_cast<int32_t>(reg::DeleteValue(key.Get(), ValueName)));
+            SetErrorState(static_cast<int32_t>(
+                NotCreatedYet(key) ? reg::kFileNotFound : reg::DeleteValue(key.Get(), ValueName)));
             return Variant();
         });
     }
@@ -186,6 +183,7 @@ class RegistryKey final : public Object<QfRegistryKey>,
             rootSet_ = false;
             keySet_ = false;
             keyName_.clear();
+            keyPending_ = false;
             return Variant();
         });
     }
@@ -276,13 +274,17 @@ class RegistryKey final : public Object<QfRegistryKey>,
         });
     }
 
+    // A key that cannot be created now (the database cannot be written, or another process
+    // holds its lock past a reader's wait) is no failure of the addressing: it reads as empty
+    // and the first write creates it.
     void CreateNewKey(RegRootKey root, const std::string& name) {
         Traced(kClass, ".CreateNewKey", [&] {
             OpenKey key;
             uint32_t disposition = 0;
-            const long status =
-                reg::CreateKey(RootHandle(root), name, kCreateAccess, key.Out(), &disposition);
-            SetErrorState(static_cast<int32_t>(status));
+            const long status = reg::CreateKeyForReading(RootHandle(root), name, kCreateAccess,
+                                                         key.Out(), &disposition);
+            keyPending_ = status == reg::kCantWrite || status == reg::kBusy;
+            SetErrorState(keyPending_ ? 0 : static_cast<int32_t>(status));
         });
     }
 
@@ -290,18 +292,29 @@ class RegistryKey final : public Object<QfRegistryKey>,
                      const Variant& value, uint32_t kind) {
         Traced(kClass, ".SetKeyValue", [&] {
             OpenKey key;
-            // A key that does not open leaves the null handle, on which the write fails.
-            reg::OpenKey(RootHandle(root), keyName, reg::KEY_SET_VALUE, key.Out());
+            if (keyPending_) {
+                const long status =
+                    reg::CreateKey(RootHandle(root), keyName, kCreateAccess, key.Out(), nullptr);
+                if (status != reg::kSuccess)
+                    return SetErrorState(static_cast<int32_t>(status));
+                keyPending_ = false;
+            } else {
+                // A key that does not open leaves the null handle, on which the write fails.
+                reg::OpenKey(RootHandle(root), keyName, reg::KEY_SET_VALUE, key.Out());
+            }
             SetErrorState(SetValueEx(key.Get(), valueName, kind, value));
         });
     }
+
+    // Whether `key` did not open because the key is still to be created: it holds no values.
+    bool NotCreatedYet(const OpenKey& key) const { return keyPending_ && key.Get() == 0; }
 
     Variant QueryValue(RegRootKey root, const std::string& keyName, const std::string& valueName) {
         return Traced(kClass, ".QueryValue", [&] {
             OpenKey key;
             reg::OpenKey(RootHandle(root), keyName, reg::KEY_QUERY_VALUE, key.Out());
             Variant v;
-            SetErrorState(QueryValueEx(key.Get(), valueName, v));
+            SetErrorState(QueryValueEx(key.Get(), valueName, v, NotCreatedYet(key)));
             return v;
         });
     }
@@ -328,12 +341,14 @@ class RegistryKey final : public Object<QfRegistryKey>,
         });
     }
 
-    int32_t QueryValueEx(reg::Handle key, const std::string& valueName, Variant& v) {
+    int32_t QueryValueEx(reg::Handle key, const std::string& valueName, Variant& v,
+                         bool notCreatedYet) {
         return Traced(kClass, ".QueryValueEx", [&]() -> int32_t {
             uint32_t kind = 0;
             uint32_t size = 0;
-            int32_t status =
-                static_cast<int32_t>(reg::QueryValue(key, valueName, &kind, nullptr, &size));
+            int32_t status = static_cast<int32_t>(
+                notCreatedYet ? reg::kFileNotFound
+                              : reg::QueryValue(key, valueName, &kind, nullptr, &size));
             if (status != 0) {
                 SetErrorState(status);
                 return status;
@@ -349,7 +364,8 @@ class RegistryKey final : public Object<QfRegistryKey>,
                 }
                 // The text without its terminating NUL; a value without even that is refused.
                 if (size == 0)
-                    throw RuntimeError(kErrInvalidCall);
+                    throw RuntimeError(kErrInvalidCall, "value " + platform::Quoted(valueName) +
+                                                            " is text without its ending NUL");
                 v = Variant(std::string(reinterpret_cast<const char*>(buffer.data()), size - 1));
                 return status;
             }
@@ -452,6 +468,7 @@ class RegistryKey final : public Object<QfRegistryKey>,
     Variant value_;
     bool keySet_ = false;
     bool keyValid_ = false;
+    bool keyPending_ = false;  // KeyName names a key that could not be created yet
     bool rootSet_ = false;
     RegError errorState_ = ERROR_NONE;
     std::string errorDescription_;

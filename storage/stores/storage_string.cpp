@@ -7,6 +7,7 @@
 #include "creators.h"
 #include "library_functions.h"
 #include "object.h"
+#include "platform/refusal.h"
 #include "qfstore/conversions.h"
 #include "trace.h"
 
@@ -94,8 +95,12 @@ class StorageString final : public Object<QfStorageString>,
             const std::string text = ToText(PrepForSet(vValue, sDelimiter), kComponentName);
             // The format has no escapes: a tag inside a name or value could end this record
             // early, or pose as another field's record or search key.
-            if (HoldsTag(name) || HoldsTag(text))
-                throw RuntimeError(kErrInvalidCall);
+            if (const std::string* tag = TagIn(name))
+                throw RuntimeError(kErrInvalidCall,
+                                   platform::Refusal("field", name, "holds the tag", *tag));
+            if (const std::string* tag = TagIn(text))
+                throw RuntimeError(kErrInvalidCall,
+                                   platform::Refusal("value", text, "holds the tag", *tag));
             std::string updated = store_;
             int32_t at = static_cast<int32_t>(store_.size()) + 1;
             if (exists) {
@@ -108,8 +113,13 @@ class StorageString final : public Object<QfStorageString>,
             // ending in the start of a closing sequence that repeats itself); a record that
             // would not be found where it was written, or read back otherwise, is not stored.
             const Span written = FindRecord(updated, name);
-            if (written.start != at || written.valueEnd == 0 || ValueOf(updated, written) != text)
-                throw RuntimeError(kErrInvalidCall);
+            if (written.start != at)
+                throw RuntimeError(kErrInvalidCall, "field " + platform::Quoted(name) +
+                                                        " would not be found where it is written");
+            if (written.valueEnd == 0 || ValueOf(updated, written) != text)
+                throw RuntimeError(
+                    kErrInvalidCall,
+                    platform::Refusal("value", text, "runs into the closing tags", ClosingTags()));
             store_ = std::move(updated);
             return false;
         });
@@ -176,9 +186,10 @@ class StorageString final : public Object<QfStorageString>,
 
     std::string SSParseValue(const std::string& store, const std::string& name) {
         return Traced(kClass, ".SSParseValue", [&] {
-            const Span span = FindRecord(store, name);
-            if (span.valueEnd == 0)
-                throw RuntimeError(kErrInvalidCall);  // absent, or no closing tags
+            const Span span = ClosedRecord(store, name);
+            if (span.start == 0)
+                throw RuntimeError(kErrInvalidCall,
+                                   "field " + platform::Quoted(name) + " is absent");
             return ValueOf(store, span);
         });
     }
@@ -207,13 +218,16 @@ class StorageString final : public Object<QfStorageString>,
         return outerTagStart_ + name + innerTagStart_ + value + innerTagEnd_ + outerTagEnd_;
     }
 
-    bool HoldsTag(const std::string& text) const {
+    std::string ClosingTags() const { return innerTagEnd_ + outerTagEnd_; }
+
+    // The first tag text that `text` holds, or null.
+    const std::string* TagIn(const std::string& text) const {
         for (const std::string* tag :
              {&outerTagStart_, &outerTagEnd_, &innerTagStart_, &innerTagEnd_}) {
             if (!tag->empty() && text.find(*tag) != std::string::npos)
-                return true;
+                return tag;
         }
-        return false;
+        return nullptr;
     }
 
     // 1-based positions in the store text of a field's first record: where it begins, where
@@ -232,7 +246,7 @@ class StorageString final : public Object<QfStorageString>,
         if (span.start == 0)
             return span;
         span.valueStart = span.start + static_cast<int32_t>(key.size());
-        const std::string close = innerTagEnd_ + outerTagEnd_;
+        const std::string close = ClosingTags();
         const int32_t end = close.empty() ? 0 : Find(store, close, span.valueStart);
         if (end != 0) {
             span.valueEnd = end;
@@ -245,7 +259,9 @@ class StorageString final : public Object<QfStorageString>,
     Span ClosedRecord(const std::string& store, const std::string& name) const {
         const Span span = FindRecord(store, name);
         if (span.start != 0 && span.valueEnd == 0)
-            throw RuntimeError(kErrInvalidCall);
+            throw RuntimeError(
+                kErrInvalidCall,
+                platform::Refusal("field", name, "has no closing tags", ClosingTags()));
         return span;
     }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -148,18 +149,26 @@ TEST(ProfileWrite, NamesReadBackAsWrittenOrAreRefused) {
         EXPECT_EQ(ReadValue(file, section, key), "v") << section << "|" << key;
     }
     const std::string before = ReadFile(file);
-    // One name for each rule that refuses it.
-    const std::pair<std::string, std::string> refused[] = {
-        {"T]x", "k"},   {"S\r", "k"}, {"S \t ", "k"}, {"S", "a=z"},
-        {"S", "[Evil"}, {"S", " ;c"}, {"S", "\tk"},   {"S", "k\nx=1"}};
+    // One name for each rule that refuses it, and what the refusal says.
+    const std::array<std::string, 3> refused[] = {
+        {"T]x\x01\"", "k", R"(section name "T]x\x01\"" holds "]")"},
+        {"S\r", "k", R"(section name "S\r" holds "\r")"},
+        {"S \t ", "k", R"(section name "S \t " ends with "\t")"},
+        {"\tS", "k", R"(section name "\tS" begins with "\t")"},
+        {"S", "a=z", R"(key name "a=z" holds "=")"},
+        {"S", "[Evil", R"(key name "[Evil" begins with "[")"},
+        {"S", " ;c", R"(key name " ;c" begins with ";")"},
+        {"S", "\tk", R"(key name "\tk" begins with "\t")"},
+        {"S", "k\nx=1", R"(key name "k\nx=1" holds "\n")"}};
     const auto breaks = [](const std::string& s) { return s.find_first_of("\r\n") != s.npos; };
-    for (const auto& [section, key] : refused) {
+    for (const auto& [section, key, why] : refused) {
         SCOPED_TRACE(section + "|" + key);
-        EXPECT_EQ(Described(WriteValue(file, section, key, "v")), "refused");
+        EXPECT_EQ(Described(WriteValue(file, section, key, "v")), "refused|" + why);
         // Deletions refuse only a line break; the other names are simply not in the file.
         EXPECT_EQ(Described(DeleteKey(file, section, key)),
-                  breaks(section) || breaks(key) ? "refused" : "done");
-        EXPECT_EQ(Described(DeleteSection(file, section)), breaks(section) ? "refused" : "done");
+                  breaks(section) || breaks(key) ? "refused|" + why : "done");
+        EXPECT_EQ(Described(DeleteSection(file, section)),
+                  breaks(section) ? "refused|" + why : "done");
     }
     EXPECT_EQ(ReadFile(file), before);
 }

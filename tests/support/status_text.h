@@ -7,13 +7,13 @@
 
 namespace testing_support {
 
-// "done", "refused", or "failed|" and the failure's text.
+// "done", or "refused|" or "failed|" and the failure's text.
 inline std::string Described(const platform::Status& status) {
     switch (status.code) {
         case platform::Status::Code::kDone:
             return "done";
         case platform::Status::Code::kNameRefused:
-            return "refused";
+            return "refused|" + status.failure.text;
         case platform::Status::Code::kWriteFailed:
             return "failed|" + status.failure.text;
     }

@@ -10,6 +10,7 @@
 
 #include <cstdlib>  // setenv
 #include <filesystem>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -24,9 +25,11 @@ struct Result {
 };
 
 // Runs `program` with `args` in the folder `cwd`, capturing both output streams; with `outFile`
-// standard output goes there instead, uncaptured.
+// standard output goes there instead, uncaptured. `prepare`, when given, runs in the new process
+// before the program starts; its failure ends that process with status 127.
 inline Result RunQfstore(const std::vector<std::string>& args, const std::string& cwd,
-                         const std::string& program = QFSTORE_CLI_PATH, std::string outFile = "") {
+                         const std::string& program = QFSTORE_CLI_PATH, std::string outFile = "",
+                         const std::function<bool()>& prepare = {}) {
     testing_support::TempDir capture;
     const bool captureOut = outFile.empty();
     if (captureOut)
@@ -36,7 +39,8 @@ inline Result RunQfstore(const std::vector<std::string>& args, const std::string
     if (pid == 0) {
         const int out = open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const int err = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0 || chdir(cwd.c_str()) != 0)
+        if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0 || (prepare && !prepare()) ||
+            chdir(cwd.c_str()) != 0)
             _exit(127);
         std::vector<char*> argv{const_cast<char*>(program.c_str())};
         for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -71,8 +75,8 @@ class CliTest : public ::testing::Test {
     // Each test has a registry of its own; the program inherits the environment.
     CliTest() { setenv("XDG_CONFIG_HOME", dir_.File("config").c_str(), 1); }
 
-    Result Run(const std::vector<std::string>& args) {
-        return RunQfstore(args, dir_.Path().string());
+    Result Run(const std::vector<std::string>& args, const std::function<bool()>& prepare = {}) {
+        return RunQfstore(args, dir_.Path().string(), QFSTORE_CLI_PATH, "", prepare);
     }
 
     void Expect(const Case& c) {

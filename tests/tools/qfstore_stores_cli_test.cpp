@@ -1,8 +1,11 @@
 // `qfstore string`, `qfstore reg`, `register` and `unregister` as a user runs them: real files,
 // a registry database in the temporary folder, the output and the exit status.
+#include <chrono>
 #include <string>
 
 #include "qfstore_run.h"
+#include "read_only_registry.h"
+#include "registry_lock.h"
 
 namespace {
 
@@ -16,8 +19,8 @@ INSTANTIATE_TEST_SUITE_P(Stores, CliTable, ::testing::Values(
     Case{"string_get_qualified_json", "<\\app.main.L={1|2};/>", {"string", "f", "get", "L", "--path", "app", "--section", "main", "--delim", "|", "--json"}, 0, "{\"type\": \"Long()\", \"value\": [1, 2]}\n", "", nullptr},
     Case{"string_set_qualified", "<\\..a={1};/>", {"string", "f", "set", "b", "2", "3", "--path", "app", "--section", "main"}, 0, "", "", "<\\..a={1};/><\\app.main.b={2\t3};/>"},
     Case{"string_delete", "<\\..a={1};/><\\..b={2};/>", {"string", "f", "delete", "a"}, 0, "", "", "<\\..b={2};/>"},
-    Case{"string_value_holding_a_search_key", "<\\..B={1};/>", {"string", "f", "set", "A", "see <\\..B={ here"}, 2, "", "Error 5: Invalid procedure call or argument\nCall stack:\n  Qfstore\n  QfStorageString.SetValue\n", nullptr},
-    Case{"string_error_leaves_the_file", "<\\..a={1};", {"string", "f", "set", "a", "2"}, 2, "", "Error 5: Invalid procedure call or argument\nCall stack:\n  Qfstore\n  QfStorageString.SSEditValue\n  QfStorageString.SetValue\n", nullptr},
+    Case{"string_value_holding_a_search_key", "<\\..B={1};/>", {"string", "f", "set", "A", "see <\\..B={ here"}, 2, "", "Error 5: Invalid procedure call or argument: value \"see <\\\\..B={ here\" holds the tag \"<\\\\\"\nCall stack:\n  Qfstore\n  QfStorageString.SetValue\n", nullptr},
+    Case{"string_error_leaves_the_file", "<\\..a={1};", {"string", "f", "set", "a", "2"}, 2, "", "Error 5: Invalid procedure call or argument: field \"..a\" has no closing tags \"};/>\"\nCall stack:\n  Qfstore\n  QfStorageString.SSEditValue\n  QfStorageString.SetValue\n", nullptr},
     Case{"string_into_missing_folder", nullptr, {"string", "missing/f", "set", "a", "1"}, 2, "", "Error 75: Path/File access error: missing/f: cannot open its folder: No such file or directory\nCall stack:\n  qfstore\n", nullptr},
     Case{"string_set_without_value", nullptr, {"string", "f", "set", "a"}, 64, "", "qfstore: expected NAME VALUE... after 'set'", nullptr},
     Case{"reg_root_in_other_case", nullptr, {"reg", "hkey_users\\K", "get", "a"}, 64, "", "qfstore: expected 'ROOT\\KEY' with ROOT one of HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS", nullptr},
@@ -27,15 +30,47 @@ INSTANTIATE_TEST_SUITE_P(Stores, CliTable, ::testing::Values(
     qfstore_test::CaseName);
 // clang-format on
 
-// A failure of the registry's database says what failed and names the file.
+// A failure of the registry's database says what failed and names the file; where no database
+// can be made, a read finds nothing.
 TEST_F(CliTest, RegistryDatabaseFailureNamesTheFile) {
     testing_support::WriteFile(dir_.File("config"), "");
+    EXPECT_EQ(Run({"reg", "HKEY_CURRENT_USER\\K", "get", "a"}).status, 1);
     const qfstore_test::Result r = Run({"reg", "HKEY_CURRENT_USER\\K", "set", "a", "1"});
     EXPECT_EQ(r.status, 2);
     const std::string folder = dir_.File("config/qfstore");
     EXPECT_EQ(r.err, "Error 1013: The registry database " + folder +
                          "/registry.sqlite3 could not be created: " + folder +
-                         ": Not a directory\nCall stack:\n  QfRegistryKey.KeyName (Let)\n");
+                         ": Not a directory\nCall stack:\n  QfRegistryKey.SetValue\n");
+}
+
+// A key not yet in the database reads as empty where it cannot be created: in a database that
+// cannot be written, and while another process holds the lock (after a reader's 5 s). The first
+// write that can be made creates it.
+TEST_F(CliTest, AKeyThatCannotBeCreatedReadsAsEmpty) {
+    const std::string database = dir_.File("config/qfstore/registry.sqlite3");
+    const std::string key = "HKEY_CURRENT_USER\\New";
+    ASSERT_EQ(Run({"reg", "HKEY_CURRENT_USER\\Old", "set", "v", "1"}).status, 0);
+    const auto readOnly = [&] {
+        return testing_support::CannotWriteRegistry(dir_.Path(), database);
+    };
+    const qfstore_test::Result read = Run({"reg", key, "get", "v"}, readOnly);
+    EXPECT_EQ(read.status, 1);
+    EXPECT_EQ(read.out + read.err, "");
+    const qfstore_test::Result write = Run({"reg", key, "set", "v", "x"}, readOnly);
+    EXPECT_EQ(write.err, "Error 1013: The registry database " + database +
+                             " could not be written: attempt to write a readonly database (SQLite "
+                             "error 8)\nCall stack:\n  QfRegistryKey.SetValue\n");
+    testing_support::RegistryLockHolder holder(database);
+    ASSERT_TRUE(holder.Held());
+    const auto start = std::chrono::steady_clock::now();
+    const qfstore_test::Result busy = Run({"reg", key, "get", "v"});
+    const std::chrono::duration<double> waited = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(busy.status, 1);
+    EXPECT_EQ(busy.out + busy.err, "");
+    EXPECT_TRUE(waited.count() > 4.9 && waited.count() < 8) << waited.count();
+    EXPECT_TRUE(holder.Release());
+    EXPECT_EQ(Run({"reg", key, "set", "v", "x"}).status, 0);
+    EXPECT_EQ(Run({"reg", key, "get", "v"}).out, "x\n");
 }
 
 // The reg verbs and the library's registration in turn, each step checked through the client.

@@ -61,7 +61,8 @@ class QfRegistryKey : public Unknown {
     virtual void RootKey(RegRootKey root) = 0;
     virtual RegRootKey RootKey() = 0;
     // The key's path below the root, parts separated by "\". The first non-empty assignment
-    // creates the key; later ones are ignored until DeleteKey; "" is always ignored.
+    // creates the key (where the database cannot take it now, the key reads as empty and the
+    // first SetValue creates it); later ones are ignored until DeleteKey; "" is always ignored.
     virtual void KeyName(const std::string& s) = 0;
     virtual std::string KeyName() = 0;
     // The value last given to SetValue or returned by GetValue.
@@ -71,9 +72,11 @@ class QfRegistryKey : public Unknown {
     virtual std::string Version(bool bShow = false) = 0;
     // Sets ErrorState to 0 without an event.
     virtual void ErrorStateClear() = 0;
-    // Writes vValue under sValueName: whole numbers and Booleans as 32-bit numbers (True is
-    // -1), doubles, texts and arrays of those as text (arrays joined by sArrayDelim); bytes,
-    // singles, dates, currency and the like write nothing. Returns true when the write failed.
+    // Writes vValue under sValueName: whole numbers, bytes and Booleans as 32-bit numbers (True
+    // is -1), other numbers, dates, texts and arrays as the text the INI store writes (arrays
+    // joined by sArrayDelim); the empty value, Null and error values write nothing. Returns true
+    // when the write failed. Error 6 for infinities and NaN, 5 for an element holding the
+    // delimiter.
     virtual bool SetValue(const std::string& sValueName, const Variant& vValue,
                           const std::string& sArrayDelim = "\t") = 0;
     // Reads a value as text, number or array; vDefaultReturn when it is missing, unreadable or

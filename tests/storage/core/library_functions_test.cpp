@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <string>
+#include <tuple>
 
 #include "outcome.h"
 #include "qfstore/conversions.h"
 
 using namespace qfstore;
 using namespace qfstore::core;
+using testing_support::DescribedOutcome;
 using testing_support::Outcome;
 
 namespace {
@@ -71,12 +74,17 @@ TEST(PrepForSet, JoinsArraysAndLeavesScalars) {
     EXPECT_EQ(PrepForSet(Doubles({1.5, 2, 0.1}), "\t"), Variant("1.5\t2\t0.1"));
     EXPECT_EQ(PrepForSet(Variant::Array(VarType::Single, 0, {Variant(0.1f), Variant(3.0f)}), ";"),
               Variant("0.1;3"));
-    // An element meeting the next one in the delimiter would come back split otherwise (one
-    // holding it whole: StdInterfaceContract).
-    EXPECT_EQ(Outcome([&] {
-                  PrepForSet(Variant::StringArray({"xa", "y"}), "aa");
-              }),
-              "5|Qfstore\r\nPrepForSet");
+    // An element holding the delimiter, or meeting the next one in it, would come back split
+    // otherwise; the error names it by its index.
+    const std::tuple<Variant, std::string, std::string> refused[] = {
+        {Variant::Array(VarType::String, 1, {Variant("a"), Variant("b|c")}), "|",
+         R"(array element 2 "b|c" holds the delimiter "|")"},
+        {Variant::StringArray({"b", "xa", "y"}), "aa",
+         R"(array element 1 "xa" runs into the delimiter "aa")"}};
+    for (const auto& [array, delimiter, why] : refused) {
+        EXPECT_EQ(DescribedOutcome([&] { PrepForSet(array, delimiter); }),
+                  "5|Invalid procedure call or argument: " + why + "|Qfstore\r\nPrepForSet");
+    }
     const Variant numbers = Doubles({0.1, 1e-300, 123456.789});
     EXPECT_EQ(PrepForGet(PrepForSet(numbers, "\t"), "\t", true, true), numbers);
     // The element counter is 16 bits wide.

@@ -116,7 +116,8 @@ TEST_F(IniStoreTest, FailedWritesRaiseWithTheCallStackAndLeaveTheFile) {
                   "QfINIFileHandler.QfstoreStdInterface_SetValue");
     store_->Section("S\r");
     EXPECT_EQ(DescribedOutcome([&] { store_->DeleteSection(); }),
-              "5|Invalid procedure call or argument|Qfstore\r\n"
+              "5|Invalid procedure call or argument: section name \"S\\r\" holds \"\\r\"|"
+              "Qfstore\r\n"
               "QfINIFileHandler.INIDeleteSection\r\nQfINIFileHandler.DeleteSection");
     EXPECT_EQ(ReadFile(file_), "[S]\nkept=1\n");
 }
@@ -130,8 +131,12 @@ TEST_F(IniStoreTest, UnreadableWritesAreRefused) {
         Variant value;
         std::string outcome;
     };
+    const std::string error5 = "5|Invalid procedure call or argument: ";
     const Row rows[] = {
-        {"k", Variant("x\r"), "5|Invalid procedure call or argument|Qfstore\r\n" + set},
+        {"k", Variant("x\r"), error5 + R"(value "x\r" holds "\r"|Qfstore)" + "\r\n" + set},
+        // A long value is shown cut, not inside a character.
+        {"k", Variant(std::string(59, 'x') + "\xc3\xa4\n"),
+         error5 + "value \"" + std::string(59, 'x') + R"("... holds "\n"|Qfstore)" + "\r\n" + set},
         {"k", Variant(std::numeric_limits<double>::infinity()), "6|Overflow|Qfstore\r\n" + set},
     };
     WriteFile(file_, "[S]\nk=1e400\n");

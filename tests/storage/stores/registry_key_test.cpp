@@ -2,19 +2,25 @@
 // leaves, byte for byte, the statuses it records and the events it raises.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "child_process.h"
 #include "creators.h"
 #include "outcome.h"
 #include "platform/registry.h"
+#include "qfstore/conversions.h"
+#include "qfstore/ini_file_handler.h"
 #include "qfstore/registry_key.h"
 #include "qfstore/std_interface.h"
+#include "read_only_registry.h"
 #include "temp_dir.h"
 
 using namespace qfstore;
 using namespace std::string_literals;
+using testing_support::DescribedOutcome;
 using testing_support::Outcome;
 namespace reg = platform::registry;
 
@@ -109,17 +115,85 @@ TEST_F(RegistryKeyTest, SecondAddressIgnoredUntilDeleteKey) {
     EXPECT_TRUE(events_.empty());
 }
 
-// A number is stored as four bytes, text with its NUL; a type of neither kind stores nothing.
-TEST_F(RegistryKeyTest, WritesByVariantTypeAndReadsBack) {
+struct KindCase {
+    const char* name;
+    Variant value;
+    std::string stored;  // "<kind>:<bytes>"
+    Variant readBack;    // GetValue with numbers and arrays detected
+};
+
+// The value's text, element by element for an array.
+std::string TextOf(const Variant& v) {
+    if (!v.IsArray())
+        return ToText(v, "test");
+    std::string text;
+    for (const Variant& e : v.Elements()) text += ToText(e, "test") + ";";
+    return text;
+}
+
+// Whole numbers and Booleans are stored as four bytes, every other value as the text the INI
+// store writes, with its NUL, so that each reads back as the same value as from there (the INI
+// store's whole numbers are doubles, its Boolean "True"); the empty value stores nothing.
+TEST_F(RegistryKeyTest, WritesByVariantTypeAndReadsBackAsTheIniStoreDoes) {
+    const KindCase rows[] = {
+        {"integer", Variant(int16_t{7}), "4:\x07\0\0\0"s, Variant(7)},
+        {"boolean", Variant(true), "4:\xff\xff\xff\xff"s, Variant(-1)},
+        {"byte", Variant(uint8_t{200}), "4:\xc8\0\0\0"s, Variant(200)},
+        {"text", Variant("Red"), "1:Red\0"s, Variant("Red")},
+        {"single", Variant(1.5f), "1:1.5\0"s, Variant(1.5)},
+        {"currency", Variant::Currency(123456), "1:12.3456\0"s, Variant(12.3456)},
+        {"date", Variant::Date(45429.572916666664), "1:2024-05-17 13:45:00\0"s,
+         Variant("2024-05-17 13:45:00")},
+        {"singles", Variant::Array(VarType::Single, 0, {Variant(0.5f), Variant(2.0f)}),
+         "1:0.5\t2\0"s, Variant::Array(VarType::Double, 0, {Variant(0.5), Variant(2.0)})},
+        {"empty", Variant(), "status 2", Variant::Missing()},
+    };
     key_->KeyName("Kinds");
-    EXPECT_FALSE(key_->SetValue("integer", Variant(int16_t{7})));
-    EXPECT_FALSE(key_->SetValue("text", Variant("Red")));
-    EXPECT_FALSE(key_->SetValue("single", Variant(1.5f)));
-    EXPECT_EQ(Stored("Kinds", "integer"), "4:\x07\0\0\0"s);
-    EXPECT_EQ(Stored("Kinds", "text"), "1:Red\0"s);
-    EXPECT_EQ(Stored("Kinds", "single"), "status 2");
-    EXPECT_EQ(key_->GetValue("integer"), Variant(7));
-    EXPECT_TRUE(events_.empty());
+    auto ini = Ptr<Unknown>::Attach(core::NewQfINIFileHandler()).As<QfINIFileHandler>();
+    ini->Path(dir_.File("kinds.ini"));
+    for (const KindCase& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_FALSE(key_->SetValue(row.name, row.value));
+        EXPECT_EQ(Stored("Kinds", row.name), row.stored);
+        EXPECT_EQ(key_->GetValue(row.name), row.readBack);
+        if (row.value.IsEmpty())
+            continue;
+        ini->SetValue(row.name, row.value);
+        EXPECT_EQ(TextOf(ini->GetValue(row.name)),
+                  row.name == "boolean"s ? "True" : TextOf(row.readBack));
+    }
+    EXPECT_EQ(events_, Events({2, 2}));  // the empty value's read
+    // Numbers that no text reads back as are refused, and nothing is stored.
+    EXPECT_EQ(Outcome([&] { key_->SetValue("nan", Variant(std::nanf(""))); }),
+              "6|Qfstore\r\nQfRegistryKey.SetValueEx\r\nQfRegistryKey.SetKeyValue\r\n"
+              "QfRegistryKey.SetValue");
+    EXPECT_EQ(Stored("Kinds", "nan"), "status 2");
+}
+
+// Addressing a key that the database cannot take is no failure: the key holds no values, and the
+// first write reports why it could not be made.
+TEST_F(RegistryKeyTest, AKeyThatCannotBeCreatedReadsAsEmpty) {
+    key_->KeyName("Old");
+    const std::string database = dir_.File("qfstore/registry.sqlite3");
+    const std::string outcome = testing_support::InChild(
+        [&] { return testing_support::CannotWriteRegistry(dir_.Path(), database); },
+        [&] {
+            auto key = Ptr<Unknown>::Attach(core::NewQfRegistryKey()).As<QfRegistryKey>();
+            Events events;
+            key->Advise([&](RegError code) { events.push_back(code); });
+            key->KeyName("New");
+            std::string text = std::to_string(events.size()) + ",";
+            text += key->GetValue("v", "\t", true, true, Variant("none")).AsString() + ",";
+            key->DeleteValue("v");
+            text += std::to_string(key->ErrorState()) + ",";
+            text += std::to_string(key->SetValue("v", Variant("x"))) + ",";
+            for (const int32_t code : events) text += std::to_string(code) + " ";
+            return text + key->ErrorDescription();
+        });
+    EXPECT_EQ(outcome, "0,none,2,1,2 2 2 1013 The registry database " + database +
+                           " could not be written: attempt to write a readonly database (SQLite "
+                           "error 8)");
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "New"));
 }
 
 TEST_F(RegistryKeyTest, FailedWriteReturnsTrueAndRaisesErrorOnce) {
@@ -129,7 +203,7 @@ TEST_F(RegistryKeyTest, FailedWriteReturnsTrueAndRaisesErrorOnce) {
     EXPECT_EQ(key_->ErrorState(), reg::kInvalidHandle);
     EXPECT_EQ(key_->ErrorDescription(), "Invalid handle");
     EXPECT_EQ(events_, Events{6});
-    EXPECT_FALSE(key_->SetValue("v", Variant(uint8_t{1})));  // the next call starts afresh
+    EXPECT_FALSE(key_->SetValue("v", Variant()));  // the next call starts afresh
     EXPECT_EQ(key_->ErrorState(), 0);
     EXPECT_EQ(key_->ErrorDescription(), "");
     EXPECT_EQ(events_, Events{6});
@@ -164,8 +238,9 @@ TEST_F(RegistryKeyTest, ValuesOfOddKindsAndSizes) {
     }
     // Text of size zero, not even a NUL, is refused with error 5.
     WriteRaw("v", reg::REG_SZ, "");
-    EXPECT_EQ(Outcome([&] { iface_->GetValue("v"); }),
-              "5|Qfstore\r\nQfRegistryKey.QueryValueEx\r\nQfRegistryKey.QueryValue\r\n"
+    EXPECT_EQ(DescribedOutcome([&] { iface_->GetValue("v"); }),
+              "5|Invalid procedure call or argument: value \"v\" is text without its ending "
+              "NUL|Qfstore\r\nQfRegistryKey.QueryValueEx\r\nQfRegistryKey.QueryValue\r\n"
               "QfRegistryKey.GetValue\r\nQfRegistryKey.QfstoreStdInterface_GetValue");
 }
 

@@ -9,7 +9,7 @@
 #include "qfstore/storage_string.h"
 
 using namespace qfstore;
-using testing_support::Outcome;
+using testing_support::DescribedOutcome;
 
 namespace {
 
@@ -44,9 +44,11 @@ TEST(QfStorageString, EditsAndDeletionsTouchTheFirstRecordOnly) {
         {"<\\..a={1};/><\\..a={2};/>", "a", "3", "<\\..a={3};/><\\..a={2};/>"},
         {"<\\..a={1};/><\\..a={2};/>", "a", nullptr, "<\\..a={2};/>"},
         {"junk", "z", "1", "junk<\\..z={1};/>"},
-        // A record ends at the first "};/>" behind its key, for reading, editing and deleting.
+        // A record ends at the first "};/>" behind its key, for reading, editing and deleting,
+        // also where its name or value holds part of that.
         {"<\\..a={x/>y};/>tail", "a", "z", "<\\..a={z};/>tail"},
         {"<\\..a={x/>y};/>tail", "a", nullptr, "tail"},
+        {"<\\..a};/>={1};/><\\..b={2};/>", "a};/>", nullptr, "<\\..b={2};/>"},
     };
     for (const EditCase& row : rows) {
         SCOPED_TRACE(row.before);
@@ -59,9 +61,13 @@ TEST(QfStorageString, EditsAndDeletionsTouchTheFirstRecordOnly) {
         }
         EXPECT_EQ(store->Value(), row.after);
     }
-    auto store = NewStore();
-    store->Value("<\\..a={x/>y};/>tail");
-    EXPECT_EQ(store->GetValue("a"), Variant("x/>y"));
+    const std::pair<const char*, const char*> reads[] = {{"<\\..a={x/>y};/>tail", "x/>y"},
+                                                         {"<\\..a={x};y};/>", "x};y"}};
+    for (const auto& [text, value] : reads) {
+        auto store = NewStore();
+        store->Value(text);
+        EXPECT_EQ(store->GetValue("a"), Variant(value));
+    }
 }
 
 TEST(QfStorageString, ProtectGuardsOnlyTheValueAssignment) {
@@ -100,13 +106,23 @@ TEST(QfStorageString, TagChangeHidesOldRecordsAndAppendsASecond) {
 struct RefusedCase {
     const char* before;
     std::function<void(Ptr<QfStorageString>&)> call;
-    const char* outcome;  // "number|source"
+    const char* outcome;  // "number|description|source"
 };
 
 TEST(QfStorageString, RefusedCallsFailWithTheCallStackAndLeaveTheText) {
     const RefusedCase rows[] = {
         {"<\\..a={1};", [](auto& s) { s->DeleteField("a"); },
-         "5|Qfstore\r\nQfStorageString.SSDeleteValue\r\nQfStorageString.DeleteField"},
+         "5|Invalid procedure call or argument: field \"..a\" has no closing tags \"};/>\"|"
+         "Qfstore\r\nQfStorageString.SSDeleteValue\r\nQfStorageString.DeleteField"},
+        {"<\\..a={1};", [](auto& s) { s->GetValue("a"); },
+         "5|Invalid procedure call or argument: field \"..a\" has no closing tags \"};/>\"|"
+         "Qfstore\r\nQfStorageString.SSParseValue\r\nQfStorageString.GetValue"},
+        {"", [](auto& s) { s->SetValue("a<\\b", "1"); },
+         "5|Invalid procedure call or argument: field \"..a<\\\\b\" holds the tag \"<\\\\\"|"
+         "Qfstore\r\nQfStorageString.SetValue"},
+        {"", [](auto& s) { s->SetValue("a", "1};2"); },
+         "5|Invalid procedure call or argument: value \"1};2\" holds the tag \"};\"|"
+         "Qfstore\r\nQfStorageString.SetValue"},
         // Caller's tags whose closing sequence repeats itself: "x}" would read back as "x".
         {"",
          [](auto& s) {
@@ -114,15 +130,16 @@ TEST(QfStorageString, RefusedCallsFailWithTheCallStackAndLeaveTheText) {
              s->OuterTagEnd("}}");
              s->SetValue("a", "x}");
          },
-         "5|Qfstore\r\nQfStorageString.SetValue"},
+         "5|Invalid procedure call or argument: value \"x}\" runs into the closing tags "
+         "\"}}}}\"|Qfstore\r\nQfStorageString.SetValue"},
         {"", [](auto& s) { s->SetValue("a", Variant::Null()); },
-         "94|Qfstore\r\nQfStorageString.SetValue"},
+         "94|Invalid use of Null|Qfstore\r\nQfStorageString.SetValue"},
     };
     for (const RefusedCase& row : rows) {
         SCOPED_TRACE(row.outcome);
         auto store = NewStore();
         store->Value(row.before);
-        EXPECT_EQ(Outcome([&] { row.call(store); }), row.outcome);
+        EXPECT_EQ(DescribedOutcome([&] { row.call(store); }), row.outcome);
         EXPECT_EQ(store->Value(), row.before);
     }
 }
