@@ -78,6 +78,38 @@ double DrawTable(QPainter& p, double left, double top, double width, const QList
     return bottom;
 }
 
+// The circuit's name, the date at the right, and a rule under them; returns where the page goes
+// on.
+double DrawHeading(QPainter& p, const QString& circuit, const QString& date, double width,
+                   double mm) {
+    const QFont title = PageFont(18, Weight::kBold);
+    const double titleHeight = QFontMetricsF(title, p.device()).height();
+    p.setFont(title);
+    p.drawText(QRectF(0, 0, width * 0.75, titleHeight), Qt::AlignLeft | Qt::AlignVCenter, circuit);
+    p.setFont(PageFont(kPointSize + 1));
+    p.drawText(QRectF(width * 0.5, 0, width * 0.5, titleHeight), Qt::AlignRight | Qt::AlignVCenter,
+               date);
+    const double y = titleHeight + 2 * mm;
+    p.setPen(QPen(Qt::black, 0.4 * mm));
+    p.drawLine(QPointF(0, y), QPointF(width, y));
+    p.setPen(QPen(Qt::black, 0));
+    return y + 3 * mm;
+}
+
+// The card's chart drawn into `target`.
+void DrawChart(QPainter& p, const PitCard& card, const QRectF& target, double mm) {
+    const QSizeF source(target.width() / mm * kChartPixelsPerMm,
+                        target.height() / mm * kChartPixelsPerMm);
+    PlannerChart view;
+    QChart* chart = view.chart();
+    chart->setBackgroundRoundness(0);
+    chart->setDropShadowEnabled(false);
+    chart->resize(source);
+    view.ShowOne(*card.chart, card.targets, QStringLiteral("Road speed in every gear"));
+    QCoreApplication::sendPostedEvents();
+    chart->scene()->render(&p, target, QRectF(QPointF(0, 0), source));
+}
+
 bool Render(const PitCard& card, QPagedPaintDevice& device, QString& problem) {
     device.setPageMargins(QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm),
                           QPageLayout::Millimeter);
@@ -90,20 +122,7 @@ bool Render(const PitCard& card, QPagedPaintDevice& device, QString& problem) {
     const double width = device.width();
     const double height = device.height();
 
-    // Heading: the circuit's name, the date at the right.
-    const QFont title = PageFont(18, Weight::kBold);
-    const double titleHeight = QFontMetricsF(title, &device).height();
-    p.setFont(title);
-    p.drawText(QRectF(0, 0, width * 0.75, titleHeight), Qt::AlignLeft | Qt::AlignVCenter,
-               card.circuit);
-    p.setFont(PageFont(kPointSize + 1));
-    p.drawText(QRectF(width * 0.5, 0, width * 0.5, titleHeight), Qt::AlignRight | Qt::AlignVCenter,
-               card.date);
-    double y = titleHeight + 2 * mm;
-    p.setPen(QPen(Qt::black, 0.4 * mm));
-    p.drawLine(QPointF(0, y), QPointF(width, y));
-    p.setPen(QPen(Qt::black, 0));
-    y += 3 * mm;
+    double y = DrawHeading(p, card.circuit, card.date, width, mm);
 
     // The setup at the left, the suspension table at the right.
     const QFont plain = PageFont(kPointSize + 1);
@@ -133,19 +152,8 @@ bool Render(const PitCard& card, QPagedPaintDevice& device, QString& problem) {
     }
 
     // The chart in the rest of the page.
-    if (card.chart && height - y > 40 * mm) {
-        const QRectF target(0, y, width, height - y);
-        const QSizeF source(target.width() / mm * kChartPixelsPerMm,
-                            target.height() / mm * kChartPixelsPerMm);
-        PlannerChart view;
-        QChart* chart = view.chart();
-        chart->setBackgroundRoundness(0);
-        chart->setDropShadowEnabled(false);
-        chart->resize(source);
-        view.ShowOne(*card.chart, card.targets, QStringLiteral("Road speed in every gear"));
-        QCoreApplication::sendPostedEvents();
-        chart->scene()->render(&p, target, QRectF(QPointF(0, 0), source));
-    }
+    if (card.chart && height - y > 40 * mm)
+        DrawChart(p, card, QRectF(0, y, width, height - y), mm);
     if (!p.end()) {
         problem = QStringLiteral("The page could not be finished.");
         return false;

@@ -27,6 +27,32 @@ QString Shown(const std::string& text) {
     return QString::fromStdString(text).replace(QLatin1String("\r\n"), QLatin1String("\n"));
 }
 
+// A bold heading that reads like a label but can be selected and copied.
+QLineEdit* HeadingBox(const char* name, const char* text, QWidget* parent) {
+    auto* h = new QLineEdit(QString::fromLatin1(text), parent);
+    h->setObjectName(QString::fromLatin1(name));
+    h->setReadOnly(true);
+    h->setFrame(false);
+    h->setFocusPolicy(Qt::NoFocus);
+    QFont bold = h->font();
+    bold.setBold(true);
+    h->setFont(bold);
+    QPalette p = h->palette();
+    p.setColor(QPalette::Base, Qt::transparent);
+    h->setPalette(p);
+    return h;
+}
+
+// A read-only text of whole lines.
+QPlainTextEdit* TextDisplay(const char* name, QWidget* parent) {
+    auto* box = new QPlainTextEdit(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setReadOnly(true);
+    box->setLineWrapMode(QPlainTextEdit::NoWrap);
+    box->document()->setDocumentMargin(2);
+    return box;
+}
+
 }  // namespace
 
 QfErrorForm::QfErrorForm(Dialogs& dialogs, QString programName, std::string logFolder,
@@ -62,32 +88,10 @@ QfErrorForm::QfErrorForm(Dialogs& dialogs, QString programName, std::string logF
     Frame1_->setFrameShape(QFrame::HLine);
     Frame1_->setFrameShadow(QFrame::Sunken);
 
-    auto heading = [this](const char* name, const char* text) {
-        auto* h = new QLineEdit(QString::fromLatin1(text), details_);
-        h->setObjectName(QString::fromLatin1(name));
-        h->setReadOnly(true);
-        h->setFrame(false);
-        h->setFocusPolicy(Qt::NoFocus);
-        QFont bold = h->font();
-        bold.setBold(true);
-        h->setFont(bold);
-        QPalette p = h->palette();
-        p.setColor(QPalette::Base, Qt::transparent);
-        h->setPalette(p);
-        return h;
-    };
-    auto display = [this](const char* name) {
-        auto* box = new QPlainTextEdit(details_);
-        box->setObjectName(QString::fromLatin1(name));
-        box->setReadOnly(true);
-        box->setLineWrapMode(QPlainTextEdit::NoWrap);
-        box->document()->setDocumentMargin(2);
-        return box;
-    };
-    txtLable_ = heading("txtLable", "Error Details...");
-    txtDescription_ = display("txtDescription");
-    Text2_ = heading("Text2", "Call Stack Information...");
-    txtCallStack_ = display("txtCallStack");
+    txtLable_ = HeadingBox("txtLable", "Error Details...", details_);
+    txtDescription_ = TextDisplay("txtDescription", details_);
+    Text2_ = HeadingBox("Text2", "Call Stack Information...", details_);
+    txtCallStack_ = TextDisplay("txtCallStack", details_);
     chkSaveToLog_ = new QCheckBox(QStringLiteral("Save Error To 'error.log'"), details_);
     chkSaveToLog_->setObjectName(QStringLiteral("chkSaveToLog"));
 
@@ -98,7 +102,14 @@ QfErrorForm::QfErrorForm(Dialogs& dialogs, QString programName, std::string logF
     txtDescription_->setFixedHeight(metrics.lineSpacing() * 3 + 12);
     txtCallStack_->setFixedHeight(metrics.lineSpacing() * 5 + 12);
     lblMessage_->setMinimumWidth(textWidth * 3 / 4);
+    details_->setMinimumWidth(textWidth);
+    LayOut();
 
+    connect(cmdDetails_, &QPushButton::clicked, this, [this] { cmdDetails_Click(); });
+    connect(cmdOK_, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
+}
+
+void QfErrorForm::LayOut() {
     auto* top = new QHBoxLayout;
     top->addWidget(Image1_, 0, Qt::AlignTop);
     top->addWidget(lblMessage_, 1);
@@ -118,7 +129,6 @@ QfErrorForm::QfErrorForm(Dialogs& dialogs, QString programName, std::string logF
     logRow_->addWidget(chkSaveToLog_);
     logRow_->addStretch(1);
     inDetails->addLayout(logRow_);
-    details_->setMinimumWidth(textWidth);
 
     auto* whole = new QVBoxLayout(this);
     whole->addLayout(top);
@@ -126,9 +136,6 @@ QfErrorForm::QfErrorForm(Dialogs& dialogs, QString programName, std::string logF
     whole->addWidget(details_);
     // The dialog takes the size its visible rows need, collapsed or expanded.
     whole->setSizeConstraint(QLayout::SetFixedSize);
-
-    connect(cmdDetails_, &QPushButton::clicked, this, [this] { cmdDetails_Click(); });
-    connect(cmdOK_, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
 }
 
 void QfErrorForm::ShowDetails(bool shown) {

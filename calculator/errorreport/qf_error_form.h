@@ -52,6 +52,8 @@ class QfErrorForm : public QDialog {
     void done(int result) override;
 
   private:
+    // Places the widgets: the message and buttons, then the details below.
+    void LayOut();
     void Form_Load();
     void cmdDetails_Click();
     void cmdOK_Click();

@@ -373,7 +373,6 @@ void CircuitGearingPanel::Show(const CircuitGearing& g) {
     w.entered = g;
     w.seenNow = NothingSeen(g);
     ShowRoadSpeed();
-    w.showing = true;
     w.cboStraightGear->setCurrentIndex(std::clamp(g.gear, 1, kGearCount) - 1);
     w.spnStraightRpm->setValue(static_cast<int>(std::lround(g.engineSpeed)));
     (g.byEngineSpeed ? w.optByRpm : w.optBySpeed)->setChecked(true);

@@ -149,20 +149,7 @@ CircuitPage::CircuitPage(FormContext& context, const GearData& gears, SpeedUnitC
     page->addWidget(new PictureBox(this), 0, Qt::AlignHCenter);
     page->addStretch(1);
 
-    // The gearing group beside the described controls.
-    gearing_ =
-        new CircuitGearingPanel(context_, gears_, unit_, setup_, txtFrontSp_, txtRearSp_, this);
-    connect(gearing_, &CircuitGearingPanel::printRequested, this,
-            [this] { cmdPrintPitCard_Click(); });
-    connect(gearing_, &CircuitGearingPanel::exportRequested, this,
-            [this] { cmdExportPitCard_Click(); });
-    auto* side = new QVBoxLayout;
-    side->addWidget(gearing_);
-    side->addWidget(new SagHelper(context_, grdFields_, this));
-    side->addStretch(1);
-    auto* columns = new QHBoxLayout(this);
-    columns->addLayout(page);
-    columns->addLayout(side);
+    PlaceGearingGroup(page);
 
     connect(cboCircuits_, &QComboBox::activated, this, [this] {
         // The user's choice has no caller to pass a failure on to.
@@ -176,6 +163,23 @@ CircuitPage::CircuitPage(FormContext& context, const GearData& gears, SpeedUnitC
     auto* numeric = new NumericBoxes(context_, this, NumericBoxes::Empty::kZero);
     numeric->Watch(txtFrontSp_, ".txtFrontSp_LostFocus");
     numeric->Watch(txtRearSp_, ".txtRearSp_LostFocus");
+}
+
+void CircuitPage::PlaceGearingGroup(QVBoxLayout* page) {
+    gearing_ =
+        new CircuitGearingPanel(context_, gears_, unit_, setup_, txtFrontSp_, txtRearSp_, this);
+    connect(gearing_, &CircuitGearingPanel::printRequested, this,
+            [this] { cmdPrintPitCard_Click(); });
+    connect(gearing_, &CircuitGearingPanel::exportRequested, this,
+            [this] { cmdExportPitCard_Click(); });
+    // The sag helper under the gearing group, beside the suspension table.
+    auto* side = new QVBoxLayout;
+    side->addWidget(gearing_);
+    side->addWidget(new SagHelper(context_, grdFields_, this));
+    side->addStretch(1);
+    auto* columns = new QHBoxLayout(this);
+    columns->addLayout(page);
+    columns->addLayout(side);
 }
 
 void CircuitPage::RefreshCircuitCombo() {

@@ -12,6 +12,7 @@
 class QComboBox;
 class QLineEdit;
 class QTableWidget;
+class QVBoxLayout;
 
 namespace gearsheet {
 
@@ -40,6 +41,8 @@ class CircuitPage : public QWidget {
     void ShowCircuit(const QString& circuit);
 
   private:
+    // Puts the gearing group beside the described controls of `page`.
+    void PlaceGearingGroup(QVBoxLayout* page);
     // Shows a stored record: the FRONT column, the REAR column, then the two sprockets; then
     // reports `missing`, the first field a short record lacks.
     void PlaceCircuitData(const CircuitRecord& record,

@@ -87,7 +87,10 @@ DetailsPage::DetailsPage(FormContext& context, SetupModel& setup, QWidget* paren
     numeric->Watch(txtCircumferance_, ".txtCircumferance_LostFocus");
     numeric->Watch(txtFrontSprocket_, ".txtFrontSprocket_LostFocus");
     numeric->Watch(txtRearSproket_, ".txtRearSproket_LostFocus");
+    ConnectSetup();
+}
 
+void DetailsPage::ConnectSetup() {
     setup_.SetSprockets(txtFrontSprocket_->text(), txtRearSproket_->text());
     setup_.SetCircumferenceText(txtCircumferance_->text());
     connect(txtFrontSprocket_, &QLineEdit::textChanged, &setup_, &SetupModel::SetFrontText);
@@ -100,6 +103,7 @@ DetailsPage::DetailsPage(FormContext& context, SetupModel& setup, QWidget* paren
 void DetailsPage::SetInitialReductionText(const QString& text) {
     lblInitalReduction_->setText(text);
 }
+
 void DetailsPage::ShowSetup() {
     const auto show = [](QLineEdit* box, const QString& text) {
         if (box->text() != text)

@@ -26,6 +26,9 @@ class DetailsPage : public QWidget {
     void SetInitialReductionText(const QString& text);
 
   private:
+    // The setup model follows the three inputs and the tyre list as the rider types, and they
+    // show what other pages put into it.
+    void ConnectSetup();
     // Shows what another page put into the setup model: the three inputs (as if typed) and the
     // tyre, chosen when the list holds it.
     void ShowSetup();

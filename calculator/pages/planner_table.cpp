@@ -66,6 +66,10 @@ PlannerTable::PlannerTable(QWidget* parent)
         item(k, kFirstGearColumn)->setTextAlignment(Qt::AlignCenter);
     }
 
+    SizeToContents(bold);
+}
+
+void PlannerTable::SizeToContents(const QFont& bold) {
     const QFontMetrics metrics(bold);
     const int pad = metrics.horizontalAdvance(QStringLiteral("MM"));
     setColumnWidth(0, metrics.horizontalAdvance(QStringLiteral("Engine speed at")) + pad);

@@ -19,6 +19,10 @@ class PlannerTable final : public QTableWidget {
               const PlannerTargets& targets);
     // Empties every figure (no plannable setup).
     void Clear();
+
+  private:
+    // Columns wide enough for their headings and figures in `bold`; the table takes their size.
+    void SizeToContents(const QFont& bold);
 };
 
 }  // namespace gearsheet

@@ -43,6 +43,7 @@ void FillNameList(QComboBox& list, const std::function<std::vector<ListedName>()
     list.setCurrentIndex(last);
     if (tagBox)
         tagBox->setText(list.itemData(last).toString());
+    // The list's queued updates of its text run first, or they would overwrite the name shown.
     QCoreApplication::processEvents();
     list.setEditText(list.itemText(last));
 }

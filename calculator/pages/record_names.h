@@ -26,7 +26,9 @@ struct ListedName {
 
 // Empties `list`, then fills it with what `read` returns in one insertion (long lists fill
 // quickly) and makes the last name the chosen and shown one, its tag shown in `tagBox` when given.
-// An empty list stays empty; a failing read leaves it empty.
+// An empty list stays empty; a failing read leaves it empty. Runs the pending events before it
+// shows the last name (the list's own queued updates would overwrite it), so other handlers may
+// run inside this call.
 void FillNameList(QComboBox& list, const std::function<std::vector<ListedName>()>& read,
                   QLineEdit* tagBox = nullptr);
 

@@ -11,6 +11,32 @@
 
 namespace gearsheet {
 
+namespace {
+
+const char* const kGearHeadings[kGearCount] = {"1st Gear", "2nd Gear", "3rd Gear",
+                                               "4th Gear", "5th Gear", "6th Gear"};
+
+// Design widths, widened where the font needs more room for the headings; measured from the
+// heading texts alone, which are the widest cells. The grid then takes the size of its cells.
+void SizeToHeadings(QTableWidget* grid, const QFont& headingFont, const QWidget* page) {
+    const QFontMetrics bold(headingFont);
+    const int padding = 2 * bold.horizontalAdvance(QLatin1Char('M'));
+    grid->setColumnWidth(0, std::max(bold.horizontalAdvance(QStringLiteral("15500 RPM")) + padding,
+                                     TwipsWide(page, 945)));
+    for (int g = 1; g <= kGearCount; ++g)
+        grid->setColumnWidth(
+            g, std::max(bold.horizontalAdvance(QString::fromLatin1(kGearHeadings[g - 1])) + padding,
+                        TwipsWide(page, 825)));
+    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid->verticalHeader()->setDefaultSectionSize(bold.height() + bold.height() / 2);
+    int width = 2 * grid->frameWidth(), height = 2 * grid->frameWidth();
+    for (int c = 0; c < grid->columnCount(); ++c) width += grid->columnWidth(c);
+    for (int r = 0; r < grid->rowCount(); ++r) height += grid->rowHeight(r);
+    grid->setFixedSize(width, height);
+}
+
+}  // namespace
+
 const QColor SpeedPage::kShading(202, 215, 230);
 
 SpeedPage::SpeedPage(QWidget* parent) : QWidget(parent) {
@@ -41,8 +67,6 @@ SpeedPage::SpeedPage(QWidget* parent) : QWidget(parent) {
         grdMain_->setItem(row, column, item);
     };
     heading(0, 0, QString());
-    static const char* const kGearHeadings[kGearCount] = {"1st Gear", "2nd Gear", "3rd Gear",
-                                                          "4th Gear", "5th Gear", "6th Gear"};
     for (int g = 1; g <= kGearCount; ++g) heading(0, g, QString::fromLatin1(kGearHeadings[g - 1]));
     for (int r = 1; r <= kSpeedRows; ++r) {
         heading(r, 0, QStringLiteral("%1 RPM").arg(EngineSpeed(r), 0, 'f', 0));
@@ -53,23 +77,7 @@ SpeedPage::SpeedPage(QWidget* parent) : QWidget(parent) {
         }
     }
 
-    // Design widths, widened where the font needs more room for the headings; measured from the
-    // heading texts alone, which are the widest cells.
-    const QFontMetrics bold(headingFont);
-    const int padding = 2 * bold.horizontalAdvance(QLatin1Char('M'));
-    grdMain_->setColumnWidth(0,
-                             std::max(bold.horizontalAdvance(QStringLiteral("15500 RPM")) + padding,
-                                      TwipsWide(this, 945)));
-    for (int g = 1; g <= kGearCount; ++g)
-        grdMain_->setColumnWidth(
-            g, std::max(bold.horizontalAdvance(QString::fromLatin1(kGearHeadings[g - 1])) + padding,
-                        TwipsWide(this, 825)));
-    grdMain_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    grdMain_->verticalHeader()->setDefaultSectionSize(bold.height() + bold.height() / 2);
-    int width = 2 * grdMain_->frameWidth(), height = 2 * grdMain_->frameWidth();
-    for (int c = 0; c < grdMain_->columnCount(); ++c) width += grdMain_->columnWidth(c);
-    for (int r = 0; r < grdMain_->rowCount(); ++r) height += grdMain_->rowHeight(r);
-    grdMain_->setFixedSize(width, height);
+    SizeToHeadings(grdMain_, headingFont, this);
 
     auto* page = new QVBoxLayout(this);
     page->addWidget(PageHeading("Label3", QStringLiteral("Speed Calculation"), this));

@@ -54,8 +54,8 @@ TEST(CircuitGearingTest, RecordTextsReadBackOrAreNoRecord) {
 TEST(CircuitGearingTest, StoredPerCircuit) {
     testing_support::TempDir dir;
     const std::string path = dir.File("Gearsheet.INI");
-    testing_support::WriteFile(path, "[CIRCUIT_GEARING]\nHome=speed|158|mph|6|0|16|45|0\nOdd=30\n");
-    auto store = testing_support::OpenStore(path);
+    auto store = testing_support::StoreOnFile(
+        path, "[CIRCUIT_GEARING]\nHome=speed|158|mph|6|0|16|45|0\nOdd=30\n");
     const auto home = LoadCircuitGearing(*store, "Home");
     ASSERT_TRUE(home);
     EXPECT_EQ(home->roadSpeed, 158);

@@ -13,8 +13,7 @@ namespace {
 TEST(DisplaySettingsTest, UnitAsStoredOrMph) {
     testing_support::TempDir dir;
     const std::string path = dir.File("Gearsheet.INI");
-    testing_support::WriteFile(path, "[GEARS]\nGear1=2\n");
-    auto store = testing_support::OpenStore(path);
+    auto store = testing_support::StoreOnFile(path, "[GEARS]\nGear1=2\n");
     EXPECT_EQ(gearsheet::settings::LoadDisplay(*store).speedUnit, "mph");
     gearsheet::settings::SaveDisplay(*store, {"km/h"});
     EXPECT_EQ(testing_support::ReadFile(path), "[GEARS]\nGear1=2\n[DISPLAY]\nSpeedUnit=km/h\n");

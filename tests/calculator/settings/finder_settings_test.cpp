@@ -13,8 +13,8 @@ namespace {
 TEST(FinderSettingsTest, RangesReadAndWrittenOneByOne) {
     testing_support::TempDir dir;
     const std::string path = dir.File("Gearsheet.INI");
-    testing_support::WriteFile(path, "[SPROCKET_FINDER]\nRearHigh=48\nFrontLow=wide\n");
-    auto store = testing_support::OpenStore(path);
+    auto store =
+        testing_support::StoreOnFile(path, "[SPROCKET_FINDER]\nRearHigh=48\nFrontLow=wide\n");
     const auto read = gearsheet::settings::LoadFinder(*store);
     EXPECT_EQ(read.frontLow, std::nullopt);
     EXPECT_EQ(read.frontHigh, std::nullopt);

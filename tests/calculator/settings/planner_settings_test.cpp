@@ -22,8 +22,7 @@ TEST(PlannerSettingsTest, KeysReadAsValuesAndOnlyChangedOnesWritten) {
     const std::string file =
         "[PLANNER]\nfront=15.5\nRear=x\nTyre=\nCircumference= 79,2 \nChainLinks=1e12\n"
         "[GEARS]\nGear1=2\n";
-    testing_support::WriteFile(path, file);
-    auto store = testing_support::OpenStore(path);
+    auto store = testing_support::StoreOnFile(path, file);
     store->Section("GEARS");
     const PlannerSettings read = LoadPlanner(*store);
     EXPECT_EQ(read.front, 16);           // any case; rounded half to even

@@ -7,6 +7,7 @@
 #include "qfstore/client.h"
 #include "qfstore/ids.h"
 #include "qfstore/ini_file_handler.h"
+#include "temp_dir.h"
 
 namespace testing_support {
 
@@ -17,6 +18,13 @@ inline qfstore::Ptr<qfstore::QfINIFileHandler> OpenStore(const std::string& path
         component.Create<qfstore::QfINIFileHandler>(qfstore::CLSID_QfINIFileHandler, "Gearsheet");
     store->Path(path);
     return store;
+}
+
+// `path` written with `contents`, then opened as above.
+inline qfstore::Ptr<qfstore::QfINIFileHandler> StoreOnFile(const std::string& path,
+                                                           const std::string& contents) {
+    WriteFile(path, contents);
+    return OpenStore(path);
 }
 
 }  // namespace testing_support
