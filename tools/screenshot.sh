@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Photographs Gearsheet on a virtual screen: one PNG per tab, one of the expanded error dialog, one
-# of the Circuit Database page with a circuit and its sprocket finder, and that circuit's pit card
-# (exported as PDF by the program, rendered to PNG with pdftoppm at 100 or 200 dpi by SCALE).
+# of the Circuit Database page with a circuit and its sprocket finder, and that circuit's pit card,
+# then the Session Log with sessions at that circuit, a comparison, the best-lap chart and a
+# session's sheet (PDFs exported by the program, rendered to PNG with pdftoppm at 100 or 200 dpi
+# by SCALE).
 #
 #   tools/screenshot.sh [FOLDER]      PNGs into FOLDER (default build/screenshots)
 #   SCALE=2 tools/screenshot.sh       the same at 200 % (Qt's QT_SCALE_FACTOR)

@@ -48,6 +48,12 @@ SpeedChart* CreateSpeedChart(const QString& folder, QWidget* parent, QString& pr
     return create ? create(parent) : nullptr;
 }
 
+BestLapChart* CreateBestLapChart(const QString& folder, QWidget* parent, QString& problem) {
+    const auto create = reinterpret_cast<CreateBestLapChartFn>(
+        ChartModuleSymbol(folder, kCreateBestLapChartSymbol, problem));
+    return create ? create(parent) : nullptr;
+}
+
 bool ExportPitCard(const QString& folder, const PitCard& card, const QString& pdfPath,
                    QString& problem) {
     const auto run =

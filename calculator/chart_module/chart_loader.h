@@ -15,6 +15,7 @@ QFunctionPointer ChartModuleSymbol(const QString& folder, const char* symbol, QS
 
 // Makes a chart in `parent`; nothing, with the reason in `problem`, when the module fails.
 SpeedChart* CreateSpeedChart(const QString& folder, QWidget* parent, QString& problem);
+BestLapChart* CreateBestLapChart(const QString& folder, QWidget* parent, QString& problem);
 
 // Calls the module's card entry points; false with the reason in `problem` when the module, its
 // entry point or the card fails.

@@ -1,9 +1,11 @@
 // The chart module's whole interface (libgearsheet_chart.so beside the program): the Gear
-// Planner's chart and the circuits' pit cards, drawn with Qt Charts and printed with Qt
+// Planner's chart, the Session Log's best-lap chart and the circuits' pit cards (also the Session
+// Log's session sheets), drawn with Qt Charts and printed with Qt
 // PrintSupport in a module of its own, so that starting the program loads neither. The program
 // loads it on first use (chart_module/chart_loader.h) and checks its version first.
 #pragma once
 
+#include <QDate>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -18,7 +20,7 @@ namespace gearsheet {
 class Dialogs;
 
 // Changes whenever anything in this header changes: a module of another version is not used.
-inline constexpr int kChartModuleVersion = 3;
+inline constexpr int kChartModuleVersion = 4;
 
 class SpeedChart {
   public:
@@ -32,6 +34,24 @@ class SpeedChart {
 
   protected:
     ~SpeedChart() = default;  // deleted through its widget
+};
+
+// The Session Log's chart of a circuit's best lap per session over time.
+struct BestLapPoint {
+    QDate date;
+    double seconds = 0;
+    QString tip;  // what the point's tooltip says: the session and its sprockets
+};
+
+class BestLapChart {
+  public:
+    // The chart widget, owned by the parent it was made in.
+    virtual QWidget* Widget() = 0;
+    // Draws `points` (oldest first) under the title `circuit`; none empties the chart.
+    virtual void Show(const QString& circuit, const QList<BestLapPoint>& points) = 0;
+
+  protected:
+    ~BestLapChart() = default;  // deleted through its widget
 };
 
 // The pit card of a circuit: one printed page with its name, the date, sprockets, tyre, the
@@ -55,6 +75,9 @@ inline constexpr char kChartModuleVersionSymbol[] = "GearsheetChartModuleVersion
 // Makes a planner chart in `parent`.
 using CreateSpeedChartFn = SpeedChart* (*)(QWidget* parent);
 inline constexpr char kCreateSpeedChartSymbol[] = "GearsheetCreateSpeedChart";
+// Makes a best-lap chart in `parent`.
+using CreateBestLapChartFn = BestLapChart* (*)(QWidget* parent);
+inline constexpr char kCreateBestLapChartSymbol[] = "GearsheetCreateBestLapChart";
 // Writes the card as a one-page PDF on the default printer's paper (A4 or Letter by the locale
 // when there is none).
 using ExportPitCardFn = bool (*)(const PitCard& card, const QString& pdfPath, QString& problem);

@@ -19,6 +19,7 @@
 #include "pages/numeric_boxes.h"
 #include "pages/pit_card.h"
 #include "pages/record_names.h"
+#include "pages/sag_helper.h"
 #include "pages/speed_unit_choice.h"
 #include "platform/module.h"
 #include "settings/circuits.h"
@@ -177,10 +178,17 @@ void CircuitPage::PlaceGearingGroup(QVBoxLayout* page) {
             [this] { cmdPrintPitCard_Click(); });
     connect(gearing_, &CircuitGearingPanel::exportRequested, this,
             [this] { cmdExportPitCard_Click(); });
-    // The group scrolls where the screen has no room for it beside the described controls.
+    // The gearing group and the sag helper under it scroll where the screen has no room for them
+    // beside the described controls.
+    auto* side = new QWidget;
+    auto* sideLayout = new QVBoxLayout(side);
+    sideLayout->setContentsMargins(0, 0, 0, 0);
+    sideLayout->addWidget(gearing_);
+    sideLayout->addWidget(new SagHelper(context_, grdFields_, side));
+    sideLayout->addStretch(1);
     auto* columns = new QHBoxLayout(this);
     columns->addLayout(page);
-    columns->addWidget(new FittingScrollArea("scrCircuitGearing", gearing_), 1);
+    columns->addWidget(new FittingScrollArea("scrCircuitGearing", side), 1);
 }
 
 void CircuitPage::RefreshCircuitCombo() {
@@ -206,6 +214,12 @@ void CircuitPage::cboCircuits_Click() {
         PlaceCircuitData(*record, missing);
         gearing_->Load(cboCircuits_->currentText());
     });
+}
+
+void CircuitPage::ShowCircuit(const QString& circuit) {
+    RefreshCircuitCombo();
+    cboCircuits_->setEditText(circuit);
+    Handled(context_.errors, ".cboCircuits_Click", [this] { cboCircuits_Click(); });
 }
 
 void CircuitPage::PlaceCircuitData(const CircuitRecord& record,

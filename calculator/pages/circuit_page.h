@@ -37,6 +37,9 @@ class CircuitPage : public QWidget {
     // is. Passes failures on to its caller with the line "MainForm.cboCircuits_Click".
     void cboCircuits_Click();
 
+    // Shows the stored record of `circuit` after another page wrote it; reports its own failures.
+    void ShowCircuit(const QString& circuit);
+
   private:
     // Puts the gearing group beside the described controls of `page`.
     void PlaceGearingGroup(QVBoxLayout* page);

@@ -7,6 +7,7 @@ namespace {
 
 constexpr char kSection[] = "DISPLAY";
 constexpr char kSpeedUnitKey[] = "SpeedUnit";
+constexpr char kPressureUnitKey[] = "PressureUnit";
 
 }  // namespace
 
@@ -19,6 +20,14 @@ DisplaySettings LoadDisplay(qfstore::QfINIFileHandler& store) {
 
 void SaveDisplay(qfstore::QfINIFileHandler& store, const DisplaySettings& display) {
     WriteValue(store, kSection, kSpeedUnitKey, qfstore::Variant(display.speedUnit));
+}
+
+std::string LoadPressureUnit(qfstore::QfINIFileHandler& store) {
+    return ReadText(store, kSection, kPressureUnitKey).value_or("bar");
+}
+
+void SavePressureUnit(qfstore::QfINIFileHandler& store, const std::string& unit) {
+    WriteValue(store, kSection, kPressureUnitKey, qfstore::Variant(unit));
 }
 
 }  // namespace gearsheet::settings

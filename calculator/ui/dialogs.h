@@ -27,6 +27,9 @@ class Dialogs {
     virtual QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) {
         return {};
     }
+    // A modal question with "Yes" and "No" (parent, text, title); true for "Yes". Seams that
+    // show no question answer "No".
+    virtual bool Confirm(QWidget*, const QString&, const QString&) { return false; }
 };
 
 // The real thing: modal Qt dialogs.
@@ -38,6 +41,7 @@ class QtDialogs final : public Dialogs {
     void Beep() override;
     QString SaveFileName(QWidget* parent, const QString& title, const QString& suggested,
                          const QString& filter) override;
+    bool Confirm(QWidget* parent, const QString& text, const QString& title) override;
 };
 
 }  // namespace gearsheet

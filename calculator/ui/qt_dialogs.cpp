@@ -40,4 +40,10 @@ QString QtDialogs::SaveFileName(QWidget* parent, const QString& title, const QSt
     return QFileDialog::getSaveFileName(parent, title, suggested, filter);
 }
 
+bool QtDialogs::Confirm(QWidget* parent, const QString& text, const QString& title) {
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 }  // namespace gearsheet

@@ -1,6 +1,7 @@
 #include "window/main_form.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QShortcut>
@@ -16,6 +17,7 @@
 #include "pages/circuit_page.h"
 #include "pages/details_page.h"
 #include "pages/planner_page.h"
+#include "pages/session_log_page.h"
 #include "pages/speed_page.h"
 #include "platform/module.h"
 #include "qfstore/client.h"
@@ -67,8 +69,10 @@ MainForm::MainForm(Dialogs& dialogs, MainFormOptions options, QWidget* parent)
     speed_ = new SpeedPage;
     circuits_ = new CircuitPage(context_, gears_, unit_, setup_);
     planner_ = new PlannerPage(context_, setup_, gears_, unit_);
+    sessions_ = new SessionLogPage(context_, unit_, setup_);
+    connect(sessions_, &SessionLogPage::circuitChanged, circuits_, &CircuitPage::ShowCircuit);
     const QStringList captions =
-        QStringLiteral("Details|Speed Calculation|Circuit Database|Gear Planner")
+        QStringLiteral("Details|Speed Calculation|Circuit Database|Gear Planner|Session Log")
             .split(QLatin1Char('|'));
     // Each page keeps its size and scrolls where the screen is too small for it (at 200 % on a
     // laptop's screen, say).
@@ -76,6 +80,7 @@ MainForm::MainForm(Dialogs& dialogs, MainFormOptions options, QWidget* parent)
     vsIndexTab1_->addTab(new FittingScrollArea("scrSpeed", speed_), captions[1]);
     vsIndexTab1_->addTab(new FittingScrollArea("scrCircuits", circuits_), captions[2]);
     vsIndexTab1_->addTab(new FittingScrollArea("scrPlanner", planner_), captions[3]);
+    vsIndexTab1_->addTab(new FittingScrollArea("scrSessions", sessions_), captions[4]);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(vsIndexTab1_);
 

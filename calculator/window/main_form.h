@@ -17,6 +17,7 @@ namespace gearsheet {
 class CircuitPage;
 class DetailsPage;
 class PlannerPage;
+class SessionLogPage;
 class SpeedPage;
 
 // Where the window finds what it needs; ForRunningProgram() gives the program's own places, tests
@@ -83,6 +84,7 @@ class MainForm : public QWidget {
     SpeedPage* speed_;
     CircuitPage* circuits_;
     PlannerPage* planner_;
+    SessionLogPage* sessions_;
     bool pageChosen_ = false;   // a run of the tab handler is pending
     bool showingPage_ = false;  // the program itself changes the page
     bool shownOnce_ = false;    // the window has been shown

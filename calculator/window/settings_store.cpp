@@ -32,6 +32,16 @@ void SettingsStore::Create(const std::string& libraryPath, Dialogs& dialogs) {
         setHook(&ShowLibraryMessage);
     store_ = component.Create<qfstore::QfINIFileHandler>(qfstore::CLSID_QfINIFileHandler,
                                                          kComponentName);
+    component_ = component;
+}
+
+qfstore::Ptr<qfstore::QfINIFileHandler> SettingsStore::Open(const std::string& path) const {
+    if (!component_)
+        throw qfstore::Error::Runtime(qfstore::kErrObjectNotSet, kComponentName);
+    auto store = component_->Create<qfstore::QfINIFileHandler>(qfstore::CLSID_QfINIFileHandler,
+                                                               kComponentName);
+    store->Path(path);
+    return store;
 }
 
 qfstore::QfINIFileHandler& SettingsStore::Get() const {

@@ -1,16 +1,19 @@
 // Photographs Gearsheet's main window: one PNG per tab, then one of the expanded error dialog,
 // then the Circuit Database page with a circuit and its sprocket finder, and that circuit's pit
-// card exported as PDF (tools/screenshot.sh renders it to PNG), into the folder named by the
-// first argument; then quits. tools/screenshot.sh runs it under the
-// program's name beside a copy of the shipped settings file, so that it starts exactly as the
-// program does (settings file, library, captions).
+// card exported as PDF (tools/screenshot.sh renders it to PNG), then the Session Log with three
+// sessions at that circuit, a comparison, the best-lap chart and a session's sheet as PDF, into the
+// folder named by the first argument; then quits. tools/screenshot.sh runs it under the program's
+// name beside a copy of the shipped settings file, so that it starts exactly as the program does
+// (settings file, library, captions).
 #include <QApplication>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -122,6 +125,55 @@ void CircuitWithFinder(gearsheet::MainForm& form, ScreenshotDialogs& dialogs, co
     dialogs.failed |= !QFile::exists(dialogs.pitCardPath);
 }
 
+// Three sessions at that circuit saved through the Session Log as the rider does, the page
+// photographed, then the last two compared, then the best-lap chart; the last session's sheet is
+// exported as PDF.
+void SessionLog(gearsheet::MainForm& form, ScreenshotDialogs& dialogs, const QDir& folder,
+                int number) {
+    auto* tabs = form.findChild<QTabWidget*>(QStringLiteral("vsIndexTab1"));
+    ClickTab(*tabs->tabBar(), 4);
+    const char* const sessions[][7] = {
+        {"Practice 1", "1:43.912", "16", "31", "2.1", "10 clicks", "Rear pumps on the bumps."},
+        {"Practice 2", "1:42.385", "18", "35", "2.2", "12 clicks", "Better. Front pushes in T3."},
+        {"Race", "1:41.973", "21", "38", "2.2", "12 clicks", "Good to the end.\nTyres fine."}};
+    for (int i = 0; i < 3; ++i) {
+        Find<QPushButton>(form, "cmdNewSession")->click();
+        Find<QDateEdit>(form, "dteSessionDate")->setDate(QDate::currentDate().addDays(7 * (i - 2)));
+        const auto set = [&](const char* box, const char* text) {
+            Find<QLineEdit>(form, box)->setText(QString::fromUtf8(text));
+        };
+        set("txtSessionName", sessions[i][0]);
+        set("txtBestLap", sessions[i][1]);
+        set("txtAirTemp", sessions[i][2]);
+        set("txtTrackTemp", sessions[i][3]);
+        set("txtColdFront", sessions[i][4]);
+        set("txtColdRear", "1.6");
+        set("txtLaps", "12");
+        set("txtSessionRear", i == 2 ? "46" : "45");
+        Find<QComboBox>(form, "cboWeather")->setCurrentIndex(1);
+        Find<QTableWidget>(form, "grdSessionSetup")
+            ->item(5, 1)
+            ->setText(QString::fromLatin1(sessions[i][5]));
+        Find<QPlainTextEdit>(form, "txtNotes")->setPlainText(QString::fromUtf8(sessions[i][6]));
+        Find<QPushButton>(form, "cmdSaveSession")->click();
+    }
+    QApplication::processEvents();
+    dialogs.failed |=
+        !Save(form, folder.filePath(QStringLiteral("%1-session-log.png").arg(number)));
+    Find<QPushButton>(form, "cmdCompareSessions")->click();
+    QApplication::processEvents();
+    dialogs.failed |=
+        !Save(form, folder.filePath(QStringLiteral("%1-session-compare.png").arg(number + 1)));
+    Find<QTabWidget>(form, "tabSessionViews")->setCurrentIndex(2);
+    for (int i = 0; i < 3; ++i) QApplication::processEvents();
+    dialogs.failed |=
+        !Save(form, folder.filePath(QStringLiteral("%1-best-laps.png").arg(number + 2)));
+    Find<QTabWidget>(form, "tabSessionViews")->setCurrentIndex(0);
+    dialogs.pitCardPath = folder.filePath(QStringLiteral("%1-session-sheet.pdf").arg(number + 3));
+    Find<QPushButton>(form, "cmdExportSessionPdf")->click();
+    dialogs.failed |= !QFile::exists(dialogs.pitCardPath);
+}
+
 // Every tab the window has, numbered from 1 in tab order, then the error dialog with the next
 // number, then the circuit page with its finder and the pit card; the window ends on its first
 // tab.
@@ -133,6 +185,7 @@ void TakeScreenshots(gearsheet::MainForm& form, ScreenshotDialogs& dialogs, cons
         dialogs.failed |= !Save(form, folder.filePath(name));
     }
     CircuitWithFinder(form, dialogs, folder, tabs->count() + 2);
+    SessionLog(form, dialogs, folder, tabs->count() + 4);
     ClickTab(*tabs->tabBar(), 0);
     dialogs.errorDialogPath =
         folder.filePath(QStringLiteral("%1-error-dialog.png").arg(tabs->count() + 1));

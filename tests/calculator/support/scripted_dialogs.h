@@ -55,6 +55,14 @@ class ScriptedDialogs final : public gearsheet::Dialogs {
 
     void Beep() override { ++beeps; }
 
+    // The answer to every Yes/No question (true: "Yes"); the questions asked.
+    bool answer = false;
+    QStringList questions;
+    bool Confirm(QWidget*, const QString& text, const QString&) override {
+        questions << text;
+        return answer;
+    }
+
     // The path the file dialog answers (empty: none chosen); the suggested paths asked with.
     QString savePath;
     QStringList suggestedPaths;

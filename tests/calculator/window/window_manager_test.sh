@@ -184,8 +184,8 @@ await_warning() {
 start
 xdotool key --clearmodifiers ctrl+Tab
 await_warning "Ctrl+Tab"
-# Backwards through "Gear Planner" and "Circuit Database" to "Speed Calculation".
-xdotool key --clearmodifiers ctrl+shift+Tab ctrl+shift+Tab ctrl+shift+Tab
+# Backwards through "Session Log", "Gear Planner" and "Circuit Database" to "Speed Calculation".
+xdotool key --clearmodifiers ctrl+shift+Tab ctrl+shift+Tab ctrl+shift+Tab ctrl+shift+Tab
 await_warning "Ctrl+Shift+Tab"
 close_window
 echo "passed"

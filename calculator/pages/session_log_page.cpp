@@ -1,0 +1,337 @@
+#include "pages/session_log_page.h"
+
+#include <QComboBox>
+#include <QDate>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "pages/circuit_record.h"
+#include "pages/session_compare_view.h"
+#include "pages/session_editor.h"
+#include "pages/session_log_widgets.h"
+#include "pages/session_texts.h"
+#include "pages/speed_unit_choice.h"
+#include "platform/module.h"
+#include "settings/circuits.h"
+#include "settings/display_settings.h"
+#include "settings/settings_file.h"
+#include "settings/tyres.h"
+#include "ui/dialogs.h"
+#include "ui/page_layout.h"
+#include "window/settings_store.h"
+#include "window/setup_model.h"
+
+namespace gearsheet {
+namespace {
+
+constexpr int kChartTab = 2;
+
+QPushButton* Button(const char* name, const QString& text, QWidget* parent) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    return button;
+}
+
+bool SameName(const QString& a, const QString& b) {
+    // Circuit names are INI keys, which ignore the case of ASCII letters only.
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        const QChar x = a[i];
+        const QChar y = b[i];
+        if (x != y && !(x.unicode() < 128 && y.unicode() < 128 && x.toLower() == y.toLower()))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+SessionLogPage::SessionLogPage(FormContext& context, SpeedUnitChoice& unit, const SetupModel& setup,
+                               QWidget* parent)
+    : QWidget(parent), context_(context), unit_(unit), setup_(setup) {
+    setObjectName(QStringLiteral("SessionLogPage"));
+}
+
+SessionLogPage::~SessionLogPage() = default;
+
+void SessionLogPage::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    Handled(context_.errors, ".SessionLog_Show", [&] {
+        if (!ui_)
+            Build();
+        RefreshCircuits();
+    });
+}
+
+void SessionLogPage::Build() {
+    SettingsStore& store = context_.store;
+    files_ = std::make_unique<SessionFiles>(
+        store.Get().Path(), [&store](const std::string& path) { return store.Open(path); });
+    log_ = std::make_unique<SessionLog>(*files_);
+    ui_ = std::make_unique<Widgets>();
+    Widgets& w = *ui_;
+    w.circuits = new QComboBox(this);
+    w.circuits->setObjectName(QStringLiteral("cboSessionCircuit"));
+    w.circuits->setMinimumWidth(TwipsWide(this, 4335));
+    w.list = new QTreeWidget(this);
+    w.list->setObjectName(QStringLiteral("lstSessions"));
+    w.list->setRootIsDecorated(false);
+    w.list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    w.list->setHeaderLabels({QStringLiteral("Date"), QStringLiteral("Session"),
+                             QStringLiteral("Conditions"), QStringLiteral("Best lap"),
+                             QStringLiteral("Sprockets"), QStringLiteral("Notes")});
+    w.list->setUniformRowHeights(true);
+    w.list->setMinimumHeight(w.list->fontMetrics().height() * 9);
+    w.views = new QTabWidget(this);
+    w.views->setObjectName(QStringLiteral("tabSessionViews"));
+    w.views->addTab(BuildSessionTab(), QStringLiteral("Session"));
+    w.compare = new SessionCompareView(
+        [this](const QString& circuit) {
+            return circuit == QString::fromStdString(log_->Circuit())
+                       ? log_->Sessions()
+                       : log_->Read(circuit.toStdString());
+        },
+        this);
+    w.views->addTab(w.compare, QStringLiteral("Compare"));
+    w.chartArea = new QWidget(this);
+    w.chartArea->setObjectName(QStringLiteral("BestLapArea"));
+    new QVBoxLayout(w.chartArea);
+    w.views->addTab(w.chartArea, QStringLiteral("Best Laps"));
+
+    auto* chooser = new QHBoxLayout;
+    chooser->addWidget(PlainLabel(QStringLiteral("Circuit:"), this));
+    chooser->addWidget(w.circuits);
+    chooser->addStretch(1);
+    for (auto [name, text] :
+         {std::pair{"cmdNewSession", "New Session"}, std::pair{"cmdCompareSessions", "Compare"},
+          std::pair{"cmdExportCsv", "Export CSV…"},
+          std::pair{"cmdExportAllCsv", "Export All CSV…"}})
+        chooser->addWidget(Button(name, QString::fromUtf8(text), this));
+    auto* page = new QVBoxLayout(this);
+    page->addWidget(PageHeading("lblSessionLog", QStringLiteral("Session Log"), this));
+    page->addWidget(SeparatorLine(this));
+    page->addLayout(chooser);
+    page->addWidget(w.list, 1);
+    page->addWidget(w.views, 2);
+    Connect();
+}
+
+QWidget* SessionLogPage::BuildSessionTab() {
+    Widgets& w = *ui_;
+    auto* tab = new QWidget(this);
+    w.editor = new SessionEditor(context_, tab);
+    w.editor->pressureUnitChosen = [this](PressureUnit unit) {
+        Handled(context_.errors, ".cboPressureUnit_Click",
+                [&] { settings::SavePressureUnit(context_.store.Get(), PressureUnitName(unit)); });
+    };
+    auto* buttons = new QHBoxLayout;
+    for (auto [name, text] :
+         {std::pair{"cmdSaveSession", "Save"}, std::pair{"cmdDeleteSession", "Delete"},
+          std::pair{"cmdUseSetup", "Use this setup"},
+          std::pair{"cmdUseObservation", "Use this observation"}})
+        buttons->addWidget(Button(name, QString::fromUtf8(text), tab));
+    buttons->addStretch(1);
+    for (auto [name, text] :
+         {std::pair{"cmdPrintSession", "Print…"}, std::pair{"cmdExportSessionPdf", "Export PDF…"}})
+        buttons->addWidget(Button(name, QString::fromUtf8(text), tab));
+    auto* column = new QVBoxLayout(tab);
+    column->addWidget(w.editor, 1);
+    column->addLayout(buttons);
+    return tab;
+}
+
+void SessionLogPage::Connect() {
+    Widgets& w = *ui_;
+    const auto on = [this](const char* name, const char* procedure, void (SessionLogPage::*run)()) {
+        connect(findChild<QPushButton*>(QString::fromLatin1(name)), &QPushButton::clicked, this,
+                [this, procedure, run] {
+                    Handled(context_.errors, procedure, [&] { (this->*run)(); });
+                });
+    };
+    on("cmdNewSession", ".cmdNewSession_Click", &SessionLogPage::cmdNewSession_Click);
+    on("cmdSaveSession", ".cmdSaveSession_Click", &SessionLogPage::cmdSaveSession_Click);
+    on("cmdDeleteSession", ".cmdDeleteSession_Click", &SessionLogPage::cmdDeleteSession_Click);
+    on("cmdCompareSessions", ".cmdCompareSessions_Click",
+       &SessionLogPage::cmdCompareSessions_Click);
+    on("cmdUseSetup", ".cmdUseSetup_Click", &SessionLogPage::cmdUseSetup_Click);
+    on("cmdUseObservation", ".cmdUseObservation_Click", &SessionLogPage::cmdUseObservation_Click);
+    connect(findChild<QPushButton*>(QStringLiteral("cmdExportCsv")), &QPushButton::clicked, this,
+            [this] { ExportCsv(false); });
+    connect(findChild<QPushButton*>(QStringLiteral("cmdExportAllCsv")), &QPushButton::clicked, this,
+            [this] { ExportCsv(true); });
+    connect(findChild<QPushButton*>(QStringLiteral("cmdPrintSession")), &QPushButton::clicked, this,
+            [this] { PrintSession(false); });
+    connect(findChild<QPushButton*>(QStringLiteral("cmdExportSessionPdf")), &QPushButton::clicked,
+            this, [this] { PrintSession(true); });
+    connect(w.circuits, &QComboBox::activated, this, [this] {
+        Handled(context_.errors, ".cboSessionCircuit_Click", [&] { ChooseCircuit(); });
+    });
+    connect(w.list, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem* item) { ShowSession(item->data(0, Qt::UserRole).toString()); });
+    connect(w.list, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+        if (item && item->data(0, Qt::UserRole).toString() != key_)
+            ShowSession(item->data(0, Qt::UserRole).toString());
+    });
+    connect(w.views, &QTabWidget::currentChanged, this, [this](int index) {
+        if (index == kChartTab)
+            RefreshChart();
+    });
+}
+
+void SessionLogPage::RefreshCircuits() {
+    Widgets& w = *ui_;
+    const QString chosen = w.circuits->currentData().toString();
+    w.circuits->clear();
+    QStringList names;
+    for (const std::string& name : ReadCircuitNames(context_.store.Get()))
+        names << QString::fromStdString(name);
+    for (const QString& name : names) w.circuits->addItem(name, name);
+    // Sessions keep the name they were saved under: a circuit renamed or deleted since is
+    // still offered, marked, after the circuit database's.
+    for (const std::string& logged : log_->Circuits()) {
+        const QString name = QString::fromStdString(logged);
+        if (std::none_of(names.begin(), names.end(),
+                         [&](const QString& n) { return SameName(n, name); }))
+            w.circuits->addItem(name + QStringLiteral(" (not in the circuit database)"), name);
+    }
+    w.circuits->setCurrentIndex(std::max(0, w.circuits->findData(chosen)));
+    QStringList tyres;
+    for (const StoredTyre& t : ReadTyres(context_.store.Get()))
+        tyres << QString::fromStdString(t.name);
+    w.editor->SetTyres(tyres);
+    ChooseCircuit();
+}
+
+void SessionLogPage::ChooseCircuit() {
+    log_->Choose(ui_->circuits->currentData().toString().toStdString());
+    ShowNewest();
+}
+
+void SessionLogPage::ShowNewest() {
+    FillList();
+    const std::vector<LoggedSession>& sessions = log_->Sessions();
+    if (sessions.empty())
+        cmdNewSession_Click();
+    else
+        ShowSession(QString::fromStdString(sessions.front().key));
+    if (ui_->chart)
+        RefreshChart();
+}
+
+void SessionLogPage::FillList() {
+    Widgets& w = *ui_;
+    const std::string point = QLocale::system().decimalPoint().toStdString();
+    QList<QTreeWidgetItem*> items;
+    items.reserve(static_cast<qsizetype>(log_->Sessions().size()));
+    for (const LoggedSession& logged : log_->Sessions()) {
+        const Session& s = logged.session;
+        auto* item = new QTreeWidgetItem(QStringList{
+            ShortDate(s.date), QString::fromStdString(s.name), ConditionsText(s),
+            s.bestLapMs ? QString::fromStdString(LapTimeText(*s.bestLapMs, point)) : QString(),
+            SprocketsText(s), FirstNoteLine(s)});
+        item->setData(0, Qt::UserRole, QString::fromStdString(logged.key));
+        items << item;
+    }
+    const QSignalBlocker quiet(w.list);
+    w.list->clear();
+    w.list->addTopLevelItems(items);
+}
+
+const LoggedSession* SessionLogPage::Logged(const QString& key) const {
+    for (const LoggedSession& logged : log_->Sessions())
+        if (QString::fromStdString(logged.key) == key)
+            return &logged;
+    return nullptr;
+}
+
+void SessionLogPage::ShowSession(const QString& key) {
+    const LoggedSession* logged = Logged(key);
+    if (!logged)
+        return;
+    key_ = key;
+    ui_->editor->Show(logged->session);
+    const QSignalBlocker quiet(ui_->list);
+    for (int i = 0; i < ui_->list->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = ui_->list->topLevelItem(i);
+        if (item->data(0, Qt::UserRole).toString() == key) {
+            ui_->list->setCurrentItem(item);
+            break;
+        }
+    }
+}
+
+PressureUnit SessionLogPage::DisplayPressureUnit() {
+    return PressureUnitFromName(settings::LoadPressureUnit(context_.store.Get()));
+}
+
+Session SessionLogPage::FromCircuitRecord(const std::string& circuit) {
+    Session s;
+    // A short record gives what it has, the rest empty, as the circuit page shows it.
+    std::optional<qfstore::Error> missing;
+    const CircuitRecord record =
+        ReadCircuitRecord(context_.store.Get(), circuit, missing).value_or(CircuitRecord{});
+    for (int r = 0; r < kSessionSuspensionRows; ++r) {
+        const auto at = static_cast<size_t>(r);
+        s.rowNames[at] = settings::kSuspensionRowNames[r];
+        s.front[at] = record.front[at].toStdString();
+        s.rear[at] = record.rear[at].toStdString();
+    }
+    s.frontSprocket = record.frontSprocket.toStdString();
+    s.rearSprocket = record.rearSprocket.toStdString();
+    s.rearTyre = setup_.Tyre().toStdString();
+    return s;
+}
+
+void SessionLogPage::cmdNewSession_Click() {
+    const std::string today = QDate::currentDate().toString(Qt::ISODate).toStdString();
+    const std::vector<LoggedSession>& sessions = log_->Sessions();
+    Session s = sessions.empty() ? FromCircuitRecord(log_->Circuit())
+                                 : NextSession(sessions.front().session, today);
+    s.circuit = log_->Circuit();
+    s.date = today;
+    s.speedUnit = unit_.Get();
+    key_.clear();
+    ui_->list->clearSelection();
+    ui_->editor->Show(s);
+    ui_->editor->ShowPressuresIn(DisplayPressureUnit());
+}
+
+void SessionLogPage::cmdSaveSession_Click() {
+    std::optional<Session> s = ui_->editor->Take();
+    if (!s)
+        return;
+    s->circuit = log_->Circuit();
+    key_ = QString::fromStdString(log_->Save(std::move(*s), key_.toStdString()));
+    FillList();
+    ShowSession(key_);
+    if (ui_->chart)
+        RefreshChart();
+}
+
+void SessionLogPage::cmdDeleteSession_Click() {
+    const LoggedSession* logged = Logged(key_);
+    if (!logged) {
+        context_.dialogs.Message(window(),
+                                 QStringLiteral("This session is not saved: there is "
+                                                "nothing to delete."),
+                                 kProgramTitle, MessageIcon::Exclamation);
+        return;
+    }
+    const Session& s = logged->session;
+    const QString question = QStringLiteral("Delete the session \"%1\" of %2 at %3?")
+                                 .arg(QString::fromStdString(s.name), ShortDate(s.date),
+                                      QString::fromStdString(log_->Circuit()));
+    if (!context_.dialogs.Confirm(window(), question, kProgramTitle))
+        return;
+    log_->Delete(key_.toStdString());
+    ShowNewest();
+}
+
+}  // namespace gearsheet

@@ -1,0 +1,140 @@
+// The session files through the INI store the program loads: where sessions go, what reads back,
+// and what saving and deleting touch.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "sessions/session_log.h"
+#include "sessions/session_record.h"
+#include "store_support.h"
+#include "temp_dir.h"
+
+using namespace gearsheet;
+using testing_support::ReadFile;
+
+namespace {
+
+struct Log {
+    testing_support::TempDir folder;
+    std::string settings = folder.File("Gearsheet.INI");
+    SessionFiles files{settings, &testing_support::OpenStore};
+    SessionLog log{files};
+};
+
+Session Named(const std::string& circuit, const std::string& date, const std::string& name) {
+    Session s;
+    s.circuit = circuit;
+    s.date = date;
+    s.name = name;
+    return s;
+}
+
+TEST(SessionFilesTest, PathsBesideTheSettingsFile) {
+    EXPECT_EQ(SessionIndexPath("/home/r/Gearsheet.INI"), "/home/r/Gearsheet.sessions.INI");
+    EXPECT_EQ(SessionFolderPath("/home/r/Gearsheet.ini"), "/home/r/Gearsheet.sessions/");
+    EXPECT_EQ(SessionIndexPath("/home/r.d/Gearsheet"), "/home/r.d/Gearsheet.sessions.INI");
+}
+
+TEST(SessionFilesTest, ACircuitsSessionsGoToItsOwnFileListedInTheIndex) {
+    Log l;
+    l.log.Choose("Brno");
+    EXPECT_EQ(l.log.Save(Named("Brno", "2026-05-17", "Practice 1"), ""), "1");
+    EXPECT_EQ(l.log.Save(Named("Brno", "2026-05-17", "Practice 2"), ""), "2");
+    l.log.Choose("Mugello");
+    EXPECT_EQ(l.log.Save(Named("Mugello", "2026-06-01", "Race"), ""), "1");
+    EXPECT_EQ(ReadFile(l.folder.File("Gearsheet.sessions.INI")),
+              "[SESSION_FILES]\nBrno=1.INI\nMugello=2.INI\n");
+    EXPECT_EQ(ReadFile(l.folder.File("Gearsheet.sessions/1.INI")),
+              "[SESSIONS]\n1=" + SessionLine(Named("Brno", "2026-05-17", "Practice 1")) +
+                  "\n2=" + SessionLine(Named("Brno", "2026-05-17", "Practice 2")) + "\n");
+    EXPECT_FALSE(std::filesystem::exists(l.settings));  // the settings file is not touched
+    EXPECT_EQ(l.log.Circuits(), (std::vector<std::string>{"Brno", "Mugello"}));
+}
+
+TEST(SessionFilesTest, SessionsReadBackNewestFirstAndExactly) {
+    Log l;
+    l.log.Choose("Brno");
+    Session odd = Named("Brno", "2026-05-18", " \"Q|1\" = [x]; ");
+    odd.notes = "one\ntwo\r\n \u00e9 \u9234\u9e7f ";
+    l.log.Save(Named("Brno", "2026-05-17", "Practice 1"), "");
+    l.log.Save(odd, "");
+    l.log.Save(Named("Brno", "2026-05-17", "Practice 2"), "");
+    SessionFiles fresh(l.settings, &testing_support::OpenStore);
+    SessionLog reread(fresh);
+    const auto& sessions = reread.Choose("BRNO");  // circuit names ignore letter case
+    ASSERT_EQ(sessions.size(), 3u);
+    EXPECT_EQ(sessions[0].session.name, odd.name);
+    EXPECT_EQ(sessions[0].session.notes, odd.notes);
+    EXPECT_EQ(sessions[1].session.name, "Practice 2");
+    EXPECT_EQ(sessions[2].session.name, "Practice 1");
+}
+
+TEST(SessionFilesTest, SavingAKeyReplacesThatSessionOnly) {
+    Log l;
+    l.log.Choose("Brno");
+    l.log.Save(Named("Brno", "2026-05-17", "Practice 1"), "");
+    l.log.Save(Named("Brno", "2026-05-17", "Practice 2"), "");
+    l.log.Save(Named("Brno", "2026-05-17", "Warm-up"), "1");
+    const auto sessions = l.log.Read("Brno");
+    ASSERT_EQ(sessions.size(), 2u);
+    EXPECT_EQ(sessions[0].session.name, "Practice 2");
+    EXPECT_EQ(sessions[1].session.name, "Warm-up");
+    EXPECT_EQ(l.log.Sessions().size(), 2u);
+    EXPECT_EQ(l.log.Sessions()[1].session.name, "Warm-up");
+}
+
+TEST(SessionFilesTest, DeleteRemovesThatSessionAndTheLastOneItsFile) {
+    Log l;
+    l.log.Choose("Brno");
+    l.log.Save(Named("Brno", "2026-05-17", "Practice 1"), "");
+    l.log.Save(Named("Brno", "2026-05-17", "Practice 2"), "");
+    l.log.Delete("1");
+    ASSERT_EQ(l.log.Read("Brno").size(), 1u);
+    EXPECT_EQ(l.log.Read("Brno")[0].session.name, "Practice 2");
+    l.log.Delete("2");
+    EXPECT_TRUE(l.log.Sessions().empty());
+    EXPECT_EQ(ReadFile(l.folder.File("Gearsheet.sessions.INI")), "[SESSION_FILES]\n");
+    EXPECT_FALSE(std::filesystem::exists(l.folder.File("Gearsheet.sessions/1.INI")));
+    // A circuit started afresh gets a file again.
+    l.log.Save(Named("Brno", "2026-05-19", "Practice 3"), "");
+    EXPECT_EQ(l.log.Read("Brno").size(), 1u);
+}
+
+TEST(SessionFilesTest, AFolderThatCannotBeMadeIsError75NamingIt) {
+    Log l;
+    testing_support::WriteFile(l.folder.File("Gearsheet.sessions"), "a file in the folder's place");
+    l.log.Choose("Brno");
+    try {
+        l.log.Save(Named("Brno", "2026-05-17", "Practice 1"), "");
+        FAIL() << "no error";
+    } catch (const qfstore::Error& e) {
+        EXPECT_EQ(e.Number(), 75);
+        EXPECT_EQ(e.Description(),
+                  "Path/File access error: " + l.folder.File("Gearsheet.sessions/") +
+                      ": cannot make the folder (Not a directory)");
+        EXPECT_EQ(e.Source(), "Gearsheet");
+    }
+    EXPECT_TRUE(l.log.Sessions().empty());
+}
+
+TEST(SessionLogTest, ANewSessionCopiesTheLatestWithTodayAndNoResults) {
+    Session latest = Named("Brno", "2026-05-17", "Practice 2");
+    latest.laps = 12;
+    latest.bestLapMs = 102'385;
+    latest.topSpeed = 160;
+    latest.gear = 6;
+    latest.engineSpeed = 14'500;
+    latest.notes = "pushes";
+    latest.coldFront = 2.1;
+    latest.front[0] = "32 mm";
+    const Session next = NextSession(latest, "2026-05-18");
+    EXPECT_EQ(next.date, "2026-05-18");
+    EXPECT_EQ(next.name, "Practice 2");
+    EXPECT_EQ(next.coldFront, 2.1);
+    EXPECT_EQ(next.front[0], "32 mm");
+    EXPECT_FALSE(next.laps || next.bestLapMs || next.topSpeed || next.gear || next.engineSpeed);
+    EXPECT_EQ(next.notes, "");
+}
+
+}  // namespace
