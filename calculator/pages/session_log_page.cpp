@@ -203,7 +203,8 @@ void SessionLogPage::RefreshCircuits() {
     }
     w.circuits->setCurrentIndex(std::max(0, w.circuits->findData(chosen)));
     QStringList tyres;
-    for (const StoredTyre& t : ReadTyres(context_.store.Get()))
+    std::optional<qfstore::Error> unread;  // the Details page reports an unreadable tyre
+    for (const StoredTyre& t : ReadTyres(context_.store.Get(), unread))
         tyres << QString::fromStdString(t.name);
     w.editor->SetTyres(tyres);
     ChooseCircuit();
