@@ -80,6 +80,30 @@ TEST(SettingsLocationTest, BesideTheProgramWhereWritableElseAPerUserCopyMadeOnce
     fs::permissions(program, fs::perms(0755));
 }
 
+// A settings file the user may not write, in a program folder the user may write: every save
+// would fail there, so the user gets a per-user copy of it.
+TEST(SettingsLocationTest, ReadOnlyFileInAWritableFolderGivesAPerUserCopy) {
+    testing_support::TempDir dir;
+    const std::string program = dir.File("program"), config = dir.File("config");
+    const std::string executable = program + "/Gearsheet", beside = program + "/Gearsheet.INI";
+    fs::create_directory(program);
+    fs::create_directory(config);
+    WriteFile(beside, "[GEARS]\nGear1=2.583\n");
+    fs::permissions(dir.Path(), fs::perms(0755));
+    if (geteuid() == 0) {
+        for (const std::string& path : {program, beside, config}) {
+            EXPECT_EQ(chown(path.c_str(), kTestUser, kTestUser), 0);
+        }
+    }
+    fs::permissions(beside, fs::perms(0444));
+
+    const std::string own = config + "/gearsheet/Gearsheet.INI";
+    const SettingsLocation location = LocateAsUser(executable, config);
+    EXPECT_EQ(location.file, own);
+    EXPECT_EQ(location.problem, std::string());
+    EXPECT_EQ(ReadFile(own), "[GEARS]\nGear1=2.583\n");
+}
+
 // With this process's own rights (root's in CI): the folder is writable, yet the installed copy
 // writes nothing there, and a copy of that folder elsewhere is a copy like any other.
 TEST(SettingsLocationTest, InstalledCopyKeepsSettingsPerUserWhoeverMayWriteItsFolder) {
