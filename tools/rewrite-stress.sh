@@ -18,7 +18,7 @@ done
 command -v strace >/dev/null || { echo "strace is missing (tools/install-deps.sh)" >&2; exit 1; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-cd "$work"
+cd "$work" || exit 1
 
 python3 - <<'PY'
 lines, i, size = ["[A]", "a=1", "[T]"], 0, 0

@@ -160,8 +160,9 @@ on_screen "$window" || fail "at 200 % the planner put the window at $X,$Y ${WIDT
 xdotool windowsize --sync "$window" 1500 900 || true
 sleep 1
 geometry "$window"
-[ "$WIDTH" -le 1500 ] && [ "$HEIGHT" -le 900 ] ||
+if [ "$WIDTH" -gt 1500 ] || [ "$HEIGHT" -gt 900 ]; then
     fail "at 200 % the window cannot be made smaller than ${WIDTH}x$HEIGHT"
+fi
 xdotool key --clearmodifiers ctrl+Tab ctrl+Tab
 dialog=$(timeout 10 xdotool search --sync --onlyvisible --name '^Gearsheet - Error Warning$' |
     head -1) || fail "no error dialog for the circumference \"wide\""
