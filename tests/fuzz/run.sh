@@ -8,8 +8,10 @@ cd "$(dirname "$0")/../.."
 seconds="${1:-60}"
 out=build/fuzz
 mkdir -p "$out"
+# The library's version comes from the newest release in CHANGELOG.md, as in the CMake build.
+version=$(sed -n 's/^## \[\([0-9][0-9.]*\)\].*/\1/p' CHANGELOG.md | head -1)
 clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-    -I. -Istorage/include -Istorage -Istorage/core \
+    -I. -Istorage/include -Istorage -Istorage/core -DQFSTORE_VERSION="\"$version\"" \
     tests/fuzz/profile_fuzz.cpp platform/*.cpp storage/core/*.cpp storage/ini/*.cpp \
     storage/stores/*.cpp -lsqlite3 -ldl -o "$out/profile_fuzz"
 
