@@ -6,7 +6,7 @@
 
 #include <QComboBox>
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -130,7 +130,7 @@ struct Fixture {
 void Check(benchmark::State& state, Fixture& f) {
     if (f.dialogs.shown != 0)
         state.SkipWithError("a message or error report was shown");
-    if (f.Find<QTreeWidget>("lstSessions")->topLevelItemCount() != kPerCircuit)
+    if (f.Find<QTreeView>("lstSessions")->model()->rowCount() != kPerCircuit)
         state.SkipWithError("the sessions are not listed");
 }
 
@@ -162,11 +162,11 @@ void BM_ChooseCircuit(benchmark::State& state) {
 void BM_ShowSession(benchmark::State& state) {
     Fixture f;
     f.Open();
-    auto* list = f.Find<QTreeWidget>("lstSessions");
+    auto* list = f.Find<QTreeView>("lstSessions");
     int i = 0;
     for (auto _ : state) {
         i = (i + 37) % kPerCircuit;
-        list->setCurrentItem(list->topLevelItem(i));
+        list->setCurrentIndex(list->model()->index(i, 0));
         QCoreApplication::processEvents();
     }
     Check(state, f);
@@ -182,12 +182,12 @@ void BM_SaveSession(benchmark::State& state) {
 void BM_CompareTwo(benchmark::State& state) {
     Fixture f;
     f.Open();
-    auto* list = f.Find<QTreeWidget>("lstSessions");
+    auto* list = f.Find<QTreeView>("lstSessions");
     int i = 0;
     for (auto _ : state) {
         state.PauseTiming();
         i = (i + 37) % (kPerCircuit - 1);
-        list->setCurrentItem(list->topLevelItem(i));
+        list->setCurrentIndex(list->model()->index(i, 0));
         QCoreApplication::processEvents();
         state.ResumeTiming();
         f.Click("cmdCompareSessions");

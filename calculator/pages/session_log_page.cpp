@@ -3,17 +3,16 @@
 #include <QComboBox>
 #include <QDate>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
-#include <QLocale>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 #include "pages/circuit_record.h"
 #include "pages/session_compare_view.h"
 #include "pages/session_editor.h"
+#include "pages/session_list_model.h"
 #include "pages/session_log_widgets.h"
 #include "pages/session_texts.h"
 #include "pages/speed_unit_choice.h"
@@ -30,6 +29,7 @@
 namespace gearsheet {
 namespace {
 
+constexpr int kCompareTab = 1;
 constexpr int kChartTab = 2;
 
 QPushButton* Button(const char* name, const QString& text, QWidget* parent) {
@@ -80,26 +80,22 @@ void SessionLogPage::Build() {
     w.circuits = new QComboBox(this);
     w.circuits->setObjectName(QStringLiteral("cboSessionCircuit"));
     w.circuits->setMinimumWidth(TwipsWide(this, 4335));
-    w.list = new QTreeWidget(this);
+    w.list = new QTreeView(this);
     w.list->setObjectName(QStringLiteral("lstSessions"));
     w.list->setRootIsDecorated(false);
     w.list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    w.list->setHeaderLabels({QStringLiteral("Date"), QStringLiteral("Session"),
-                             QStringLiteral("Conditions"), QStringLiteral("Best lap"),
-                             QStringLiteral("Sprockets"), QStringLiteral("Notes")});
+    w.sessions = new SessionListModel(w.list);
+    w.list->setModel(w.sessions);
     w.list->setUniformRowHeights(true);
     w.list->setMinimumHeight(w.list->fontMetrics().height() * 9);
     w.views = new QTabWidget(this);
     w.views->setObjectName(QStringLiteral("tabSessionViews"));
     w.views->addTab(BuildSessionTab(), QStringLiteral("Session"));
-    w.compare = new SessionCompareView(
-        [this](const QString& circuit) {
-            return circuit == QString::fromStdString(log_->Circuit())
-                       ? log_->Sessions()
-                       : log_->Read(circuit.toStdString());
-        },
-        this);
-    w.views->addTab(w.compare, QStringLiteral("Compare"));
+    // The comparison and the chart are made when first asked for: opening the tab shows neither.
+    w.compareArea = new QWidget(this);
+    w.compareArea->setObjectName(QStringLiteral("SessionCompareArea"));
+    (new QVBoxLayout(w.compareArea))->setContentsMargins(0, 0, 0, 0);
+    w.views->addTab(w.compareArea, QStringLiteral("Compare"));
     w.chartArea = new QWidget(this);
     w.chartArea->setObjectName(QStringLiteral("BestLapArea"));
     new QVBoxLayout(w.chartArea);
@@ -173,13 +169,16 @@ void SessionLogPage::Connect() {
     connect(w.circuits, &QComboBox::activated, this, [this] {
         Handled(context_.errors, ".cboSessionCircuit_Click", [&] { ChooseCircuit(); });
     });
-    connect(w.list, &QTreeWidget::itemClicked, this,
-            [this](QTreeWidgetItem* item) { ShowSession(item->data(0, Qt::UserRole).toString()); });
-    connect(w.list, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
-        if (item && item->data(0, Qt::UserRole).toString() != key_)
-            ShowSession(item->data(0, Qt::UserRole).toString());
-    });
+    connect(w.list, &QTreeView::clicked, this,
+            [this](const QModelIndex& index) { ShowSession(ui_->sessions->KeyAt(index.row())); });
+    connect(w.list->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& index) {
+                if (index.isValid() && ui_->sessions->KeyAt(index.row()) != key_)
+                    ShowSession(ui_->sessions->KeyAt(index.row()));
+            });
     connect(w.views, &QTabWidget::currentChanged, this, [this](int index) {
+        if (index == kCompareTab)
+            CompareView();
         if (index == kChartTab)
             RefreshChart();
     });
@@ -227,27 +226,13 @@ void SessionLogPage::ShowNewest() {
 }
 
 void SessionLogPage::FillList() {
-    Widgets& w = *ui_;
-    const std::string point = QLocale::system().decimalPoint().toStdString();
-    QList<QTreeWidgetItem*> items;
-    items.reserve(static_cast<qsizetype>(log_->Sessions().size()));
-    for (const LoggedSession& logged : log_->Sessions()) {
-        const Session& s = logged.session;
-        auto* item = new QTreeWidgetItem(QStringList{
-            ShortDate(s.date), QString::fromStdString(s.name), ConditionsText(s),
-            s.bestLapMs ? QString::fromStdString(LapTimeText(*s.bestLapMs, point)) : QString(),
-            SprocketsText(s), FirstNoteLine(s)});
-        item->setData(0, Qt::UserRole, QString::fromStdString(logged.key));
-        items << item;
-    }
-    const QSignalBlocker quiet(w.list);
-    w.list->clear();
-    w.list->addTopLevelItems(items);
+    ui_->sessions->Show(log_->Sessions());
 }
 
 const LoggedSession* SessionLogPage::Logged(const QString& key) const {
+    const std::string wanted = key.toStdString();
     for (const LoggedSession& logged : log_->Sessions())
-        if (QString::fromStdString(logged.key) == key)
+        if (logged.key == wanted)
             return &logged;
     return nullptr;
 }
@@ -258,14 +243,8 @@ void SessionLogPage::ShowSession(const QString& key) {
         return;
     key_ = key;
     ui_->editor->Show(logged->session);
-    const QSignalBlocker quiet(ui_->list);
-    for (int i = 0; i < ui_->list->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* item = ui_->list->topLevelItem(i);
-        if (item->data(0, Qt::UserRole).toString() == key) {
-            ui_->list->setCurrentItem(item);
-            break;
-        }
-    }
+    // The list's own choice of this row finds it shown already.
+    ui_->list->setCurrentIndex(ui_->sessions->index(ui_->sessions->RowOf(key), 0));
 }
 
 PressureUnit SessionLogPage::DisplayPressureUnit() {

@@ -13,6 +13,7 @@
 
 namespace gearsheet {
 
+class SessionCompareView;
 class SetupModel;
 class SpeedUnitChoice;
 
@@ -46,6 +47,8 @@ class SessionLogPage : public QWidget {
     void ShowSession(const QString& key);
     const LoggedSession* Logged(const QString& key) const;
     Session FromCircuitRecord(const std::string& circuit);
+    // The comparison, made the first time it is asked for.
+    SessionCompareView& CompareView();
     void RefreshChart();
     PressureUnit DisplayPressureUnit();
 
