@@ -69,8 +69,8 @@ QVariant SessionListModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant SessionListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    static const char* const kTitles[kColumns] = {"Date",      "Session",   "Conditions",
-                                                  "Best lap",  "Sprockets", "Notes"};
+    static const char* const kTitles[kColumns] = {"Date",     "Session",   "Conditions",
+                                                  "Best lap", "Sprockets", "Notes"};
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
         section >= kColumns)
         return {};

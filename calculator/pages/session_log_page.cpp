@@ -77,10 +77,13 @@ void SessionLogPage::Build() {
     log_ = std::make_unique<SessionLog>(*files_);
     ui_ = std::make_unique<Widgets>();
     Widgets& w = *ui_;
-    w.circuits = new QComboBox(this);
+    // The widgets go into one body that the page, already visible, shows as a whole once they
+    // are filled, instead of showing and laying out each one as it comes.
+    auto* body = new QWidget(this);
+    w.circuits = new QComboBox(body);
     w.circuits->setObjectName(QStringLiteral("cboSessionCircuit"));
     w.circuits->setMinimumWidth(TwipsWide(this, 4335));
-    w.list = new QTreeView(this);
+    w.list = new QTreeView(body);
     w.list->setObjectName(QStringLiteral("lstSessions"));
     w.list->setRootIsDecorated(false);
     w.list->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -88,40 +91,49 @@ void SessionLogPage::Build() {
     w.list->setModel(w.sessions);
     w.list->setUniformRowHeights(true);
     w.list->setMinimumHeight(w.list->fontMetrics().height() * 9);
-    w.views = new QTabWidget(this);
+    w.views = new QTabWidget(body);
     w.views->setObjectName(QStringLiteral("tabSessionViews"));
-    w.views->addTab(BuildSessionTab(), QStringLiteral("Session"));
+    // Filled once it is in its place: a tab is laid out as it is added.
+    auto* sessionTab = new QWidget(body);
+    w.views->addTab(sessionTab, QStringLiteral("Session"));
+    BuildSessionTab(sessionTab);
     // The comparison and the chart are made when first asked for: opening the tab shows neither.
-    w.compareArea = new QWidget(this);
+    w.compareArea = new QWidget(body);
     w.compareArea->setObjectName(QStringLiteral("SessionCompareArea"));
     (new QVBoxLayout(w.compareArea))->setContentsMargins(0, 0, 0, 0);
     w.views->addTab(w.compareArea, QStringLiteral("Compare"));
-    w.chartArea = new QWidget(this);
+    w.chartArea = new QWidget(body);
     w.chartArea->setObjectName(QStringLiteral("BestLapArea"));
     new QVBoxLayout(w.chartArea);
     w.views->addTab(w.chartArea, QStringLiteral("Best Laps"));
+    LayOut(body);
+    Connect();
+}
 
+void SessionLogPage::LayOut(QWidget* body) {
+    Widgets& w = *ui_;
     auto* chooser = new QHBoxLayout;
-    chooser->addWidget(PlainLabel(QStringLiteral("Circuit:"), this));
+    chooser->addWidget(PlainLabel(QStringLiteral("Circuit:"), body));
     chooser->addWidget(w.circuits);
     chooser->addStretch(1);
     for (auto [name, text] :
          {std::pair{"cmdNewSession", "New Session"}, std::pair{"cmdCompareSessions", "Compare"},
           std::pair{"cmdExportCsv", "Export CSV…"},
           std::pair{"cmdExportAllCsv", "Export All CSV…"}})
-        chooser->addWidget(Button(name, QString::fromUtf8(text), this));
+        chooser->addWidget(Button(name, QString::fromUtf8(text), body));
+    auto* column = new QVBoxLayout(body);
+    column->addWidget(PageHeading("lblSessionLog", QStringLiteral("Session Log"), body));
+    column->addWidget(SeparatorLine(body));
+    column->addLayout(chooser);
+    column->addWidget(w.list, 1);
+    column->addWidget(w.views, 2);
     auto* page = new QVBoxLayout(this);
-    page->addWidget(PageHeading("lblSessionLog", QStringLiteral("Session Log"), this));
-    page->addWidget(SeparatorLine(this));
-    page->addLayout(chooser);
-    page->addWidget(w.list, 1);
-    page->addWidget(w.views, 2);
-    Connect();
+    page->setContentsMargins(0, 0, 0, 0);
+    page->addWidget(body);
 }
 
-QWidget* SessionLogPage::BuildSessionTab() {
+void SessionLogPage::BuildSessionTab(QWidget* tab) {
     Widgets& w = *ui_;
-    auto* tab = new QWidget(this);
     w.editor = new SessionEditor(context_, tab);
     w.editor->pressureUnitChosen = [this](PressureUnit unit) {
         Handled(context_.errors, ".cboPressureUnit_Click",
@@ -140,7 +152,6 @@ QWidget* SessionLogPage::BuildSessionTab() {
     auto* column = new QVBoxLayout(tab);
     column->addWidget(w.editor, 1);
     column->addLayout(buttons);
-    return tab;
 }
 
 void SessionLogPage::Connect() {

@@ -36,7 +36,8 @@ class SessionLogPage : public QWidget {
     struct Widgets;
 
     void Build();
-    QWidget* BuildSessionTab();
+    void BuildSessionTab(QWidget* tab);
+    void LayOut(QWidget* body);
     void Connect();
     // Offers the circuit database's circuits, then the names that only sessions still carry.
     void RefreshCircuits();
