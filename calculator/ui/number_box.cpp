@@ -113,8 +113,4 @@ void NumberBox::hideEvent(QHideEvent* event) {
     KeepingTypedText([&] { QSpinBox::hideEvent(event); });
 }
 
-void NumberBox::changeEvent(QEvent* event) {
-    KeepingTypedText([&] { QSpinBox::changeEvent(event); });
-}
-
 }  // namespace gearsheet

@@ -48,7 +48,6 @@ class NumberBox final : public QSpinBox {
     void focusOutEvent(QFocusEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
   private:
     // The value `text` stands for when the box takes it.
