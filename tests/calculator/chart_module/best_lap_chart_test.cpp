@@ -44,14 +44,15 @@ void BestLapChartTest::datesTickOnWholeDaysAndLapsOnRoundFigures_data() {
     // 16 days between the margins: a tick every 3 days, the range widened to 18.
     QTest::newRow("three sessions over two weeks")
         << QList<QDate>{{2026, 11, 23}, {2026, 11, 30}, {2026, 12, 7}}
-        << QList<double>{103.912, 102.385, 101.973} << "2026-11-22" << "2026-12-10" << 7 << 101.0
-        << 105.0;
+        << QList<double>{103.912, 102.385, 101.973} << "2026-11-22"
+        << "2026-12-10" << 7 << 101.0 << 105.0;
     QTest::newRow("one session") << QList<QDate>{{2026, 12, 7}} << QList<double>{102.385}
-                                 << "2026-12-06" << "2026-12-08" << 3 << 101.0 << 103.0;
+                                 << "2026-12-06"
+                                 << "2026-12-08" << 3 << 101.0 << 103.0;
     // A spread of 7.3 s: margins of 0.73 s, then round figures.
     QTest::newRow("a season") << QList<QDate>{{2026, 3, 1}, {2026, 9, 30}}
-                              << QList<double>{107.3, 100.0} << "2026-02-28" << "2026-10-02"
-                              << 7 << 98.0 << 110.0;
+                              << QList<double>{107.3, 100.0} << "2026-02-28"
+                              << "2026-10-02" << 7 << 98.0 << 110.0;
 }
 
 void BestLapChartTest::datesTickOnWholeDaysAndLapsOnRoundFigures() {
