@@ -165,12 +165,9 @@ void CircuitGearingPanel::MakeWidgets() {
     w.optBySpeed = new QRadioButton(QStringLiteral("Road speed:"), this);
     w.optBySpeed->setObjectName(QStringLiteral("optBySpeed"));
     auto* numbers = new NumericBoxes(context_, this);
-    const auto box = [&](const char* name, const char* caption, NumberRange range,
-                         NumberBox::Blank blank = NumberBox::Blank::kRefused) {
-        return numbers->Watch(new NumberBox(name, QString::fromUtf8(caption), range, this, blank));
-    };
     const auto notGiven = NumberBox::Blank::kNotGiven;
-    w.spnStraightSpeed = box("spnStraightSpeed", "Road speed", {1, kHighestRoadSpeed}, notGiven);
+    w.spnStraightSpeed =
+        numbers->Number("spnStraightSpeed", "Road speed", {1, kHighestRoadSpeed}, notGiven);
     w.lblStraightUnit = PlainLabel(QString(), this);
     w.lblStraightUnit->setObjectName(QStringLiteral("lblStraightUnit"));
     w.cboStraightGear = new QComboBox(this);
@@ -178,24 +175,27 @@ void CircuitGearingPanel::MakeWidgets() {
     for (const char* gear : kGearNames) w.cboStraightGear->addItem(QString::fromLatin1(gear));
     w.optByRpm = new QRadioButton(QStringLiteral("Engine speed:"), this);
     w.optByRpm->setObjectName(QStringLiteral("optByRpm"));
-    w.spnStraightRpm = box("spnStraightRpm", "Engine speed", {1, kHighestRpm, kRpmStep}, notGiven);
-    w.spnSeenFront = box("spnSeenFront", "On sprockets (front)", {1, kMaxTeeth}, notGiven);
-    w.spnSeenRear = box("spnSeenRear", "On sprockets (rear)", {1, kMaxTeeth}, notGiven);
-    w.spnTargetRpm =
-        box("spnTargetRpm", "Shift light", {kLowestShiftLight, kHighestRpm, kShiftLightStep});
-    w.spnFrontLow = box("spnFrontLow", "Fronts from", {1, kMaxTeeth});
-    w.spnFrontHigh = box("spnFrontHigh", "Fronts to", {1, kMaxTeeth});
-    w.spnRearLow = box("spnRearLow", "Rears from", {1, kMaxTeeth});
-    w.spnRearHigh = box("spnRearHigh", "Rears to", {1, kMaxTeeth});
+    w.spnStraightRpm =
+        numbers->Number("spnStraightRpm", "Engine speed", {1, kHighestRpm, kRpmStep}, notGiven);
+    w.spnSeenFront =
+        numbers->Number("spnSeenFront", "On sprockets (front)", {1, kMaxTeeth}, notGiven);
+    w.spnSeenRear = numbers->Number("spnSeenRear", "On sprockets (rear)", {1, kMaxTeeth}, notGiven);
+    w.spnTargetRpm = numbers->Number("spnTargetRpm", "Shift light",
+                                     {kLowestShiftLight, kHighestRpm, kShiftLightStep});
+    w.spnFrontLow = numbers->Number("spnFrontLow", "Fronts from", {1, kMaxTeeth});
+    w.spnFrontHigh = numbers->Number("spnFrontHigh", "Fronts to", {1, kMaxTeeth});
+    w.spnRearLow = numbers->Number("spnRearLow", "Rears from", {1, kMaxTeeth});
+    w.spnRearHigh = numbers->Number("spnRearHigh", "Rears to", {1, kMaxTeeth});
     const SprocketRanges defaults;
     w.spnFrontLow->setValue(defaults.frontLow);
     w.spnFrontHigh->setValue(defaults.frontHigh);
     w.spnRearLow->setValue(defaults.rearLow);
     w.spnRearHigh->setValue(defaults.rearHigh);
     const AxleTravel travel;
-    w.spnAxleForward = box("spnAxleForward", "Axle travel forwards", {0, kLongestAxleTravel});
+    w.spnAxleForward =
+        numbers->Number("spnAxleForward", "Axle travel forwards", {0, kLongestAxleTravel});
     w.spnAxleForward->setValue(static_cast<int>(travel.forwardMm));
-    w.spnAxleBack = box("spnAxleBack", "Axle travel back", {0, kLongestAxleTravel});
+    w.spnAxleBack = numbers->Number("spnAxleBack", "Axle travel back", {0, kLongestAxleTravel});
     w.spnAxleBack->setValue(static_cast<int>(travel.backMm));
     w.lblStraightEnd = PlainLabel(QString(), this);
     w.lblStraightEnd->setObjectName(QStringLiteral("lblStraightEnd"));

@@ -4,7 +4,6 @@
 #include <QLineEdit>
 
 #include "ui/locale_numbers.h"
-#include "ui/number_box.h"
 
 namespace gearsheet {
 
@@ -29,7 +28,9 @@ void NumericBoxes::Watch(QLineEdit* box, Check check) {
               MessageIcon::Exclamation, '.' + box->objectName().toStdString() + "_LostFocus"});
 }
 
-NumberBox* NumericBoxes::Watch(NumberBox* box) {
+NumberBox* NumericBoxes::Number(const char* name, const char* caption, NumberRange range,
+                                NumberBox::Blank blank) {
+    auto* box = new NumberBox(name, QString::fromUtf8(caption), range, page_, blank);
     Add(box, {[box] { return box->Refusal(); }, MessageIcon::Exclamation,
               '.' + box->objectName().toStdString() + "_LostFocus"});
     connect(box, &NumberBox::refused, this, [this, box] { Verify(box); });

@@ -13,14 +13,13 @@
 #include <string>
 
 #include "ui/dialogs.h"
+#include "ui/number_box.h"
 #include "window/form_context.h"
 
 class QLineEdit;
 class QWidget;
 
 namespace gearsheet {
-
-class NumberBox;
 
 class NumericBoxes final : public QObject {
   public:
@@ -36,8 +35,9 @@ class NumericBoxes final : public QObject {
     void Watch(QLineEdit* box, const char* procedure, Empty empty);
     // A box that takes what `check` takes; the check's sentence is the message.
     void Watch(QLineEdit* box, Check check);
-    // A number box, with its own sentence; returns `box`.
-    NumberBox* Watch(NumberBox* box);
+    // A new number box on the page (see NumberBox), checked with its own sentence.
+    NumberBox* Number(const char* name, const char* caption, NumberRange range,
+                      NumberBox::Blank blank = NumberBox::Blank::kRefused);
 
     // The first box (in the order watched) whose text is not taken, after saying why as when it
     // is left; nothing when every box takes its text.

@@ -162,10 +162,8 @@ QGroupBox* PlannerPage::MakeCurrentGroup() {
 
 QGroupBox* PlannerPage::MakeProposedGroup() {
     Widgets& w = *ui_;
-    w.spnProposedFront = w.numbers->Watch(
-        new NumberBox("spnProposedFront", QStringLiteral("Proposed front"), {1, kMaxTeeth}, this));
-    w.spnProposedRear = w.numbers->Watch(
-        new NumberBox("spnProposedRear", QStringLiteral("Proposed rear"), {1, kMaxTeeth}, this));
+    w.spnProposedFront = w.numbers->Number("spnProposedFront", "Proposed front", {1, kMaxTeeth});
+    w.spnProposedRear = w.numbers->Number("spnProposedRear", "Proposed rear", {1, kMaxTeeth});
     w.cboProposedTyre = new QComboBox(this);
     w.cboProposedTyre->setObjectName(QStringLiteral("cboProposedTyre"));
     w.cboProposedTyre->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -188,11 +186,10 @@ QGroupBox* PlannerPage::MakeProposedGroup() {
 QGroupBox* PlannerPage::MakeCompareGroup() {
     // What the setups are compared at, and the unit of every road speed.
     Widgets& w = *ui_;
-    w.spnShiftSpeed =
-        w.numbers->Watch(new NumberBox("spnShiftSpeed", QStringLiteral("Shift speed"),
-                                       {kLowestShiftRpm, kHighestShiftRpm, kShiftRpmStep}, this));
-    w.spnSpeedOfInterest = w.numbers->Watch(new NumberBox(
-        "spnSpeedOfInterest", QStringLiteral("Road speed"), {1, kHighestSpeed, kSpeedStep}, this));
+    w.spnShiftSpeed = w.numbers->Number("spnShiftSpeed", "Shift speed",
+                                        {kLowestShiftRpm, kHighestShiftRpm, kShiftRpmStep});
+    w.spnSpeedOfInterest =
+        w.numbers->Number("spnSpeedOfInterest", "Road speed", {1, kHighestSpeed, kSpeedStep});
     w.lblSpeedUnit = ValueLabel("lblSpeedUnit", this);
     w.optMph = new QRadioButton(QStringLiteral("mph"), this);
     w.optMph->setObjectName(QStringLiteral("optMph"));
@@ -218,8 +215,8 @@ QGroupBox* PlannerPage::MakeChainGroup() {
     w.cboChainSize = new QComboBox(this);
     w.cboChainSize->setObjectName(QStringLiteral("cboChainSize"));
     for (int size : chain::kSizes) w.cboChainSize->addItem(QString::number(size), size);
-    w.spnChainLinks = w.numbers->Watch(new NumberBox("spnChainLinks", QStringLiteral("Chain links"),
-                                                     {kFewestLinks, kMostLinks, 2}, this));
+    w.spnChainLinks =
+        w.numbers->Number("spnChainLinks", "Chain links", {kFewestLinks, kMostLinks, 2});
     w.lblCentreDistance = ValueLabel("lblCentreDistance", this);
     w.lblLinksNeeded = ValueLabel("lblLinksNeeded", this);
     w.lblAxleMove = ValueLabel("lblAxleMove", this);
