@@ -91,16 +91,7 @@ MainForm::MainForm(Dialogs& dialogs, MainFormOptions options, QWidget* parent)
         if (!showingPage_)
             PageChosen();
     });
-    // Ctrl+PgUp and Ctrl+PgDown step through the pages from wherever the focus is, as Ctrl+Tab
-    // and Ctrl+Shift+Tab do.
-    const auto pageKey = [this](QKeyCombination keys, int step) {
-        connect(new QShortcut(QKeySequence(keys), this), &QShortcut::activated, this, [this, step] {
-            const int pages = vsIndexTab1_->count();
-            vsIndexTab1_->setCurrentIndex((vsIndexTab1_->currentIndex() + step + pages) % pages);
-        });
-    };
-    pageKey(Qt::CTRL | Qt::Key_PageUp, -1);
-    pageKey(Qt::CTRL | Qt::Key_PageDown, 1);
+    ConnectPageKeys();
     // A page shown for the first time may want more room: the window grows as far as its screen
     // allows, and stays on it.
     connect(
@@ -117,6 +108,32 @@ MainForm::MainForm(Dialogs& dialogs, MainFormOptions options, QWidget* parent)
 }
 
 MainForm::~MainForm() = default;
+
+void MainForm::ConnectPageKeys() {
+    const auto pageKey = [this](QKeyCombination keys, int step, bool innermost) {
+        connect(new QShortcut(QKeySequence(keys), this), &QShortcut::activated, this,
+                [this, step, innermost] {
+                    QTabWidget* tabs = innermost ? TabsAround(focusWidget()) : vsIndexTab1_;
+                    const int pages = tabs->count();
+                    tabs->setCurrentIndex((tabs->currentIndex() + step + pages) % pages);
+                });
+    };
+    // Ctrl+PgUp and Ctrl+PgDown step through the pages from wherever the focus is.
+    pageKey(Qt::CTRL | Qt::Key_PageUp, -1, false);
+    pageKey(Qt::CTRL | Qt::Key_PageDown, 1, false);
+    // Ctrl+Tab and Ctrl+Shift+Tab step through the pages of the tab strip around the focus (the
+    // Session Log's views inside the pages), as the tab strip does itself; here they work also
+    // where the focused widget keeps them, as a closed drop-down list does.
+    pageKey(Qt::CTRL | Qt::Key_Tab, 1, true);
+    pageKey(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab, -1, true);
+}
+
+QTabWidget* MainForm::TabsAround(QWidget* focus) const {
+    for (QWidget* w = focus; w && w != this; w = w->parentWidget())
+        if (auto* tabs = qobject_cast<QTabWidget*>(w))
+            return tabs;
+    return vsIndexTab1_;
+}
 
 void MainForm::Form_Load() {
     if (!options_.settingsProblem.empty())

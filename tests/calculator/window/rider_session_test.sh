@@ -194,8 +194,9 @@ fill 386 129 16
 fill 386 158 47
 shot 03-planner
 
-# The Session Log: its first circuit, Donington Park, starts with a new session.
-page ctrl+Next
+# The Session Log (Ctrl+Tab from the tyre list): its first circuit, Donington Park, starts with a
+# new session.
+page
 fill 353 499 "Practice 1"
 xdotool key --clearmodifiers d
 fill 353 555 14

@@ -4,7 +4,8 @@
 #   - Five starts and closes leave WINDOW_POS as it was: the window comes back where it was closed.
 #   - A stored position whose title bar would be above the screen opens at the default position.
 #   - Ctrl+Tab and Ctrl+Shift+Tab typed on the keyboard run the tab handler: with a circumference
-#     of 0, reaching "Speed Calculation" shows the zero warning.
+#     of 0, reaching "Speed Calculation" shows the zero warning; Ctrl+Tab works also from a closed
+#     drop-down list.
 #   - An error dialog at start-up does not move the window: three starts keep WINDOW_POS.
 #   - The Gear Planner fits the screen at 100 % and 200 %: the window stays on the screen and can
 #     be made smaller; the expanded error dialog stays on the screen.
@@ -188,5 +189,18 @@ await_warning "Ctrl+Tab"
 # Backwards through "Session Log", "Gear Planner" and "Circuit Database" to "Speed Calculation".
 xdotool key --clearmodifiers ctrl+shift+Tab ctrl+shift+Tab ctrl+shift+Tab ctrl+shift+Tab
 await_warning "Ctrl+Shift+Tab"
+close_window
+
+# A closed drop-down list keeps Ctrl+Tab to itself. From the Session Log's circuit list (Tab from
+# the tab strip puts the focus there) Ctrl+Tab still goes on to "Details", then "Speed Calculation".
+start
+xdotool key --clearmodifiers ctrl+shift+Tab
+sleep 1
+xdotool key --clearmodifiers Tab
+sleep 0.5
+xdotool key --clearmodifiers ctrl+Tab
+sleep 0.5
+xdotool key --clearmodifiers ctrl+Tab
+await_warning "Ctrl+Tab from the Session Log's circuit list"
 close_window
 echo "passed"
