@@ -119,9 +119,9 @@ cell() {
     xdotool type --delay 10 "$3"
     xdotool key --clearmodifiers Return
 }
-# Ctrl+Tab (or Ctrl+Shift+Tab with "back") to the next page.
+# Ctrl+Tab to the next page.
 page() {
-    xdotool key --clearmodifiers "${1:-ctrl+Tab}"
+    xdotool key --clearmodifiers ctrl+Tab
     sleep 0.8
 }
 # Answers the save dialog TITLE with PATH.
