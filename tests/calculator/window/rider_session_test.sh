@@ -156,9 +156,14 @@ start
 page
 page
 add_circuit "Donington Park" 15 44
-cell 1 0 32
-cell 1 1 28
-cell 2 0 1.50
+# Static sag front and rear, then the front loaded sag: Tab goes on to the next row.
+click 194 183
+xdotool type --delay 10 32
+xdotool key --clearmodifiers Tab
+xdotool type --delay 10 28
+xdotool key --clearmodifiers Tab
+xdotool type --delay 10 1.50
+xdotool key --clearmodifiers Return
 # The finder: 160 mph in 6th at the end of the straight on 15/44; its first pair is 15/45.
 fill 573 105 160
 sleep 0.5
