@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QShortcut>
@@ -39,6 +40,8 @@ constexpr int kSpeedTab = 1;
 constexpr int kLastDescribedTab = 2;
 // The shortest piece of a title bar that the user can still take hold of, in pixels.
 constexpr int kTitleBarGrip = 48;
+// More than the widgets nested with layouts of their own from a page's group to the window.
+constexpr int kLayoutDepth = 12;
 
 }  // namespace
 
@@ -97,8 +100,13 @@ MainForm::MainForm(Dialogs& dialogs, MainFormOptions options, QWidget* parent)
     connect(
         vsIndexTab1_, &QTabWidget::currentChanged, this,
         [this] {
-            if (isVisible())
-                GrowWithinScreen(*this);
+            if (!isVisible())
+                return;
+            // A page shown for the first time may still be laying out what it made: each pending
+            // layout may ask its parent's to follow.
+            for (int depth = 0; depth < kLayoutDepth; ++depth)
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            GrowWithinScreen(*this);
         },
         Qt::QueuedConnection);
     connect(vsIndexTab1_->tabBar(), &QTabBar::tabBarClicked, this, [this](int index) {

@@ -7,6 +7,7 @@
 #     of 0, reaching "Speed Calculation" shows the zero warning; Ctrl+Tab works also from a closed
 #     drop-down list.
 #   - An error dialog at start-up does not move the window: three starts keep WINDOW_POS.
+#   - Circuit Database, shown first, makes the window grow to hold its gearing group.
 #   - The Gear Planner fits the screen at 100 % and 200 %: the window stays on the screen and can
 #     be made smaller; the expanded error dialog stays on the screen.
 #
@@ -141,6 +142,21 @@ to_planner() {
     xdotool key --clearmodifiers ctrl+Tab ctrl+Tab ctrl+Tab
     sleep 1
 }
+
+# 100 %: "Circuit Database" shown first, whose gearing group is made then, makes the window grow
+# to hold it (rather than squeeze the group into scroll bars).
+cp "$shipped" "$app/Gearsheet.INI"
+start
+geometry "$window"
+first_width=$WIDTH
+first_height=$HEIGHT
+xdotool key --clearmodifiers ctrl+Tab ctrl+Tab
+sleep 1
+geometry "$window"
+if [ "$WIDTH" -le "$first_width" ] || [ "$HEIGHT" -le "$first_height" ]; then
+    fail "Circuit Database left the window at ${WIDTH}x$HEIGHT (${first_width}x$first_height before)"
+fi
+close_window
 
 # 100 %: the window at x = 1200; the planner does not push it off the screen.
 cp "$shipped" "$app/Gearsheet.INI"
