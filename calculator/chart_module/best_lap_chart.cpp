@@ -1,5 +1,5 @@
 // The best-lap chart (in the chart module): one point per session at its date, joined by a line,
-// the lap time on the vertical axis as m:ss; hovering a point names its session.
+// the lap time in seconds on the vertical axis; hovering a point names its session.
 #include <QChart>
 #include <QChartView>
 #include <QDateTimeAxis>
@@ -14,6 +14,8 @@
 
 namespace gearsheet {
 namespace {
+
+constexpr qint64 kMaxDateTicks = 7;
 
 class BestLapView final : public QChartView, public BestLapChart {
   public:
@@ -81,14 +83,18 @@ class BestLapView final : public QChartView, public BestLapChart {
             first = std::min(first, p.date);
             last = std::max(last, p.date);
         }
-        // A margin around the points, and at least a day and a second of range.
+        // A margin around the points, and at least a second of range, on round ticks.
         const double margin = std::max(0.5, (high - low) * 0.1);
         laps_->setRange(std::floor(low - margin), std::ceil(high + margin));
+        laps_->applyNiceNumbers();
+        // A day's margin either side, widened to a whole number of days a tick so that every
+        // tick falls at the start of a day and no two ticks name the same day.
         const QDate from = first.addDays(-1);
-        const QDate to = last.addDays(1);
-        dates_->setRange(from.startOfDay(), to.startOfDay());
-        // A tick a day over short spans, so that no two ticks name the same day.
-        dates_->setTickCount(static_cast<int>(std::clamp<qint64>(from.daysTo(to) + 1, 2, 7)));
+        const qint64 span = from.daysTo(last.addDays(1));
+        const qint64 step = (span + kMaxDateTicks - 2) / (kMaxDateTicks - 1);
+        const qint64 ticks = (span + step - 1) / step;
+        dates_->setRange(from.startOfDay(), from.addDays(ticks * step).startOfDay());
+        dates_->setTickCount(static_cast<int>(ticks + 1));
     }
 
     void Hovered(const QPointF& at, bool entered) {

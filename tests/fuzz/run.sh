@@ -22,6 +22,8 @@ printf '[S]\nk=v\n' >"$work/corpus/plain"
 printf '\xEF\xBB\xBF; c\r\n[A] x\r\n k = "q" \r\n=e\r\n[]\r\nx' >"$work/corpus/mixed"
 printf 'k0=1\n[a]\n[A]\nk=1\nK=2\n[b' >"$work/corpus/duplicates"
 printf '\x49S]\t [Evil  "q" \r\n[x]\nk=v<\\={};/>' >"$work/corpus/pieces"
+printf '\xFF\xFE[\x00S\x00]\x00\r\x00\n\x00k\x00=\x00v\x00\n\x00' >"$work/corpus/utf16le"
+printf '\xFE\xFF\x00[\xDB\xFF\xDF\xFF\x00]\x00\n\xD8\x3D\xDE\x00\x00=\xDC\x00' >"$work/corpus/utf16be"
 
 # Files go to memory when it is there: every write flushes to disk.
 [ -d /dev/shm ] && [ -w /dev/shm ] && files="$(mktemp -d /dev/shm/profile-fuzz-XXXXXX)" || files="$work/files"
