@@ -20,22 +20,10 @@ set -euo pipefail
 
 bin=$1
 shipped=$2
-for program in Xvfb openbox xdotool import pdftotext; do
-    if ! command -v "$program" >/dev/null; then
-        echo "SKIPPED: $program is missing (tools/install-deps.sh installs it)"
-        exit 77
-    fi
-done
-
-work=$(mktemp -d)
+# shellcheck source=tests/calculator/window/virtual_screen.sh
+source "$(dirname "$0")/virtual_screen.sh"
+need_programs Xvfb openbox xdotool import pdftotext
 shots=${SHOTS:-}
-background=()
-cleanup() {
-    for pid in "${background[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
 # Keeps the screen as it is, outside the temporary folder.
 keep_screen() {
     local picture
@@ -55,29 +43,10 @@ shot() {
     import -window root "$shots/$1.png"
 }
 
-# Runs `$@` until it succeeds, for at most 20 seconds.
-await() {
-    for _ in $(seq 200); do
-        "$@" >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
-Xvfb -displayfd 3 -screen 0 1920x1200x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-background+=($!)
-await test -s "$work/display" || fail "Xvfb did not start"
-DISPLAY=":$(head -1 "$work/display")"
-export DISPLAY
-XDG_CONFIG_HOME="$work/config" openbox --sm-disable --startup "touch $work/wm-ready" \
-    >/dev/null 2>&1 &
-background+=($!)
-await test -e "$work/wm-ready" || fail "openbox did not start"
-
-app="$work/app"
-mkdir "$app" "$work/home"
-cp "$bin/Gearsheet" "$bin/libgearsheet_chart.so" "$app/"
-cp -P "$bin"/libqfstore.so* "$app/"
+start_screen
+copy_program "$bin"
+mkdir "$work/home"
+cp "$bin/libgearsheet_chart.so" "$app/"
 cp "$shipped" "$app/Gearsheet.INI"
 export QT_QPA_PLATFORM=xcb HOME="$work/home" LC_ALL=C.UTF-8
 unset QT_SCALE_FACTOR

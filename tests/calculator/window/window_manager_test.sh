@@ -17,52 +17,16 @@ set -euo pipefail
 
 bin=$1
 shipped=$2
-for program in Xvfb openbox xdotool xwininfo; do
-    if ! command -v "$program" >/dev/null; then
-        echo "SKIPPED: $program is missing (tools/install-deps.sh installs it)"
-        exit 77
-    fi
-done
-
-work=$(mktemp -d)
-background=()
-cleanup() {
-    for pid in "${background[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
+# shellcheck source=tests/calculator/window/virtual_screen.sh
+source "$(dirname "$0")/virtual_screen.sh"
+need_programs Xvfb openbox xdotool xwininfo
 fail() {
     echo "FAILED: $*"
     [ -s "$work/program.log" ] && sed 's/^/  program: /' "$work/program.log"
     exit 1
 }
-
-# Runs `$@` until it succeeds, for at most 20 seconds.
-await() {
-    for _ in $(seq 200); do
-        "$@" >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
-# A display of its own (Xvfb picks a free number and reports it once it is ready), and openbox
-# with its default settings.
-Xvfb -displayfd 3 -screen 0 1920x1200x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-background+=($!)
-await test -s "$work/display" || fail "Xvfb did not start"
-DISPLAY=":$(head -1 "$work/display")"
-export DISPLAY
-XDG_CONFIG_HOME="$work/config" openbox --sm-disable --startup "touch $work/wm-ready" \
-    >/dev/null 2>&1 &
-background+=($!)
-await test -e "$work/wm-ready" || fail "openbox did not start"
-
-app="$work/app"
-mkdir "$app"
-cp "$bin/Gearsheet" "$app/"
-cp -P "$bin"/libqfstore.so* "$app/"
+start_screen
+copy_program "$bin"
 export QT_QPA_PLATFORM=xcb
 
 # Starts the program and waits for its window; sets `window`. With an argument, first answers
