@@ -20,10 +20,12 @@
 #include "gearing/chain.h"
 #include "gearing/planner.h"
 #include "gearing/sprocket_finder.h"
+#include "pages/numeric_boxes.h"
 #include "pages/speed_unit_choice.h"
 #include "settings/finder_settings.h"
 #include "settings/planner_settings.h"
 #include "ui/locale_numbers.h"
+#include "ui/number_box.h"
 #include "ui/page_layout.h"
 #include "window/settings_store.h"
 #include "window/setup_model.h"
@@ -39,7 +41,7 @@ const QString kUntitled = QStringLiteral("Gearing for this circuit");
 constexpr int kShownPairs = 10;
 // Columns of the pairs table.
 enum PairColumn { kPair, kFinalDrive, kChange, kEndRpm, kLinks, kAxleMove, kPairColumns };
-// What the spin boxes take: road speed in the shown unit, engine speeds in rpm.
+// What the number boxes take: road speed in the shown unit, engine speeds in rpm.
 constexpr int kHighestRoadSpeed = 999;
 constexpr int kHighestRpm = 30000;
 constexpr int kLowestShiftLight = 1000;
@@ -68,13 +70,6 @@ QHBoxLayout* Row(std::initializer_list<QWidget*> widgets) {
     for (QWidget* w : widgets) row->addWidget(w);
     row->addStretch(1);
     return row;
-}
-
-// A spin box whose 0 shows as nothing: not given.
-QSpinBox* OptionalBox(const char* name, int high, int step, QWidget* parent) {
-    QSpinBox* box = SpinBox(name, 0, high, step, parent);
-    box->setSpecialValueText(QStringLiteral(" "));
-    return box;
 }
 
 // "180/55ZR17, 77.9 in", or "77.9 in" for a typed circumference.
@@ -169,7 +164,10 @@ void CircuitGearingPanel::MakeWidgets() {
     Widgets& w = *ui_;
     w.optBySpeed = new QRadioButton(QStringLiteral("Road speed:"), this);
     w.optBySpeed->setObjectName(QStringLiteral("optBySpeed"));
-    w.spnStraightSpeed = OptionalBox("spnStraightSpeed", kHighestRoadSpeed, 1, this);
+    auto* numbers = new NumericBoxes(context_, this);
+    const auto notGiven = NumberBox::Blank::kNotGiven;
+    w.spnStraightSpeed =
+        numbers->Number("spnStraightSpeed", "Road speed", {1, kHighestRoadSpeed}, notGiven);
     w.lblStraightUnit = PlainLabel(QString(), this);
     w.lblStraightUnit->setObjectName(QStringLiteral("lblStraightUnit"));
     w.cboStraightGear = new QComboBox(this);
@@ -177,23 +175,27 @@ void CircuitGearingPanel::MakeWidgets() {
     for (const char* gear : kGearNames) w.cboStraightGear->addItem(QString::fromLatin1(gear));
     w.optByRpm = new QRadioButton(QStringLiteral("Engine speed:"), this);
     w.optByRpm->setObjectName(QStringLiteral("optByRpm"));
-    w.spnStraightRpm = OptionalBox("spnStraightRpm", kHighestRpm, kRpmStep, this);
-    w.spnSeenFront = OptionalBox("spnSeenFront", kMaxTeeth, 1, this);
-    w.spnSeenRear = OptionalBox("spnSeenRear", kMaxTeeth, 1, this);
-    w.spnTargetRpm = SpinBox("spnTargetRpm", kLowestShiftLight, kHighestRpm, kShiftLightStep, this);
-    w.spnFrontLow = SpinBox("spnFrontLow", 1, kMaxTeeth, 1, this);
-    w.spnFrontHigh = SpinBox("spnFrontHigh", 1, kMaxTeeth, 1, this);
-    w.spnRearLow = SpinBox("spnRearLow", 1, kMaxTeeth, 1, this);
-    w.spnRearHigh = SpinBox("spnRearHigh", 1, kMaxTeeth, 1, this);
+    w.spnStraightRpm =
+        numbers->Number("spnStraightRpm", "Engine speed", {1, kHighestRpm, kRpmStep}, notGiven);
+    w.spnSeenFront =
+        numbers->Number("spnSeenFront", "On sprockets (front)", {1, kMaxTeeth}, notGiven);
+    w.spnSeenRear = numbers->Number("spnSeenRear", "On sprockets (rear)", {1, kMaxTeeth}, notGiven);
+    w.spnTargetRpm = numbers->Number("spnTargetRpm", "Shift light",
+                                     {kLowestShiftLight, kHighestRpm, kShiftLightStep});
+    w.spnFrontLow = numbers->Number("spnFrontLow", "Fronts from", {1, kMaxTeeth});
+    w.spnFrontHigh = numbers->Number("spnFrontHigh", "Fronts to", {1, kMaxTeeth});
+    w.spnRearLow = numbers->Number("spnRearLow", "Rears from", {1, kMaxTeeth});
+    w.spnRearHigh = numbers->Number("spnRearHigh", "Rears to", {1, kMaxTeeth});
     const SprocketRanges defaults;
     w.spnFrontLow->setValue(defaults.frontLow);
     w.spnFrontHigh->setValue(defaults.frontHigh);
     w.spnRearLow->setValue(defaults.rearLow);
     w.spnRearHigh->setValue(defaults.rearHigh);
     const AxleTravel travel;
-    w.spnAxleForward = SpinBox("spnAxleForward", 0, kLongestAxleTravel, 1, this);
+    w.spnAxleForward =
+        numbers->Number("spnAxleForward", "Axle travel forwards", {0, kLongestAxleTravel});
     w.spnAxleForward->setValue(static_cast<int>(travel.forwardMm));
-    w.spnAxleBack = SpinBox("spnAxleBack", 0, kLongestAxleTravel, 1, this);
+    w.spnAxleBack = numbers->Number("spnAxleBack", "Axle travel back", {0, kLongestAxleTravel});
     w.spnAxleBack->setValue(static_cast<int>(travel.backMm));
     w.lblStraightEnd = PlainLabel(QString(), this);
     w.lblStraightEnd->setObjectName(QStringLiteral("lblStraightEnd"));

@@ -169,9 +169,9 @@ CircuitPage::CircuitPage(FormContext& context, const GearData& gears, SpeedUnitC
     connect(cmdClear, &QPushButton::clicked, this, [this] { cmdClear_Click(); });
     connect(cmdCopyValues, &QPushButton::clicked, this, [this] { cmdCopyValues_Click(); });
     // An emptied box means no sprocket yet; unlike on the Details page it is not refused.
-    auto* numeric = new NumericBoxes(context_, this, NumericBoxes::Empty::kZero);
-    numeric->Watch(txtFrontSp_, ".txtFrontSp_LostFocus");
-    numeric->Watch(txtRearSp_, ".txtRearSp_LostFocus");
+    auto* numeric = new NumericBoxes(context_, this);
+    numeric->Watch(txtFrontSp_, ".txtFrontSp_LostFocus", NumericBoxes::Empty::kZero);
+    numeric->Watch(txtRearSp_, ".txtRearSp_LostFocus", NumericBoxes::Empty::kZero);
 }
 
 void CircuitPage::PlaceGearingGroup(QVBoxLayout* page) {

@@ -83,10 +83,11 @@ DetailsPage::DetailsPage(FormContext& context, SetupModel& setup, QWidget* paren
     connect(cmdAddTyre, &QPushButton::clicked, this, [this] { cmdAddTyre_Click(); });
     connect(cmdDeteTyreType, &QPushButton::clicked, this, [this] { cmdDeteTyreType_Click(); });
     connect(cmdFromSize, &QPushButton::clicked, this, [this] { cmdFromSize_Click(); });
-    auto* numeric = new NumericBoxes(context_, this, NumericBoxes::Empty::kRefused);
-    numeric->Watch(txtCircumferance_, ".txtCircumferance_LostFocus");
-    numeric->Watch(txtFrontSprocket_, ".txtFrontSprocket_LostFocus");
-    numeric->Watch(txtRearSproket_, ".txtRearSproket_LostFocus");
+    auto* numeric = new NumericBoxes(context_, this);
+    const auto refused = NumericBoxes::Empty::kRefused;
+    numeric->Watch(txtCircumferance_, ".txtCircumferance_LostFocus", refused);
+    numeric->Watch(txtFrontSprocket_, ".txtFrontSprocket_LostFocus", refused);
+    numeric->Watch(txtRearSproket_, ".txtRearSproket_LostFocus", refused);
     ConnectSetup();
 }
 

@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
-#include <QSpinBox>
 #include <QVBoxLayout>
 #include <string>
 #include <utility>
@@ -17,12 +16,14 @@
 #include "chart_module/chart_loader.h"
 #include "gearing/chain.h"
 #include "gearing/planner.h"
+#include "pages/numeric_boxes.h"
 #include "pages/planner_table.h"
 #include "pages/speed_unit_choice.h"
 #include "platform/module.h"
 #include "settings/planner_settings.h"
 #include "ui/dialogs.h"
 #include "ui/locale_numbers.h"
+#include "ui/number_box.h"
 #include "ui/page_layout.h"
 #include "window/settings_store.h"
 #include "window/setup_model.h"
@@ -35,7 +36,7 @@ constexpr int kDefaultSpeedKmh = 160;
 // The proposed sprockets until the rider's own are numbers of teeth.
 constexpr int kFallbackFront = 16;
 constexpr int kFallbackRear = 45;
-// What the spin boxes take: shift speed and road speed of interest, chain links.
+// What the number boxes take: shift speed and road speed of interest, chain links.
 constexpr int kLowestShiftRpm = 1000;
 constexpr int kHighestShiftRpm = 30000;
 constexpr int kShiftRpmStep = 250;
@@ -77,21 +78,22 @@ struct PlannerPage::Widgets {
     QLineEdit* txtCurrentFront;
     QLineEdit* txtCurrentRear;
     QLineEdit* txtCurrentCircumference;
-    QSpinBox* spnProposedFront;
-    QSpinBox* spnProposedRear;
+    NumberBox* spnProposedFront;
+    NumberBox* spnProposedRear;
     QComboBox* cboProposedTyre;
     QLineEdit* txtProposedCircumference;
     QPushButton* cmdCopyToDetails;
-    QSpinBox* spnShiftSpeed;
-    QSpinBox* spnSpeedOfInterest;
+    NumberBox* spnShiftSpeed;
+    NumberBox* spnSpeedOfInterest;
     QLabel* lblSpeedUnit;
     QComboBox* cboChainSize;
-    QSpinBox* spnChainLinks;
+    NumberBox* spnChainLinks;
     QLabel* lblCentreDistance;
     QLabel* lblLinksNeeded;
     QLabel* lblAxleMove;
     QLabel* lblPlannerProblem;
     PlannerTable* grdPlanner;
+    NumericBoxes* numbers;        // says why a number box does not take what was typed
     SpeedChart* chart = nullptr;  // none when the chart module cannot be loaded
     // The stored tyre, chosen once the list is filled.
     QString storedTyre;
@@ -125,6 +127,7 @@ void PlannerPage::Build() {
 void PlannerPage::MakeWidgets() {
     ui_ = std::make_unique<Widgets>();
     Widgets& w = *ui_;
+    w.numbers = new NumericBoxes(context_, this);
     QGroupBox* current = MakeCurrentGroup();
     QGroupBox* proposed = MakeProposedGroup();
     QGroupBox* compare = MakeCompareGroup();
@@ -159,8 +162,8 @@ QGroupBox* PlannerPage::MakeCurrentGroup() {
 
 QGroupBox* PlannerPage::MakeProposedGroup() {
     Widgets& w = *ui_;
-    w.spnProposedFront = SpinBox("spnProposedFront", 1, kMaxTeeth, 1, this);
-    w.spnProposedRear = SpinBox("spnProposedRear", 1, kMaxTeeth, 1, this);
+    w.spnProposedFront = w.numbers->Number("spnProposedFront", "Proposed front", {1, kMaxTeeth});
+    w.spnProposedRear = w.numbers->Number("spnProposedRear", "Proposed rear", {1, kMaxTeeth});
     w.cboProposedTyre = new QComboBox(this);
     w.cboProposedTyre->setObjectName(QStringLiteral("cboProposedTyre"));
     w.cboProposedTyre->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -183,9 +186,10 @@ QGroupBox* PlannerPage::MakeProposedGroup() {
 QGroupBox* PlannerPage::MakeCompareGroup() {
     // What the setups are compared at, and the unit of every road speed.
     Widgets& w = *ui_;
-    w.spnShiftSpeed =
-        SpinBox("spnShiftSpeed", kLowestShiftRpm, kHighestShiftRpm, kShiftRpmStep, this);
-    w.spnSpeedOfInterest = SpinBox("spnSpeedOfInterest", 1, kHighestSpeed, kSpeedStep, this);
+    w.spnShiftSpeed = w.numbers->Number("spnShiftSpeed", "Shift speed",
+                                        {kLowestShiftRpm, kHighestShiftRpm, kShiftRpmStep});
+    w.spnSpeedOfInterest =
+        w.numbers->Number("spnSpeedOfInterest", "Road speed", {1, kHighestSpeed, kSpeedStep});
     w.lblSpeedUnit = ValueLabel("lblSpeedUnit", this);
     w.optMph = new QRadioButton(QStringLiteral("mph"), this);
     w.optMph->setObjectName(QStringLiteral("optMph"));
@@ -211,7 +215,8 @@ QGroupBox* PlannerPage::MakeChainGroup() {
     w.cboChainSize = new QComboBox(this);
     w.cboChainSize->setObjectName(QStringLiteral("cboChainSize"));
     for (int size : chain::kSizes) w.cboChainSize->addItem(QString::number(size), size);
-    w.spnChainLinks = SpinBox("spnChainLinks", kFewestLinks, kMostLinks, 2, this);
+    w.spnChainLinks =
+        w.numbers->Number("spnChainLinks", "Chain links", {kFewestLinks, kMostLinks, 2});
     w.lblCentreDistance = ValueLabel("lblCentreDistance", this);
     w.lblLinksNeeded = ValueLabel("lblLinksNeeded", this);
     w.lblAxleMove = ValueLabel("lblAxleMove", this);
@@ -266,7 +271,7 @@ void PlannerPage::LoadInputs() {
 void PlannerPage::Connect() {
     Widgets& w = *ui_;
     using Field = std::optional<int> settings::PlannerSettings::*;
-    const auto saveNumber = [this](QSpinBox* box, Field field, const char* procedure) {
+    const auto saveNumber = [this](NumberBox* box, Field field, const char* procedure) {
         connect(box, &QSpinBox::valueChanged, this, [this, field, procedure](int value) {
             settings::PlannerSettings changed;
             changed.*field = value;

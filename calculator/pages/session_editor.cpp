@@ -13,7 +13,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "pages/session_checks.h"
+#include "pages/numeric_boxes.h"
 #include "pages/session_texts.h"
 #include "ui/page_layout.h"
 
@@ -75,7 +75,7 @@ struct SessionEditor::Widgets {
 };
 
 SessionEditor::SessionEditor(FormContext& context, QWidget* parent)
-    : QWidget(parent), context_(context), checks_(new SessionChecks(context, this)) {
+    : QWidget(parent), context_(context), checks_(new NumericBoxes(context, this)) {
     setObjectName(QStringLiteral("SessionEditor"));
     Build();
 }

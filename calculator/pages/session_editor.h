@@ -20,7 +20,7 @@ class QTableWidget;
 
 namespace gearsheet {
 
-class SessionChecks;
+class NumericBoxes;
 
 class SessionEditor final : public QWidget {
   public:
@@ -48,7 +48,7 @@ class SessionEditor final : public QWidget {
     QLayout* SetupColumn();
 
     FormContext& context_;
-    SessionChecks* checks_;
+    NumericBoxes* checks_;
     std::unique_ptr<Widgets> w_;
     Session shown_;  // what the form does not show: circuit, units, row names, later fields
 };

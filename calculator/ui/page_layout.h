@@ -5,7 +5,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSpinBox>
 #include <QString>
 
 #include "ui/twips.h"
@@ -67,17 +66,6 @@ inline QComboBox* NameList(const char* name, QWidget* parent) {
     list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     list->setMinimumContentsLength(20);
     return list;
-}
-
-// A whole-number box that takes a typed value when it is complete (Enter or leaving the box).
-inline QSpinBox* SpinBox(const char* name, int low, int high, int step, QWidget* parent) {
-    auto* box = new QSpinBox(parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setRange(low, high);
-    box->setSingleStep(step);
-    box->setKeyboardTracking(false);
-    box->setAlignment(Qt::AlignRight);
-    return box;
 }
 
 // The item whose name the list shows, letter for letter; -1 when the shown text names none.
