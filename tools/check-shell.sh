@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs shellcheck over the repository's shell scripts: every *.sh and every file whose first
-# line starts a shell (.ci/run among them). Fails on any finding.
+# line starts a shell (.ci/run among them), following the files they source. Fails on any finding.
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
@@ -11,4 +11,4 @@ while IFS= read -r file; do
     fi
 done < <(git ls-files)
 echo "shellcheck: ${#scripts[@]} scripts"
-shellcheck "${scripts[@]}"
+shellcheck --external-sources "${scripts[@]}"

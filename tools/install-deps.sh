@@ -9,7 +9,7 @@ packages=(
     xvfb xauth util-linux
     libclang-rt-14-dev
     dpkg-dev file help2man man-db desktop-file-utils appstream openbox xdotool x11-utils
-    poppler-utils strace abigail-tools doxygen shellcheck python3
+    poppler-utils strace abigail-tools doxygen shellcheck python3 imagemagick
 )
 
 missing=()

@@ -48,11 +48,14 @@ QPushButton* Button(const char* name, const QString& text, QWidget* parent) {
     return button;
 }
 
-// The heading row and column are plain cells that cannot be chosen or edited.
-QTableWidgetItem* HeadingCell(const QString& text, const QBrush& shade, Qt::Alignment align) {
+// The heading row and column are plain cells that cannot be chosen or edited, and that Tab passes
+// over (it goes from a REAR cell to the next row's FRONT cell, where typing goes on); their text
+// keeps the colour of the value cells'.
+QTableWidgetItem* HeadingCell(const QString& text, const QPalette& palette, Qt::Alignment align) {
     auto* item = new QTableWidgetItem(text);
-    item->setFlags(Qt::ItemIsEnabled);
-    item->setBackground(shade);
+    item->setFlags(Qt::NoItemFlags);
+    item->setBackground(palette.button());
+    item->setForeground(palette.text());
     item->setTextAlignment(align | Qt::AlignVCenter);
     return item;
 }
@@ -73,14 +76,14 @@ QTableWidget* FieldsGrid(QWidget* parent) {
     grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
-    const QBrush shade = grid->palette().button();
-    grid->setItem(0, 0, HeadingCell(QString(), shade, Qt::AlignLeft));
-    grid->setItem(0, kFrontColumn, HeadingCell(QStringLiteral("FRONT"), shade, Qt::AlignHCenter));
-    grid->setItem(0, kRearColumn, HeadingCell(QStringLiteral("REAR"), shade, Qt::AlignHCenter));
+    const QPalette palette = grid->palette();
+    grid->setItem(0, 0, HeadingCell(QString(), palette, Qt::AlignLeft));
+    grid->setItem(0, kFrontColumn, HeadingCell(QStringLiteral("FRONT"), palette, Qt::AlignHCenter));
+    grid->setItem(0, kRearColumn, HeadingCell(QStringLiteral("REAR"), palette, Qt::AlignHCenter));
     for (int r = 1; r <= kSuspensionRows; ++r) {
         grid->setItem(
             r, 0,
-            HeadingCell(QString::fromLatin1(kSuspensionRowNames[r - 1]), shade, Qt::AlignLeft));
+            HeadingCell(QString::fromLatin1(kSuspensionRowNames[r - 1]), palette, Qt::AlignLeft));
         grid->setItem(r, kFrontColumn, new QTableWidgetItem);
         grid->setItem(r, kRearColumn, new QTableWidgetItem);
     }

@@ -1,5 +1,6 @@
 #include "ui/screen_fit.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QScrollBar>
@@ -31,6 +32,14 @@ QSize FittingScrollArea::sizeHint() const {
         return QScrollArea::sizeHint();
     return content->sizeHint().expandedTo(content->minimumSizeHint()) +
            QSize(2 * frameWidth(), 2 * frameWidth());
+}
+
+bool FittingScrollArea::eventFilter(QObject* watched, QEvent* event) {
+    // A plain scroll area only fits its scroll bars to a content whose layout changed; its own
+    // size hint changes with it, which the layout holding the area must learn.
+    if (watched == widget() && event->type() == QEvent::LayoutRequest)
+        updateGeometry();
+    return QScrollArea::eventFilter(watched, event);
 }
 
 QRect AvailableArea(const QWidget& w) {

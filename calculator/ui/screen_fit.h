@@ -15,6 +15,10 @@ class FittingScrollArea final : public QScrollArea {
     // Holds `content`, named `name`.
     FittingScrollArea(const char* name, QWidget* content, QWidget* parent = nullptr);
     QSize sizeHint() const override;
+
+  protected:
+    // A content that wants another size makes this area want it too, up to the window.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 // The free area of the screen the window `w` is on (the one holding its centre, else the primary).

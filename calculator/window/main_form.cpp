@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QShortcut>
@@ -39,6 +40,8 @@ constexpr int kSpeedTab = 1;
 constexpr int kLastDescribedTab = 2;
 // The shortest piece of a title bar that the user can still take hold of, in pixels.
 constexpr int kTitleBarGrip = 48;
+// More than the widgets nested with layouts of their own from a page's group to the window.
+constexpr int kLayoutDepth = 12;
 
 }  // namespace
 
@@ -91,23 +94,19 @@ MainForm::MainForm(Dialogs& dialogs, MainFormOptions options, QWidget* parent)
         if (!showingPage_)
             PageChosen();
     });
-    // Ctrl+PgUp and Ctrl+PgDown step through the pages from wherever the focus is, as Ctrl+Tab
-    // and Ctrl+Shift+Tab do.
-    const auto pageKey = [this](QKeyCombination keys, int step) {
-        connect(new QShortcut(QKeySequence(keys), this), &QShortcut::activated, this, [this, step] {
-            const int pages = vsIndexTab1_->count();
-            vsIndexTab1_->setCurrentIndex((vsIndexTab1_->currentIndex() + step + pages) % pages);
-        });
-    };
-    pageKey(Qt::CTRL | Qt::Key_PageUp, -1);
-    pageKey(Qt::CTRL | Qt::Key_PageDown, 1);
+    ConnectPageKeys();
     // A page shown for the first time may want more room: the window grows as far as its screen
     // allows, and stays on it.
     connect(
         vsIndexTab1_, &QTabWidget::currentChanged, this,
         [this] {
-            if (isVisible())
-                GrowWithinScreen(*this);
+            if (!isVisible())
+                return;
+            // A page shown for the first time may still be laying out what it made: each pending
+            // layout may ask its parent's to follow.
+            for (int depth = 0; depth < kLayoutDepth; ++depth)
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            GrowWithinScreen(*this);
         },
         Qt::QueuedConnection);
     connect(vsIndexTab1_->tabBar(), &QTabBar::tabBarClicked, this, [this](int index) {
@@ -117,6 +116,32 @@ MainForm::MainForm(Dialogs& dialogs, MainFormOptions options, QWidget* parent)
 }
 
 MainForm::~MainForm() = default;
+
+void MainForm::ConnectPageKeys() {
+    const auto pageKey = [this](QKeyCombination keys, int step, bool innermost) {
+        connect(new QShortcut(QKeySequence(keys), this), &QShortcut::activated, this,
+                [this, step, innermost] {
+                    QTabWidget* tabs = innermost ? TabsAround(focusWidget()) : vsIndexTab1_;
+                    const int pages = tabs->count();
+                    tabs->setCurrentIndex((tabs->currentIndex() + step + pages) % pages);
+                });
+    };
+    // Ctrl+PgUp and Ctrl+PgDown step through the pages from wherever the focus is.
+    pageKey(Qt::CTRL | Qt::Key_PageUp, -1, false);
+    pageKey(Qt::CTRL | Qt::Key_PageDown, 1, false);
+    // Ctrl+Tab and Ctrl+Shift+Tab step through the pages of the tab strip around the focus (the
+    // Session Log's views inside the pages), as the tab strip does itself; here they work also
+    // where the focused widget keeps them, as a closed drop-down list does.
+    pageKey(Qt::CTRL | Qt::Key_Tab, 1, true);
+    pageKey(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab, -1, true);
+}
+
+QTabWidget* MainForm::TabsAround(QWidget* focus) const {
+    for (QWidget* w = focus; w && w != this; w = w->parentWidget())
+        if (auto* tabs = qobject_cast<QTabWidget*>(w))
+            return tabs;
+    return vsIndexTab1_;
+}
 
 void MainForm::Form_Load() {
     if (!options_.settingsProblem.empty())

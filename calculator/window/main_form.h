@@ -55,6 +55,10 @@ class MainForm : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    // The keys that change pages.
+    void ConnectPageKeys();
+    // The innermost tab strip holding `focus`; the page strip when none does.
+    QTabWidget* TabsAround(QWidget* focus) const;
     // Runs the tab handler once the current change of page is complete; several notices of one
     // change run it once.
     void PageChosen();

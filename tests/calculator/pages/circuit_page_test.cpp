@@ -37,6 +37,7 @@ class CircuitPageTest : public QObject {
     void pitCardWrapsLongCellsAndRoundsTheFinalDrive();
     void observationKeepsItsTyreAndItsUnit();
     void findingSaysWhatIsWrong();
+    void tabGoesOnFromCellToCell();
 };
 
 void CircuitPageTest::addThenClearThenAdd() {
@@ -313,6 +314,27 @@ void CircuitPageTest::findingSaysWhatIsWrong() {
     w.Find<QSpinBox>("spnRearHigh")->setValue(38);
     QCOMPARE(finding->text(), "The rears run from 52 to 38: give the smaller number first.");
     QCOMPARE(w.Reports() + w.Messages(), QStringList());
+}
+
+void CircuitPageTest::tabGoesOnFromCellToCell() {
+    // Values typed with Tab between them fill FRONT and REAR of a row, then the next row: Tab
+    // passes over the heading column.
+    Window w(kGears);
+    w.Activate();
+    auto* grid = w.Find<QTableWidget>("grdFields");
+    grid->setFocus();
+    grid->setCurrentCell(1, 1);
+    for (const QString& text : {QStringLiteral("32"), QStringLiteral("28"), QStringLiteral("1.50"),
+                                QStringLiteral("27"), QStringLiteral("845")}) {
+        for (const QChar c : text) QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCoreApplication::processEvents();  // the delegate commits in a queued call
+    }
+    const QStringList typed{w.Field(1, 1), w.Field(1, 2), w.Field(2, 1), w.Field(2, 2),
+                            w.Field(3, 1)};
+    QCOMPARE(typed, QStringList({"32", "28", "1.50", "27", "845"}));
+    QCOMPARE(w.Field(2, 0), "Loaded Sag:");
+    QCOMPARE(w.Field(3, 0), "Ride Height:");
 }
 
 QTEST_MAIN(CircuitPageTest)

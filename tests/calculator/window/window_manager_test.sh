@@ -4,8 +4,10 @@
 #   - Five starts and closes leave WINDOW_POS as it was: the window comes back where it was closed.
 #   - A stored position whose title bar would be above the screen opens at the default position.
 #   - Ctrl+Tab and Ctrl+Shift+Tab typed on the keyboard run the tab handler: with a circumference
-#     of 0, reaching "Speed Calculation" shows the zero warning.
+#     of 0, reaching "Speed Calculation" shows the zero warning; Ctrl+Tab works also from a closed
+#     drop-down list.
 #   - An error dialog at start-up does not move the window: three starts keep WINDOW_POS.
+#   - Circuit Database, shown first, makes the window grow to hold its gearing group.
 #   - The Gear Planner fits the screen at 100 % and 200 %: the window stays on the screen and can
 #     be made smaller; the expanded error dialog stays on the screen.
 #
@@ -15,52 +17,16 @@ set -euo pipefail
 
 bin=$1
 shipped=$2
-for program in Xvfb openbox xdotool xwininfo; do
-    if ! command -v "$program" >/dev/null; then
-        echo "SKIPPED: $program is missing (tools/install-deps.sh installs it)"
-        exit 77
-    fi
-done
-
-work=$(mktemp -d)
-background=()
-cleanup() {
-    for pid in "${background[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
+# shellcheck source=tests/calculator/window/virtual_screen.sh
+source "$(dirname "$0")/virtual_screen.sh"
+need_programs Xvfb openbox xdotool xwininfo
 fail() {
     echo "FAILED: $*"
     [ -s "$work/program.log" ] && sed 's/^/  program: /' "$work/program.log"
     exit 1
 }
-
-# Runs `$@` until it succeeds, for at most 20 seconds.
-await() {
-    for _ in $(seq 200); do
-        "$@" >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
-# A display of its own (Xvfb picks a free number and reports it once it is ready), and openbox
-# with its default settings.
-Xvfb -displayfd 3 -screen 0 1920x1200x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-background+=($!)
-await test -s "$work/display" || fail "Xvfb did not start"
-DISPLAY=":$(head -1 "$work/display")"
-export DISPLAY
-XDG_CONFIG_HOME="$work/config" openbox --sm-disable --startup "touch $work/wm-ready" \
-    >/dev/null 2>&1 &
-background+=($!)
-await test -e "$work/wm-ready" || fail "openbox did not start"
-
-app="$work/app"
-mkdir "$app"
-cp "$bin/Gearsheet" "$app/"
-cp -P "$bin"/libqfstore.so* "$app/"
+start_screen
+copy_program "$bin"
 export QT_QPA_PLATFORM=xcb
 
 # Starts the program and waits for its window; sets `window`. With an argument, first answers
@@ -141,6 +107,21 @@ to_planner() {
     sleep 1
 }
 
+# 100 %: "Circuit Database" shown first, whose gearing group is made then, makes the window grow
+# to hold it (rather than squeeze the group into scroll bars).
+cp "$shipped" "$app/Gearsheet.INI"
+start
+geometry "$window"
+first_width=$WIDTH
+first_height=$HEIGHT
+xdotool key --clearmodifiers ctrl+Tab ctrl+Tab
+sleep 1
+geometry "$window"
+if [ "$WIDTH" -le "$first_width" ] || [ "$HEIGHT" -le "$first_height" ]; then
+    fail "Circuit Database left the window at ${WIDTH}x$HEIGHT (${first_width}x$first_height before)"
+fi
+close_window
+
 # 100 %: the window at x = 1200; the planner does not push it off the screen.
 cp "$shipped" "$app/Gearsheet.INI"
 printf '[WINDOW_POS]\nTop=1500\nLeft=18000\n' >>"$app/Gearsheet.INI"
@@ -188,5 +169,18 @@ await_warning "Ctrl+Tab"
 # Backwards through "Session Log", "Gear Planner" and "Circuit Database" to "Speed Calculation".
 xdotool key --clearmodifiers ctrl+shift+Tab ctrl+shift+Tab ctrl+shift+Tab ctrl+shift+Tab
 await_warning "Ctrl+Shift+Tab"
+close_window
+
+# A closed drop-down list keeps Ctrl+Tab to itself. From the Session Log's circuit list (Tab from
+# the tab strip puts the focus there) Ctrl+Tab still goes on to "Details", then "Speed Calculation".
+start
+xdotool key --clearmodifiers ctrl+shift+Tab
+sleep 1
+xdotool key --clearmodifiers Tab
+sleep 0.5
+xdotool key --clearmodifiers ctrl+Tab
+sleep 0.5
+xdotool key --clearmodifiers ctrl+Tab
+await_warning "Ctrl+Tab from the Session Log's circuit list"
 close_window
 echo "passed"
