@@ -222,8 +222,8 @@ void CircuitGearingPanel::MakePairsTable() {
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Columns as wide as their texts, so that a row's figures stand together.
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    table->horizontalHeader()->setStretchLastSection(true);
     const int rowHeight = table->fontMetrics().height() + 6;
     table->verticalHeader()->setMinimumSectionSize(rowHeight);
     table->verticalHeader()->setDefaultSectionSize(rowHeight);
