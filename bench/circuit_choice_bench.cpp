@@ -5,9 +5,7 @@
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
-#include <QApplication>
 #include <QComboBox>
-#include <QDialog>
 #include <QTableWidget>
 #include <filesystem>
 #include <fstream>
@@ -16,29 +14,15 @@
 #include <string>
 
 #include "gearing/gear_data.h"
+#include "gui_bench_support.h"
 #include "pages/circuit_page.h"
 #include "pages/speed_unit_choice.h"
 #include "temp_dir.h"
-#include "ui/dialogs.h"
 #include "window/form_context.h"
 #include "window/settings_store.h"
 #include "window/setup_model.h"
 
 namespace {
-
-// Counts what would have been shown; the benchmark fails when anything was.
-class CountingDialogs final : public gearsheet::Dialogs {
-  public:
-    int shown = 0;
-    void Message(QWidget*, const QString&, const QString&, gearsheet::MessageIcon) override {
-        ++shown;
-    }
-    void Exec(QDialog& dialog) override {
-        ++shown;
-        dialog.reject();
-    }
-    void Beep() override {}
-};
 
 // A settings file with gear data and n circuits of 22 filled fields; `mark` changes its first
 // line so that a rewrite changes its bytes.
@@ -57,7 +41,7 @@ void WriteSettings(const std::string& path, int64_t n, int mark) {
 struct Fixture {
     testing_support::TempDir folder;
     std::string file = folder.File("Gearsheet.INI");
-    CountingDialogs dialogs;
+    bench_support::CountingDialogs dialogs;
     gearsheet::SettingsStore store;
     gearsheet::ErrorReporter errors{dialogs, QStringLiteral("Gearsheet"), "/tmp/", nullptr};
     gearsheet::FormContext context{store, dialogs, errors};
@@ -142,13 +126,5 @@ BENCHMARK(BM_RefreshCircuitCombo)->Arg(1000)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench_support::RunGuiBenchmarks(argc, argv);
 }

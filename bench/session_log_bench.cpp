@@ -4,23 +4,22 @@
 // comparing two, and exporting all sessions as CSV. Each includes the paint that follows.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QComboBox>
-#include <QDialog>
 #include <QPushButton>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
 
+#include "gui_bench_support.h"
 #include "pages/session_log_page.h"
 #include "pages/speed_unit_choice.h"
 #include "sessions/session_record.h"
 #include "settings/session_files.h"
 #include "temp_dir.h"
-#include "ui/dialogs.h"
 #include "window/form_context.h"
 #include "window/settings_store.h"
 #include "window/setup_model.h"
@@ -29,25 +28,6 @@ namespace {
 
 constexpr int kCircuits = 50;
 constexpr int kPerCircuit = 200;
-
-// Counts what would have been shown; the benchmark fails when anything was. Exports go to
-// `savePath`.
-class CountingDialogs final : public gearsheet::Dialogs {
-  public:
-    int shown = 0;
-    QString savePath;
-    void Message(QWidget*, const QString&, const QString&, gearsheet::MessageIcon) override {
-        ++shown;
-    }
-    void Exec(QDialog& dialog) override {
-        ++shown;
-        dialog.reject();
-    }
-    void Beep() override {}
-    QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override {
-        return savePath;
-    }
-};
 
 gearsheet::Session Filled(int circuit, int n) {
     gearsheet::Session s;
@@ -98,18 +78,22 @@ void WriteFiles(const testing_support::TempDir& folder) {
     }
 }
 
-// Dates the files an hour back, as files saved in an earlier session are: the store trusts a
-// file's stamp only when it lies a little in the past.
+// Makes the files look as files saved in an earlier run do: their last change well in the past.
+// The store trusts a file's stamp only when its last change, the later of the modification and
+// the status change, lies more than 2 s back (platform/profile.h); a younger file is read again on
+// every value read. The modification time is set an hour back, but the status change cannot be
+// set, so the files are also left to settle.
 void AgeFiles(const testing_support::TempDir& folder) {
     const auto past = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.Path()))
         if (entry.is_regular_file())
             std::filesystem::last_write_time(entry.path(), past);
+    std::this_thread::sleep_for(std::chrono::milliseconds(2200));
 }
 
 struct Fixture {
     testing_support::TempDir folder;
-    CountingDialogs dialogs;
+    bench_support::CountingDialogs dialogs;
     gearsheet::SettingsStore store;
     gearsheet::ErrorReporter errors{dialogs, QStringLiteral("Gearsheet"), "/tmp/", nullptr};
     gearsheet::FormContext context{store, dialogs, errors};
@@ -146,7 +130,7 @@ struct Fixture {
 void Check(benchmark::State& state, Fixture& f) {
     if (f.dialogs.shown != 0)
         state.SkipWithError("a message or error report was shown");
-    if (f.Find<QTreeWidget>("lstSessions")->topLevelItemCount() != kPerCircuit)
+    if (f.Find<QTreeView>("lstSessions")->model()->rowCount() != kPerCircuit)
         state.SkipWithError("the sessions are not listed");
 }
 
@@ -178,11 +162,11 @@ void BM_ChooseCircuit(benchmark::State& state) {
 void BM_ShowSession(benchmark::State& state) {
     Fixture f;
     f.Open();
-    auto* list = f.Find<QTreeWidget>("lstSessions");
+    auto* list = f.Find<QTreeView>("lstSessions");
     int i = 0;
     for (auto _ : state) {
         i = (i + 37) % kPerCircuit;
-        list->setCurrentItem(list->topLevelItem(i));
+        list->setCurrentIndex(list->model()->index(i, 0));
         QCoreApplication::processEvents();
     }
     Check(state, f);
@@ -198,12 +182,12 @@ void BM_SaveSession(benchmark::State& state) {
 void BM_CompareTwo(benchmark::State& state) {
     Fixture f;
     f.Open();
-    auto* list = f.Find<QTreeWidget>("lstSessions");
+    auto* list = f.Find<QTreeView>("lstSessions");
     int i = 0;
     for (auto _ : state) {
         state.PauseTiming();
         i = (i + 37) % (kPerCircuit - 1);
-        list->setCurrentItem(list->topLevelItem(i));
+        list->setCurrentIndex(list->model()->index(i, 0));
         QCoreApplication::processEvents();
         state.ResumeTiming();
         f.Click("cmdCompareSessions");
@@ -230,13 +214,5 @@ BENCHMARK(BM_ExportAll)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench_support::RunGuiBenchmarks(argc, argv);
 }

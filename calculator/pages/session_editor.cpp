@@ -250,8 +250,11 @@ void SessionEditor::Show(const Session& s) {
     w.rear->setText(QString::fromStdString(s.rearSprocket));
     for (int r = 0; r < kSessionSuspensionRows; ++r) {
         const auto at = static_cast<size_t>(r);
-        w.setup->setVerticalHeaderItem(
-            r, new QTableWidgetItem(QString::fromStdString(s.rowNames[at])));
+        const QString rowName = QString::fromStdString(s.rowNames[at]);
+        if (QTableWidgetItem* heading = w.setup->verticalHeaderItem(r))
+            heading->setText(rowName);
+        else
+            w.setup->setVerticalHeaderItem(r, new QTableWidgetItem(rowName));
         w.setup->item(r, 0)->setText(QString::fromStdString(s.front[at]));
         w.setup->item(r, 1)->setText(QString::fromStdString(s.rear[at]));
     }

@@ -7,7 +7,7 @@
 #include <QLocale>
 #include <QSaveFile>
 #include <QTabWidget>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -17,6 +17,7 @@
 #include "pages/record_names.h"
 #include "pages/session_compare_view.h"
 #include "pages/session_editor.h"
+#include "pages/session_list_model.h"
 #include "pages/session_log_page.h"
 #include "pages/session_log_widgets.h"
 #include "pages/session_texts.h"
@@ -74,8 +75,11 @@ std::optional<settings::CircuitGearing> Observation(
 
 void SessionLogPage::cmdCompareSessions_Click() {
     QStringList keys;
-    for (QTreeWidgetItem* item : ui_->list->selectedItems())
-        keys << item->data(0, Qt::UserRole).toString();
+    for (const QModelIndex& index : ui_->list->selectionModel()->selectedIndexes()) {
+        const QString key = ui_->sessions->KeyAt(index.row());
+        if (!keys.contains(key))
+            keys << key;
+    }
     const std::vector<LoggedSession>& sessions = log_->Sessions();
     if (keys.size() < 2 && !key_.isEmpty()) {
         // The shown session against the one before it.
@@ -95,8 +99,9 @@ void SessionLogPage::cmdCompareSessions_Click() {
     QList<QPair<QString, QString>> circuits;
     for (int i = 0; i < ui_->circuits->count(); ++i)
         circuits << qMakePair(ui_->circuits->itemText(i), ui_->circuits->itemData(i).toString());
-    ui_->compare->SetCircuits(circuits, LocaleUnits(DisplayPressureUnit(), unit_.Get()));
-    ui_->compare->Compare(circuit, older, circuit, newer);
+    SessionCompareView& compare = CompareView();
+    compare.SetCircuits(circuits, LocaleUnits(DisplayPressureUnit(), unit_.Get()));
+    compare.Compare(circuit, older, circuit, newer);
     ui_->views->setCurrentIndex(kCompareTab);
 }
 
@@ -216,6 +221,21 @@ void SessionLogPage::PrintSession(bool toPdf) {
         if (!done)
             context_.dialogs.Message(window(), problem, kProgramTitle, MessageIcon::Exclamation);
     });
+}
+
+SessionCompareView& SessionLogPage::CompareView() {
+    Widgets& w = *ui_;
+    if (!w.compare) {
+        w.compare = new SessionCompareView(
+            [this](const QString& circuit) {
+                return circuit == QString::fromStdString(log_->Circuit())
+                           ? log_->Sessions()
+                           : log_->Read(circuit.toStdString());
+            },
+            w.compareArea);
+        w.compareArea->layout()->addWidget(w.compare);
+    }
+    return *w.compare;
 }
 
 void SessionLogPage::RefreshChart() {

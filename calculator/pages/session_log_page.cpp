@@ -3,17 +3,16 @@
 #include <QComboBox>
 #include <QDate>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
-#include <QLocale>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 #include "pages/circuit_record.h"
 #include "pages/session_compare_view.h"
 #include "pages/session_editor.h"
+#include "pages/session_list_model.h"
 #include "pages/session_log_widgets.h"
 #include "pages/session_texts.h"
 #include "pages/speed_unit_choice.h"
@@ -30,6 +29,7 @@
 namespace gearsheet {
 namespace {
 
+constexpr int kCompareTab = 1;
 constexpr int kChartTab = 2;
 
 QPushButton* Button(const char* name, const QString& text, QWidget* parent) {
@@ -77,55 +77,63 @@ void SessionLogPage::Build() {
     log_ = std::make_unique<SessionLog>(*files_);
     ui_ = std::make_unique<Widgets>();
     Widgets& w = *ui_;
-    w.circuits = new QComboBox(this);
+    // The widgets go into one body that the page, already visible, shows as a whole once they
+    // are filled, instead of showing and laying out each one as it comes.
+    auto* body = new QWidget(this);
+    w.circuits = new QComboBox(body);
     w.circuits->setObjectName(QStringLiteral("cboSessionCircuit"));
     w.circuits->setMinimumWidth(TwipsWide(this, 4335));
-    w.list = new QTreeWidget(this);
+    w.list = new QTreeView(body);
     w.list->setObjectName(QStringLiteral("lstSessions"));
     w.list->setRootIsDecorated(false);
     w.list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    w.list->setHeaderLabels({QStringLiteral("Date"), QStringLiteral("Session"),
-                             QStringLiteral("Conditions"), QStringLiteral("Best lap"),
-                             QStringLiteral("Sprockets"), QStringLiteral("Notes")});
+    w.sessions = new SessionListModel(w.list);
+    w.list->setModel(w.sessions);
     w.list->setUniformRowHeights(true);
     w.list->setMinimumHeight(w.list->fontMetrics().height() * 9);
-    w.views = new QTabWidget(this);
+    w.views = new QTabWidget(body);
     w.views->setObjectName(QStringLiteral("tabSessionViews"));
-    w.views->addTab(BuildSessionTab(), QStringLiteral("Session"));
-    w.compare = new SessionCompareView(
-        [this](const QString& circuit) {
-            return circuit == QString::fromStdString(log_->Circuit())
-                       ? log_->Sessions()
-                       : log_->Read(circuit.toStdString());
-        },
-        this);
-    w.views->addTab(w.compare, QStringLiteral("Compare"));
-    w.chartArea = new QWidget(this);
+    // Filled once it is in its place: a tab is laid out as it is added.
+    auto* sessionTab = new QWidget(body);
+    w.views->addTab(sessionTab, QStringLiteral("Session"));
+    BuildSessionTab(sessionTab);
+    // The comparison and the chart are made when first asked for: opening the tab shows neither.
+    w.compareArea = new QWidget(body);
+    w.compareArea->setObjectName(QStringLiteral("SessionCompareArea"));
+    (new QVBoxLayout(w.compareArea))->setContentsMargins(0, 0, 0, 0);
+    w.views->addTab(w.compareArea, QStringLiteral("Compare"));
+    w.chartArea = new QWidget(body);
     w.chartArea->setObjectName(QStringLiteral("BestLapArea"));
     new QVBoxLayout(w.chartArea);
     w.views->addTab(w.chartArea, QStringLiteral("Best Laps"));
+    LayOut(body);
+    Connect();
+}
 
+void SessionLogPage::LayOut(QWidget* body) {
+    Widgets& w = *ui_;
     auto* chooser = new QHBoxLayout;
-    chooser->addWidget(PlainLabel(QStringLiteral("Circuit:"), this));
+    chooser->addWidget(PlainLabel(QStringLiteral("Circuit:"), body));
     chooser->addWidget(w.circuits);
     chooser->addStretch(1);
     for (auto [name, text] :
          {std::pair{"cmdNewSession", "New Session"}, std::pair{"cmdCompareSessions", "Compare"},
           std::pair{"cmdExportCsv", "Export CSV…"},
           std::pair{"cmdExportAllCsv", "Export All CSV…"}})
-        chooser->addWidget(Button(name, QString::fromUtf8(text), this));
+        chooser->addWidget(Button(name, QString::fromUtf8(text), body));
+    auto* column = new QVBoxLayout(body);
+    column->addWidget(PageHeading("lblSessionLog", QStringLiteral("Session Log"), body));
+    column->addWidget(SeparatorLine(body));
+    column->addLayout(chooser);
+    column->addWidget(w.list, 1);
+    column->addWidget(w.views, 2);
     auto* page = new QVBoxLayout(this);
-    page->addWidget(PageHeading("lblSessionLog", QStringLiteral("Session Log"), this));
-    page->addWidget(SeparatorLine(this));
-    page->addLayout(chooser);
-    page->addWidget(w.list, 1);
-    page->addWidget(w.views, 2);
-    Connect();
+    page->setContentsMargins(0, 0, 0, 0);
+    page->addWidget(body);
 }
 
-QWidget* SessionLogPage::BuildSessionTab() {
+void SessionLogPage::BuildSessionTab(QWidget* tab) {
     Widgets& w = *ui_;
-    auto* tab = new QWidget(this);
     w.editor = new SessionEditor(context_, tab);
     w.editor->pressureUnitChosen = [this](PressureUnit unit) {
         Handled(context_.errors, ".cboPressureUnit_Click",
@@ -144,7 +152,6 @@ QWidget* SessionLogPage::BuildSessionTab() {
     auto* column = new QVBoxLayout(tab);
     column->addWidget(w.editor, 1);
     column->addLayout(buttons);
-    return tab;
 }
 
 void SessionLogPage::Connect() {
@@ -173,13 +180,16 @@ void SessionLogPage::Connect() {
     connect(w.circuits, &QComboBox::activated, this, [this] {
         Handled(context_.errors, ".cboSessionCircuit_Click", [&] { ChooseCircuit(); });
     });
-    connect(w.list, &QTreeWidget::itemClicked, this,
-            [this](QTreeWidgetItem* item) { ShowSession(item->data(0, Qt::UserRole).toString()); });
-    connect(w.list, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
-        if (item && item->data(0, Qt::UserRole).toString() != key_)
-            ShowSession(item->data(0, Qt::UserRole).toString());
-    });
+    connect(w.list, &QTreeView::clicked, this,
+            [this](const QModelIndex& index) { ShowSession(ui_->sessions->KeyAt(index.row())); });
+    connect(w.list->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& index) {
+                if (index.isValid() && ui_->sessions->KeyAt(index.row()) != key_)
+                    ShowSession(ui_->sessions->KeyAt(index.row()));
+            });
     connect(w.views, &QTabWidget::currentChanged, this, [this](int index) {
+        if (index == kCompareTab)
+            CompareView();
         if (index == kChartTab)
             RefreshChart();
     });
@@ -227,27 +237,13 @@ void SessionLogPage::ShowNewest() {
 }
 
 void SessionLogPage::FillList() {
-    Widgets& w = *ui_;
-    const std::string point = QLocale::system().decimalPoint().toStdString();
-    QList<QTreeWidgetItem*> items;
-    items.reserve(static_cast<qsizetype>(log_->Sessions().size()));
-    for (const LoggedSession& logged : log_->Sessions()) {
-        const Session& s = logged.session;
-        auto* item = new QTreeWidgetItem(QStringList{
-            ShortDate(s.date), QString::fromStdString(s.name), ConditionsText(s),
-            s.bestLapMs ? QString::fromStdString(LapTimeText(*s.bestLapMs, point)) : QString(),
-            SprocketsText(s), FirstNoteLine(s)});
-        item->setData(0, Qt::UserRole, QString::fromStdString(logged.key));
-        items << item;
-    }
-    const QSignalBlocker quiet(w.list);
-    w.list->clear();
-    w.list->addTopLevelItems(items);
+    ui_->sessions->Show(log_->Sessions());
 }
 
 const LoggedSession* SessionLogPage::Logged(const QString& key) const {
+    const std::string wanted = key.toStdString();
     for (const LoggedSession& logged : log_->Sessions())
-        if (QString::fromStdString(logged.key) == key)
+        if (logged.key == wanted)
             return &logged;
     return nullptr;
 }
@@ -258,14 +254,8 @@ void SessionLogPage::ShowSession(const QString& key) {
         return;
     key_ = key;
     ui_->editor->Show(logged->session);
-    const QSignalBlocker quiet(ui_->list);
-    for (int i = 0; i < ui_->list->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* item = ui_->list->topLevelItem(i);
-        if (item->data(0, Qt::UserRole).toString() == key) {
-            ui_->list->setCurrentItem(item);
-            break;
-        }
-    }
+    // The list's own choice of this row finds it shown already.
+    ui_->list->setCurrentIndex(ui_->sessions->index(ui_->sessions->RowOf(key), 0));
 }
 
 PressureUnit SessionLogPage::DisplayPressureUnit() {

@@ -13,6 +13,7 @@
 
 namespace gearsheet {
 
+class SessionCompareView;
 class SetupModel;
 class SpeedUnitChoice;
 
@@ -35,7 +36,8 @@ class SessionLogPage : public QWidget {
     struct Widgets;
 
     void Build();
-    QWidget* BuildSessionTab();
+    void BuildSessionTab(QWidget* tab);
+    void LayOut(QWidget* body);
     void Connect();
     // Offers the circuit database's circuits, then the names that only sessions still carry.
     void RefreshCircuits();
@@ -46,6 +48,8 @@ class SessionLogPage : public QWidget {
     void ShowSession(const QString& key);
     const LoggedSession* Logged(const QString& key) const;
     Session FromCircuitRecord(const std::string& circuit);
+    // The comparison, made the first time it is asked for.
+    SessionCompareView& CompareView();
     void RefreshChart();
     PressureUnit DisplayPressureUnit();
 

@@ -6,20 +6,23 @@
 class QComboBox;
 class QLabel;
 class QTabWidget;
-class QTreeWidget;
+class QTreeView;
 
 namespace gearsheet {
 
 class BestLapChart;
 class SessionCompareView;
 class SessionEditor;
+class SessionListModel;
 
 struct SessionLogPage::Widgets {
     QComboBox* circuits;
-    QTreeWidget* list;
+    QTreeView* list;
+    SessionListModel* sessions;
     QTabWidget* views;
     SessionEditor* editor;
-    SessionCompareView* compare;
+    QWidget* compareArea;
+    SessionCompareView* compare = nullptr;  // made when first needed
     QWidget* chartArea;
     BestLapChart* chart = nullptr;
     QLabel* chartProblem = nullptr;

@@ -15,17 +15,33 @@ long KeyNumber(const std::string& key) {
 }  // namespace
 
 void SortNewestFirst(std::vector<LoggedSession>& sessions) {
-    std::stable_sort(sessions.begin(), sessions.end(),
-                     [](const LoggedSession& a, const LoggedSession& b) {
-                         if (a.session.date != b.session.date)
-                             return a.session.date > b.session.date;
-                         return KeyNumber(a.key) > KeyNumber(b.key);
-                     });
+    // Sorted by reference and moved into place once: a session is too large to move at every
+    // step of the sort.
+    struct Order {
+        const std::string* date;
+        long number;
+        size_t at;
+    };
+    std::vector<Order> order;
+    order.reserve(sessions.size());
+    for (size_t i = 0; i < sessions.size(); ++i)
+        order.push_back({&sessions[i].session.date, KeyNumber(sessions[i].key), i});
+    std::stable_sort(order.begin(), order.end(), [](const Order& a, const Order& b) {
+        if (*a.date != *b.date)
+            return *a.date > *b.date;
+        return a.number > b.number;
+    });
+    std::vector<LoggedSession> sorted;
+    sorted.reserve(sessions.size());
+    for (const Order& o : order) sorted.push_back(std::move(sessions[o.at]));
+    sessions = std::move(sorted);
 }
 
 std::vector<LoggedSession> SessionLog::Read(const std::string& circuit) {
+    std::vector<StoredLine> lines = files_.Lines(circuit);
     std::vector<LoggedSession> sessions;
-    for (StoredLine& stored : files_.Lines(circuit))
+    sessions.reserve(lines.size());
+    for (StoredLine& stored : lines)
         sessions.push_back({std::move(stored.key), SessionFromLine(stored.line)});
     SortNewestFirst(sessions);
     return sessions;

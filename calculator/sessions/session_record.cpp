@@ -1,6 +1,7 @@
 #include "sessions/session_record.h"
 
 #include <cmath>
+#include <iterator>
 #include <utility>
 
 namespace gearsheet {
@@ -138,14 +139,14 @@ Session SessionFromLine(std::string_view line) {
     if (f.size() < kSessionFieldCount)
         f.resize(kSessionFieldCount);
     Session s;
-    s.circuit = f[kRecCircuit];
-    s.date = f[kRecDate];
-    s.name = f[kRecName];
+    s.circuit = std::move(f[kRecCircuit]);
+    s.date = std::move(f[kRecDate]);
+    s.name = std::move(f[kRecName]);
     s.weather = WeatherFromWord(f[kRecWeather]);
     s.airTemperature = ParseNumber(f[kRecAirTemperature]);
     s.trackTemperature = ParseNumber(f[kRecTrackTemperature]);
-    s.frontTyre = f[kRecFrontTyre];
-    s.rearTyre = f[kRecRearTyre];
+    s.frontTyre = std::move(f[kRecFrontTyre]);
+    s.rearTyre = std::move(f[kRecRearTyre]);
     s.pressureUnit = PressureUnitFromName(f[kRecPressureUnit]);
     s.coldFront = ParseNumber(f[kRecColdFront]);
     s.coldRear = ParseNumber(f[kRecColdRear]);
@@ -157,16 +158,17 @@ Session SessionFromLine(std::string_view line) {
     s.speedUnit = UnitFromName(f[kRecSpeedUnit]);
     s.gear = WholeNumber(f[kRecGear]);
     s.engineSpeed = ParseNumber(f[kRecEngineSpeed]);
-    s.frontSprocket = f[kRecFrontSprocket];
-    s.rearSprocket = f[kRecRearSprocket];
+    s.frontSprocket = std::move(f[kRecFrontSprocket]);
+    s.rearSprocket = std::move(f[kRecRearSprocket]);
     for (int r = 0; r < kSessionSuspensionRows; ++r) {
         const auto at = static_cast<size_t>(r);
-        s.rowNames[at] = f[static_cast<size_t>(kRecRowNames + r)];
-        s.front[at] = f[static_cast<size_t>(kRecFront + r)];
-        s.rear[at] = f[static_cast<size_t>(kRecRear + r)];
+        s.rowNames[at] = std::move(f[static_cast<size_t>(kRecRowNames + r)]);
+        s.front[at] = std::move(f[static_cast<size_t>(kRecFront + r)]);
+        s.rear[at] = std::move(f[static_cast<size_t>(kRecRear + r)]);
     }
-    s.notes = f[kRecNotes];
-    s.later.assign(f.begin() + kSessionFieldCount, f.end());
+    s.notes = std::move(f[kRecNotes]);
+    s.later.assign(std::make_move_iterator(f.begin() + kSessionFieldCount),
+                   std::make_move_iterator(f.end()));
     return s;
 }
 

@@ -1,6 +1,7 @@
 #include "settings/session_files.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -30,6 +31,14 @@ std::string WholeText(qfstore::QfINIFileHandler& store, const std::string& key) 
     const qfstore::Variant v =
         store.GetValue(key, settings::kArrayDelimiter, false, false, qfstore::Variant(""));
     return v.Type() == qfstore::VarType::String && !v.IsArray() ? v.AsString() : std::string();
+}
+
+// Error 75 naming `path` and the step that failed, with the system's reason.
+[[noreturn]] void ThrowFileAccess(const std::string& path, const char* step, int error) {
+    throw qfstore::Error(qfstore::kErrFileAccess,
+                         std::string(qfstore::ErrorDescription(qfstore::kErrFileAccess)) + ": " +
+                             path + ": " + step + " (" + std::strerror(error) + ")",
+                         kOrigin);
 }
 
 }  // namespace
@@ -86,26 +95,31 @@ std::vector<StoredLine> SessionFiles::Lines(const std::string& circuit) {
 
 std::string SessionFiles::NewFile(const std::string& circuit) {
     if (const int error = platform::files::MakeFolders(folder_))
-        throw qfstore::Error(qfstore::kErrFileAccess,
-                             std::string(qfstore::ErrorDescription(qfstore::kErrFileAccess)) +
-                                 ": " + folder_ + ": cannot make the folder (" +
-                                 std::strerror(error) + ")",
-                             kOrigin);
+        ThrowFileAccess(folder_, "cannot make the folder", error);
     // The next number that neither the index nor the folder uses.
     qfstore::QfINIFileHandler& index = Store(index_);
     index.Section(settings::kSessionFilesSection);
     long highest = 0;
     for (const std::string& name : FieldNames(index))
         highest = std::max(highest, std::strtol(WholeText(index, name).c_str(), nullptr, 10));
+    // The file is made exclusively before the index names it: another instance choosing a number
+    // at the same moment finds it taken and moves on, so two circuits never share a file.
     std::string file;
     for (long n = highest + 1;; ++n) {
         file = std::to_string(n) + kFileExtension;
-        if (std::FILE* existing = std::fopen((folder_ + file).c_str(), "rb"))
-            std::fclose(existing);
-        else
+        if (std::FILE* made = std::fopen((folder_ + file).c_str(), "wbx")) {
+            std::fclose(made);
             break;
+        }
+        if (errno != EEXIST)
+            ThrowFileAccess(folder_ + file, "cannot make the file", errno);
     }
-    index.SetValue(circuit, qfstore::Variant(file), settings::kArrayDelimiter);
+    try {
+        index.SetValue(circuit, qfstore::Variant(file), settings::kArrayDelimiter);
+    } catch (...) {
+        std::remove((folder_ + file).c_str());  // no index entry names it
+        throw;
+    }
     return folder_ + file;
 }
 

@@ -2,7 +2,7 @@
 // again after a restart; delete asks and removes that session only; two sessions compared; a
 // session's setup taken into the circuit database.
 #include <QPlainTextEdit>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <filesystem>
 
 #include "main_window.h"
@@ -21,10 +21,9 @@ const std::string kSettings = testing_support::kGears +
                               "6 turns|8 clicks|10 clicks|||||16|45\n";
 
 QStringList ListColumn(const Window& w, int column) {
-    auto* list = w.Find<QTreeWidget>("lstSessions");
+    const QAbstractItemModel* list = w.Find<QTreeView>("lstSessions")->model();
     QStringList texts;
-    for (int i = 0; i < list->topLevelItemCount(); ++i)
-        texts << list->topLevelItem(i)->text(column);
+    for (int i = 0; i < list->rowCount(); ++i) texts << list->index(i, column).data().toString();
     return texts;
 }
 
@@ -141,8 +140,8 @@ void SessionLogPageTest::deleteAsksAndRemovesOnlyThatSession() {
     SaveNamed(w, "Practice 1", "1:43");
     SaveNamed(w, "Practice 2", "1:42");
     SaveNamed(w, "Race", "1:41");
-    auto* list = w.Find<QTreeWidget>("lstSessions");
-    list->setCurrentItem(list->topLevelItem(1));  // Practice 2
+    auto* list = w.Find<QTreeView>("lstSessions");
+    list->setCurrentIndex(list->model()->index(1, 0));  // Practice 2
     QCOMPARE(w.Text("txtSessionName"), "Practice 2");
     w.dialogs.answer = false;
     w.Click("cmdDeleteSession");

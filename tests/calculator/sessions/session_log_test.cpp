@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "sessions/session_log.h"
@@ -20,6 +21,59 @@ struct Log {
     std::string settings = folder.File("Gearsheet.INI");
     SessionFiles files{settings, &testing_support::OpenStore};
     SessionLog log{files};
+};
+
+// The store the program loads, on the file it is given, running `beforeWrite` once just before its
+// first write: another instance's work that falls between two steps of this one.
+class InterruptedStore final : public qfstore::QfINIFileHandler {
+  public:
+    InterruptedStore(const std::string& path, std::function<void()> beforeWrite)
+        : real_(testing_support::OpenStore(path)), beforeWrite_(std::move(beforeWrite)) {}
+
+    qfstore::Status QueryInterface(const qfstore::Guid& iid, void** out) override {
+        if (iid != qfstore::Unknown::kIid && iid != kIid) {
+            *out = nullptr;
+            return qfstore::kNoInterface;
+        }
+        *out = static_cast<qfstore::QfINIFileHandler*>(this);
+        AddRef();
+        return qfstore::kOk;
+    }
+    uint32_t AddRef() override { return ++references_; }
+    uint32_t Release() override {
+        const uint32_t left = --references_;
+        if (left == 0)
+            delete this;
+        return left;
+    }
+    void Path(const std::string& s) override { real_->Path(s); }
+    std::string Path() override { return real_->Path(); }
+    void Section(const std::string& s) override { real_->Section(s); }
+    std::string Section() override { return real_->Section(); }
+    qfstore::Variant Value() override { return real_->Value(); }
+    std::string Version(bool bShow) override { return real_->Version(bShow); }
+    bool SetValue(const std::string& sFieldName, const qfstore::Variant& vValue,
+                  const std::string& sArrayDelim) override {
+        if (auto run = std::exchange(beforeWrite_, nullptr))
+            run();
+        return real_->SetValue(sFieldName, vValue, sArrayDelim);
+    }
+    qfstore::Variant GetValue(const std::string& sFieldName, const std::string& sArrayDelim,
+                              bool bDetectArray, bool bDetectNum,
+                              const qfstore::Variant& vDefaultReturn) override {
+        return real_->GetValue(sFieldName, sArrayDelim, bDetectArray, bDetectNum, vDefaultReturn);
+    }
+    qfstore::Variant GetSectionNames() override { return real_->GetSectionNames(); }
+    qfstore::Variant GetFieldNames() override { return real_->GetFieldNames(); }
+    void DeleteSection() override { real_->DeleteSection(); }
+    void DeleteField(const std::string& sFieldName) override { real_->DeleteField(sFieldName); }
+
+  private:
+    ~InterruptedStore() = default;
+
+    qfstore::Ptr<qfstore::QfINIFileHandler> real_;
+    std::function<void()> beforeWrite_;
+    uint32_t references_ = 1;
 };
 
 Session Named(const std::string& circuit, const std::string& date, const std::string& name) {
@@ -116,6 +170,32 @@ TEST(SessionFilesTest, AFolderThatCannotBeMadeIsError75NamingIt) {
         EXPECT_EQ(e.Source(), "Gearsheet");
     }
     EXPECT_TRUE(l.log.Sessions().empty());
+}
+
+TEST(SessionFilesTest, TwoInstancesStartingCircuitsAtOnceGetFilesOfTheirOwn) {
+    // A second instance saves Mugello's first session after this one has chosen the number of
+    // Brno's file and before its index names it.
+    testing_support::TempDir folder;
+    const std::string settings = folder.File("Gearsheet.INI");
+    SessionFiles other(settings, &testing_support::OpenStore);
+    const auto otherSaves = [&] {
+        other.Write("Mugello", "1", SessionLine(Named("Mugello", "2026-06-01", "Race")));
+    };
+    const std::string index = SessionIndexPath(settings);
+    SessionFiles files(settings, [&](const std::string& path) {
+        if (path != index)
+            return testing_support::OpenStore(path);
+        return qfstore::Ptr<qfstore::QfINIFileHandler>::Attach(
+            new InterruptedStore(path, otherSaves));
+    });
+    files.Write("Brno", "1", SessionLine(Named("Brno", "2026-05-17", "Practice 1")));
+    EXPECT_EQ(ReadFile(index), "[SESSION_FILES]\nMugello=2.INI\nBrno=1.INI\n");
+    SessionFiles fresh(settings, &testing_support::OpenStore);
+    SessionLog log(fresh);
+    ASSERT_EQ(log.Choose("Brno").size(), 1u);
+    EXPECT_EQ(log.Sessions()[0].session.name, "Practice 1");
+    ASSERT_EQ(log.Choose("Mugello").size(), 1u);
+    EXPECT_EQ(log.Sessions()[0].session.name, "Race");
 }
 
 TEST(SessionLogTest, ANewSessionCopiesTheLatestWithTodayAndNoResults) {
