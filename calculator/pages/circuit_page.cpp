@@ -216,6 +216,7 @@ void CircuitPage::cboCircuits_Click() {
             return;
         PlaceCircuitData(*record, missing);
         gearing_->Load(cboCircuits_->currentText());
+        emit circuitShown(cboCircuits_->currentText());
     });
 }
 

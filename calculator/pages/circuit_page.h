@@ -40,6 +40,10 @@ class CircuitPage : public QWidget {
     // Shows the stored record of `circuit` after another page wrote it; reports its own failures.
     void ShowCircuit(const QString& circuit);
 
+  signals:
+    // The stored record of `circuit` is now the one shown: the circuit the rider works on.
+    void circuitShown(const QString& circuit);
+
   private:
     // Puts the gearing group beside the described controls of `page`.
     void PlaceGearingGroup(QVBoxLayout* page);

@@ -211,13 +211,22 @@ void SessionLogPage::RefreshCircuits() {
                          [&](const QString& n) { return SameName(n, name); }))
             w.circuits->addItem(name + QStringLiteral(" (not in the circuit database)"), name);
     }
-    w.circuits->setCurrentIndex(std::max(0, w.circuits->findData(chosen)));
+    const int followed = follow_.isEmpty() ? -1 : w.circuits->findData(follow_);
+    follow_.clear();
+    w.circuits->setCurrentIndex(followed >= 0 ? followed
+                                              : std::max(0, w.circuits->findData(chosen)));
     QStringList tyres;
     std::optional<qfstore::Error> unread;  // the Details page reports an unreadable tyre
     for (const StoredTyre& t : ReadTyres(context_.store.Get(), unread))
         tyres << QString::fromStdString(t.name);
     w.editor->SetTyres(tyres);
-    ChooseCircuit();
+    if (!shownOnce_ || w.circuits->currentData().toString() != chosen)
+        ChooseCircuit();
+    shownOnce_ = true;
+}
+
+void SessionLogPage::FollowCircuit(const QString& circuit) {
+    follow_ = circuit;
 }
 
 void SessionLogPage::ChooseCircuit() {

@@ -25,6 +25,10 @@ class SessionLogPage : public QWidget {
                    QWidget* parent = nullptr);
     ~SessionLogPage() override;
 
+    // The circuit the rider chose on the Circuit Database page: the log turns to it the next time
+    // it is shown, so that a new session is filed under the circuit the rider works on.
+    void FollowCircuit(const QString& circuit);
+
   signals:
     // The record of `circuit` in the circuit database, or its gearing observation, was written.
     void circuitChanged(const QString& circuit);
@@ -39,7 +43,9 @@ class SessionLogPage : public QWidget {
     void BuildSessionTab(QWidget* tab);
     void LayOut(QWidget* body);
     void Connect();
-    // Offers the circuit database's circuits, then the names that only sessions still carry.
+    // Offers the circuit database's circuits, then the names that only sessions still carry, and
+    // lists the chosen circuit's sessions; the shown session, and what is typed into it, stays
+    // while the circuit does.
     void RefreshCircuits();
     void ChooseCircuit();
     // Lists the chosen circuit's sessions and shows the newest (a new one when there is none).
@@ -68,7 +74,9 @@ class SessionLogPage : public QWidget {
     std::unique_ptr<SessionFiles> files_;
     std::unique_ptr<SessionLog> log_;
     std::unique_ptr<Widgets> ui_;
-    QString key_;  // the shown session's; empty for a new one not saved yet
+    QString key_;     // the shown session's; empty for a new one not saved yet
+    QString follow_;  // the circuit to turn to when next shown; empty when none
+    bool shownOnce_ = false;
 };
 
 }  // namespace gearsheet

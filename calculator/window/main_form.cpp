@@ -74,6 +74,7 @@ MainForm::MainForm(Dialogs& dialogs, MainFormOptions options, QWidget* parent)
     planner_ = new PlannerPage(context_, setup_, gears_, unit_);
     sessions_ = new SessionLogPage(context_, unit_, setup_);
     connect(sessions_, &SessionLogPage::circuitChanged, circuits_, &CircuitPage::ShowCircuit);
+    connect(circuits_, &CircuitPage::circuitShown, sessions_, &SessionLogPage::FollowCircuit);
     const QStringList captions =
         QStringLiteral("Details|Speed Calculation|Circuit Database|Gear Planner|Session Log")
             .split(QLatin1Char('|'));

@@ -12,6 +12,7 @@ using testing_support::Window;
 
 namespace {
 
+constexpr int kCircuitTab = 2;
 constexpr int kSessionTab = 4;
 
 const std::string kSettings = testing_support::kGears +
@@ -54,6 +55,7 @@ class SessionLogPageTest : public QObject {
   private slots:
     void aNewSessionStartsFromTheCircuitAndComesBackAfterARestart();
     void aBoxLeftWithWhatItDoesNotTakeSaysWhatItTakes();
+    void theLogTurnsToTheCircuitChosenThereAndKeepsWhatIsTyped();
     void deleteAsksAndRemovesOnlyThatSession();
     void compareShowsTheDifferences();
     void useThisSetupChangesTheCircuitRecordAndNothingElse();
@@ -123,6 +125,7 @@ void SessionLogPageTest::aBoxLeftWithWhatItDoesNotTakeSaysWhatItTakes() {
         QTest::mouseClick(w.Find<QLineEdit>("txtSessionName"), Qt::LeftButton);
         QCoreApplication::processEvents();  // the check runs once the focus has moved
         QCOMPARE(w.Messages(), QStringList{row.message});
+        QVERIFY(w.dialogs.messages[0].icon == gearsheet::MessageIcon::Exclamation);
         QCOMPARE(QApplication::focusWidget(), box);
         w.Type(row.box, "");
     }
@@ -132,6 +135,30 @@ void SessionLogPageTest::aBoxLeftWithWhatItDoesNotTakeSaysWhatItTakes() {
     w.Click("cmdSaveSession");
     QCOMPARE(w.Messages().size(), 1);
     QVERIFY(!std::filesystem::exists(w.dir.File("Gearsheet.sessions.INI")));
+}
+
+void SessionLogPageTest::theLogTurnsToTheCircuitChosenThereAndKeepsWhatIsTyped() {
+    Window w(kSettings + "Mugello=||||||||||||||||||||15|44\n");
+    w.ClickTab(kSessionTab);
+    QCOMPARE(w.Current("cboSessionCircuit"), "Mugello");  // the circuit page shows the last one
+    QCOMPARE(w.Text("txtSessionRear"), "44");
+    // A tab visited in between leaves a new session as typed.
+    w.Type("txtSessionName", "Warm-up");
+    w.ClickTab(0);
+    w.ClickTab(kSessionTab);
+    QCOMPARE(w.Text("txtSessionName"), "Warm-up");
+    // The circuit chosen on the circuit page is the log's the next time it is shown.
+    w.ClickTab(kCircuitTab);
+    w.Choose("cboCircuits", "Brno");
+    w.ClickTab(kSessionTab);
+    QCOMPARE(w.Current("cboSessionCircuit"), "Brno");
+    QCOMPARE(w.Text("txtSessionRear"), "45");
+    QCOMPARE(w.Text("txtSessionName"), "");
+    // Chosen on the log itself, a circuit stays when the log is shown again.
+    w.Choose("cboSessionCircuit", "Mugello");
+    w.ClickTab(kCircuitTab);
+    w.ClickTab(kSessionTab);
+    QCOMPARE(w.Current("cboSessionCircuit"), "Mugello");
 }
 
 void SessionLogPageTest::deleteAsksAndRemovesOnlyThatSession() {

@@ -8,8 +8,8 @@
 #   - its pit card exported as PDF through the save dialog;
 #   - two sessions at that circuit on the Session Log ("New Session", fields, "Save"), "Compare";
 #   - Alt+F4, a restart: the settings file's records, the session files and the exported card are
-#     exactly as put; the restarted program shows the last circuit and the circuit's two sessions
-#     (read through its own pit card and CSV export).
+#     exactly as put; the restarted program shows the last circuit and, chosen again on the Session
+#     Log, the first circuit's two sessions (read through its own pit card and CSV export).
 # Clicks are at window coordinates of the 1800x1050 window the script makes, at 100 %.
 #
 #   rider_session_test.sh BIN_FOLDER SHIPPED_SETTINGS
@@ -225,7 +225,8 @@ Sprockets: 15 front, 45 rear  FRONT  REAR
 Final drive: 3  Static Sag:  32  28
 Tyre: Slick 180/640R17  Loaded Sag:  1.50"
 
-# The restart shows the last circuit and, on the Session Log, Donington Park's two sessions.
+# The restart shows the last circuit and, on the Session Log chosen again, Donington Park's two
+# sessions.
 start
 page
 page
@@ -238,6 +239,11 @@ same "the circuit shown after the restart" \
 Sprockets: 15 front, 43 rear  FRONT  REAR"
 page
 page
+# The Session Log turns to the circuit the Circuit Database page shows; the rider picks Donington
+# Park, the first in its list.
+click 200 99
+xdotool key --clearmodifiers Home Return
+sleep 0.3
 shot 06-restart-sessions
 click 1621 99
 save_as "Export Sessions" "$work/home/after restart.csv"
