@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -51,6 +52,10 @@ QLineEdit* ReadOnlyBox(const char* name, QWidget* parent) {
     box->setReadOnly(true);
     box->setFocusPolicy(Qt::NoFocus);
     box->setFixedWidth(TwipsWide(parent, 975));
+    // The page's own background, so that the box does not look as if it took typing.
+    QPalette shown = box->palette();
+    shown.setColor(QPalette::Base, shown.color(QPalette::Window));
+    box->setPalette(shown);
     return box;
 }
 
