@@ -54,13 +54,8 @@ const std::vector<LoggedSession>& SessionLog::Choose(const std::string& circuit)
 }
 
 std::string SessionLog::Save(Session session, const std::string& key) {
-    std::string written = key;
-    if (written.empty()) {
-        long highest = 0;
-        for (const LoggedSession& s : sessions_) highest = std::max(highest, KeyNumber(s.key));
-        written = std::to_string(highest + 1);
-    }
-    files_.Write(circuit_, written, SessionLine(session));
+    // A new session's number comes from the file, which another instance may have added to.
+    const std::string written = files_.Write(circuit_, key, SessionLine(session));
     const auto found = std::find_if(sessions_.begin(), sessions_.end(),
                                     [&](const LoggedSession& s) { return s.key == written; });
     if (found != sessions_.end())

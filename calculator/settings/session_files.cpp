@@ -94,8 +94,6 @@ std::vector<StoredLine> SessionFiles::Lines(const std::string& circuit) {
 }
 
 std::string SessionFiles::NewFile(const std::string& circuit) {
-    if (const int error = platform::files::MakeFolders(folder_))
-        ThrowFileAccess(folder_, "cannot make the folder", error);
     // The next number that neither the index nor the folder uses.
     qfstore::QfINIFileHandler& index = Store(index_);
     index.Section(settings::kSessionFilesSection);
@@ -123,13 +121,23 @@ std::string SessionFiles::NewFile(const std::string& circuit) {
     return folder_ + file;
 }
 
-void SessionFiles::Write(const std::string& circuit, const std::string& key,
-                         const std::string& line) {
+std::string SessionFiles::Write(const std::string& circuit, const std::string& key,
+                                const std::string& line) {
+    if (const int error = platform::files::MakeFolders(folder_))
+        ThrowFileAccess(folder_, "cannot make the folder", error);
     const std::optional<std::string> known = FileOf(circuit);
     const std::string file = known ? *known : NewFile(circuit);
     qfstore::QfINIFileHandler& store = Store(file);
     store.Section(settings::kSessionsSection);
-    store.SetValue(key, qfstore::Variant(line), settings::kArrayDelimiter);
+    std::string written = key;
+    if (written.empty()) {
+        long highest = 0;
+        for (const std::string& name : FieldNames(store))
+            highest = std::max(highest, std::strtol(name.c_str(), nullptr, 10));
+        written = std::to_string(highest + 1);
+    }
+    store.SetValue(written, qfstore::Variant(line), settings::kArrayDelimiter);
+    return written;
 }
 
 void SessionFiles::Remove(const std::string& circuit, const std::string& key) {

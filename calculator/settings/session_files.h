@@ -43,9 +43,11 @@ class SessionFiles {
     std::vector<std::string> Circuits();
     // The sessions of `circuit` in file order; none when it has none.
     std::vector<StoredLine> Lines(const std::string& circuit);
-    // Writes one session, making the folder, the circuit's file and its index entry as needed.
-    // Error 75 naming the folder when it cannot be made.
-    void Write(const std::string& circuit, const std::string& key, const std::string& line);
+    // Writes one session under `key`, or as a new one when `key` is empty (the number after the
+    // highest in the circuit's file as it is now, so that a session another instance saved since
+    // is not written over), making the folder, the circuit's file and its index entry as needed;
+    // returns the key written. Error 75 naming the folder when it cannot be made.
+    std::string Write(const std::string& circuit, const std::string& key, const std::string& line);
     // Removes one session; the circuit's last one takes its index entry and file with it.
     void Remove(const std::string& circuit, const std::string& key);
 

@@ -138,6 +138,23 @@ TEST(SessionFilesTest, SavingAKeyReplacesThatSessionOnly) {
     EXPECT_EQ(l.log.Sessions()[1].session.name, "Warm-up");
 }
 
+TEST(SessionFilesTest, ANewSessionNeverWritesOverOneAnotherInstanceSavedSince) {
+    // Two windows on one circuit: each read the circuit's sessions before the other saved.
+    Log l;
+    SessionFiles otherFiles(l.settings, &testing_support::OpenStore);
+    SessionLog other(otherFiles);
+    l.log.Choose("Brno");
+    other.Choose("Brno");
+    EXPECT_EQ(l.log.Save(Named("Brno", "2026-05-17", "Practice 1"), ""), "1");
+    EXPECT_EQ(other.Save(Named("Brno", "2026-05-17", "Practice 2"), ""), "2");
+    EXPECT_EQ(l.log.Save(Named("Brno", "2026-05-17", "Race"), ""), "3");
+    const auto sessions = SessionLog(l.files).Read("Brno");
+    ASSERT_EQ(sessions.size(), 3u);
+    EXPECT_EQ(sessions[0].session.name, "Race");
+    EXPECT_EQ(sessions[1].session.name, "Practice 2");
+    EXPECT_EQ(sessions[2].session.name, "Practice 1");
+}
+
 TEST(SessionFilesTest, DeleteRemovesThatSessionAndTheLastOneItsFile) {
     Log l;
     l.log.Choose("Brno");
