@@ -21,6 +21,7 @@
 #include "gearing/planner.h"
 #include "gearing/sprocket_finder.h"
 #include "pages/numeric_boxes.h"
+#include "pages/speed_limits.h"
 #include "pages/speed_unit_choice.h"
 #include "settings/finder_settings.h"
 #include "settings/planner_settings.h"
@@ -41,11 +42,7 @@ const QString kUntitled = QStringLiteral("Gearing for this circuit");
 constexpr int kShownPairs = 10;
 // Columns of the pairs table.
 enum PairColumn { kPair, kFinalDrive, kChange, kEndRpm, kLinks, kAxleMove, kPairColumns };
-// What the number boxes take: road speed in the shown unit, engine speeds in rpm.
-constexpr int kHighestRoadSpeed = 999;
-constexpr int kHighestRpm = 30000;
-constexpr int kLowestShiftLight = 1000;
-constexpr int kShiftLightStep = 250;
+// The step of the engine speed seen at the end of the straight.
 constexpr int kRpmStep = 100;
 // The most an axle adjuster's slot lets the axle go either way, in mm.
 constexpr int kLongestAxleTravel = 100;
@@ -181,7 +178,7 @@ void CircuitGearingPanel::MakeWidgets() {
         numbers->Number("spnSeenFront", "On sprockets (front)", {1, kMaxTeeth}, notGiven);
     w.spnSeenRear = numbers->Number("spnSeenRear", "On sprockets (rear)", {1, kMaxTeeth}, notGiven);
     w.spnTargetRpm = numbers->Number("spnTargetRpm", "Shift light",
-                                     {kLowestShiftLight, kHighestRpm, kShiftLightStep});
+                                     {kLowestShiftRpm, kHighestRpm, kShiftRpmStep});
     w.spnFrontLow = numbers->Number("spnFrontLow", "Fronts from", {1, kMaxTeeth});
     w.spnFrontHigh = numbers->Number("spnFrontHigh", "Fronts to", {1, kMaxTeeth});
     w.spnRearLow = numbers->Number("spnRearLow", "Rears from", {1, kMaxTeeth});

@@ -19,6 +19,7 @@
 #include "gearing/planner.h"
 #include "pages/numeric_boxes.h"
 #include "pages/planner_table.h"
+#include "pages/speed_limits.h"
 #include "pages/speed_unit_choice.h"
 #include "platform/module.h"
 #include "settings/planner_settings.h"
@@ -37,11 +38,7 @@ constexpr int kDefaultSpeedKmh = 160;
 // The proposed sprockets until the rider's own are numbers of teeth.
 constexpr int kFallbackFront = 16;
 constexpr int kFallbackRear = 45;
-// What the number boxes take: shift speed and road speed of interest, chain links.
-constexpr int kLowestShiftRpm = 1000;
-constexpr int kHighestShiftRpm = 30000;
-constexpr int kShiftRpmStep = 250;
-constexpr int kHighestSpeed = 999;
+// What the number boxes take beside the speeds: the road speed's step, chain links.
 constexpr int kSpeedStep = 5;
 constexpr int kFewestLinks = 10;
 constexpr int kMostLinks = 400;
@@ -192,9 +189,9 @@ QGroupBox* PlannerPage::MakeCompareGroup() {
     // What the setups are compared at, and the unit of every road speed.
     Widgets& w = *ui_;
     w.spnShiftSpeed = w.numbers->Number("spnShiftSpeed", "Shift speed",
-                                        {kLowestShiftRpm, kHighestShiftRpm, kShiftRpmStep});
+                                        {kLowestShiftRpm, kHighestRpm, kShiftRpmStep});
     w.spnSpeedOfInterest =
-        w.numbers->Number("spnSpeedOfInterest", "Road speed", {1, kHighestSpeed, kSpeedStep});
+        w.numbers->Number("spnSpeedOfInterest", "Road speed", {1, kHighestRoadSpeed, kSpeedStep});
     w.lblSpeedUnit = ValueLabel("lblSpeedUnit", this);
     w.optMph = new QRadioButton(QStringLiteral("mph"), this);
     w.optMph->setObjectName(QStringLiteral("optMph"));
