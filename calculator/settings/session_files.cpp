@@ -33,6 +33,14 @@ std::string WholeText(qfstore::QfINIFileHandler& store, const std::string& key) 
     return v.Type() == qfstore::VarType::String && !v.IsArray() ? v.AsString() : std::string();
 }
 
+// The highest number the texts begin with ("12.INI" gives 12); 0 when none does.
+long HighestNumber(const std::vector<std::string>& texts) {
+    long highest = 0;
+    for (const std::string& text : texts)
+        highest = std::max(highest, std::strtol(text.c_str(), nullptr, 10));
+    return highest;
+}
+
 // Error 75 naming `path` and the step that failed, with the system's reason.
 [[noreturn]] void ThrowFileAccess(const std::string& path, const char* step, int error) {
     throw qfstore::Error(qfstore::kErrFileAccess,
@@ -94,12 +102,14 @@ std::vector<StoredLine> SessionFiles::Lines(const std::string& circuit) {
 }
 
 std::string SessionFiles::NewFile(const std::string& circuit) {
+    if (const int error = platform::files::MakeFolders(folder_))
+        ThrowFileAccess(folder_, "cannot make the folder", error);
     // The next number that neither the index nor the folder uses.
     qfstore::QfINIFileHandler& index = Store(index_);
     index.Section(settings::kSessionFilesSection);
-    long highest = 0;
-    for (const std::string& name : FieldNames(index))
-        highest = std::max(highest, std::strtol(WholeText(index, name).c_str(), nullptr, 10));
+    std::vector<std::string> files;
+    for (const std::string& name : FieldNames(index)) files.push_back(WholeText(index, name));
+    const long highest = HighestNumber(files);
     // The file is made exclusively before the index names it: another instance choosing a number
     // at the same moment finds it taken and moves on, so two circuits never share a file.
     std::string file;
@@ -123,19 +133,13 @@ std::string SessionFiles::NewFile(const std::string& circuit) {
 
 std::string SessionFiles::Write(const std::string& circuit, const std::string& key,
                                 const std::string& line) {
-    if (const int error = platform::files::MakeFolders(folder_))
-        ThrowFileAccess(folder_, "cannot make the folder", error);
     const std::optional<std::string> known = FileOf(circuit);
     const std::string file = known ? *known : NewFile(circuit);
     qfstore::QfINIFileHandler& store = Store(file);
     store.Section(settings::kSessionsSection);
     std::string written = key;
-    if (written.empty()) {
-        long highest = 0;
-        for (const std::string& name : FieldNames(store))
-            highest = std::max(highest, std::strtol(name.c_str(), nullptr, 10));
-        written = std::to_string(highest + 1);
-    }
+    if (written.empty())
+        written = std::to_string(HighestNumber(FieldNames(store)) + 1);
     store.SetValue(written, qfstore::Variant(line), settings::kArrayDelimiter);
     return written;
 }
