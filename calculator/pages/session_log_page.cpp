@@ -16,6 +16,7 @@
 #include "pages/session_log_widgets.h"
 #include "pages/session_texts.h"
 #include "pages/speed_unit_choice.h"
+#include "platform/ascii.h"
 #include "platform/module.h"
 #include "settings/circuits.h"
 #include "settings/display_settings.h"
@@ -36,19 +37,6 @@ QPushButton* Button(const char* name, const QString& text, QWidget* parent) {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(QString::fromLatin1(name));
     return button;
-}
-
-bool SameName(const QString& a, const QString& b) {
-    // Circuit names are INI keys, which ignore the case of ASCII letters only.
-    if (a.size() != b.size())
-        return false;
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        const QChar x = a[i];
-        const QChar y = b[i];
-        if (x != y && !(x.unicode() < 128 && y.unicode() < 128 && x.toLower() == y.toLower()))
-            return false;
-    }
-    return true;
 }
 
 }  // namespace
@@ -199,17 +187,21 @@ void SessionLogPage::RefreshCircuits() {
     Widgets& w = *ui_;
     const QString chosen = w.circuits->currentData().toString();
     w.circuits->clear();
-    QStringList names;
-    for (const std::string& name : ReadCircuitNames(context_.store.Get()))
-        names << QString::fromStdString(name);
-    for (const QString& name : names) w.circuits->addItem(name, name);
+    const std::vector<std::string> names = ReadCircuitNames(context_.store.Get());
+    for (const std::string& name : names) {
+        const QString shown = QString::fromStdString(name);
+        w.circuits->addItem(shown, shown);
+    }
     // Sessions keep the name they were saved under: a circuit renamed or deleted since is
-    // still offered, marked, after the circuit database's.
+    // still offered, marked, after the circuit database's. Circuit names are INI keys, which
+    // ignore the case of ASCII letters only.
     for (const std::string& logged : log_->Circuits()) {
-        const QString name = QString::fromStdString(logged);
-        if (std::none_of(names.begin(), names.end(),
-                         [&](const QString& n) { return SameName(n, name); }))
+        if (std::none_of(names.begin(), names.end(), [&](const std::string& n) {
+                return platform::ascii::SameIgnoringCase(n, logged);
+            })) {
+            const QString name = QString::fromStdString(logged);
             w.circuits->addItem(name + QStringLiteral(" (not in the circuit database)"), name);
+        }
     }
     const int followed = follow_.isEmpty() ? -1 : w.circuits->findData(follow_);
     follow_.clear();
