@@ -56,6 +56,7 @@ class SessionLogPageTest : public QObject {
     void aNewSessionStartsFromTheCircuitAndComesBackAfterARestart();
     void aBoxLeftWithWhatItDoesNotTakeSaysWhatItTakes();
     void theLogTurnsToTheCircuitChosenThereAndKeepsWhatIsTyped();
+    void sessionsOfACircuitNoLongerStoredStayListed();
     void deleteAsksAndRemovesOnlyThatSession();
     void compareShowsTheDifferences();
     void useThisSetupChangesTheCircuitRecordAndNothingElse();
@@ -159,6 +160,25 @@ void SessionLogPageTest::theLogTurnsToTheCircuitChosenThereAndKeepsWhatIsTyped()
     w.ClickTab(kCircuitTab);
     w.ClickTab(kSessionTab);
     QCOMPARE(w.Current("cboSessionCircuit"), "Mugello");
+}
+
+void SessionLogPageTest::sessionsOfACircuitNoLongerStoredStayListed() {
+    Window w(kSettings);
+    // Saved under "BRNO" (the same circuit: names ignore ASCII case) and under a circuit renamed
+    // since.
+    testing_support::WriteFile(w.dir.File("Gearsheet.sessions.INI"),
+                               "[SESSION_FILES]\nBRNO=1.INI\nOld Ring=2.INI\n");
+    std::filesystem::create_directory(w.dir.File("Gearsheet.sessions"));
+    testing_support::WriteFile(w.dir.File("Gearsheet.sessions/1.INI"),
+                               "[SESSIONS]\n1=BRNO|2026-05-17|Practice 1\n");
+    testing_support::WriteFile(w.dir.File("Gearsheet.sessions/2.INI"),
+                               "[SESSIONS]\n1=Old Ring|2026-05-10|Race\n");
+    w.ClickTab(kSessionTab);
+    QCOMPARE(w.Items("cboSessionCircuit"),
+             QStringList({"Brno", "Old Ring (not in the circuit database)"}));
+    QCOMPARE(ListColumn(w, 1), QStringList{"Practice 1"});
+    w.Choose("cboSessionCircuit", "Old Ring (not in the circuit database)");
+    QCOMPARE(ListColumn(w, 1), QStringList{"Race"});
 }
 
 void SessionLogPageTest::deleteAsksAndRemovesOnlyThatSession() {
